@@ -1,0 +1,6 @@
+// Master bus mixer, mixer-gain smoothing and meters.
+#include "engine/stages.h"
+
+void UpdateMeters() {}
+void SmoothMixer() {}
+void MixBuses(uint32_t) {}

@@ -1,0 +1,151 @@
+// RenderBlock: entry, test tone, request dispatch, the voice-major voice loops
+// with their polyphony exits, the master loop and the exit. See render.h.
+#include "engine/render.h"
+
+#include "engine/stages.h"
+#include "engine/tables.h"
+#include "shared/constants.h"
+#include "shared/master_state.h"
+#include "shared/render_call.h"
+#include "shared/settings.h"
+#include "shared/song.h"
+#include "shared/transport.h"
+#include "shared/voice_state.h"
+
+uint32_t g_frameCounter = 0;
+Relaxed<uint32_t> g_songPlayingLast{0};
+Relaxed<int32_t> g_testToneLevel{0};
+uint32_t g_testTonePhase = 0;
+
+namespace {
+
+// Voices (and tracks) in use for a polyphony setting; any value outside 0..4
+// runs all 32.
+int VoicesInUse(uint32_t polyphony) {
+    switch (polyphony) {
+        case 0: return 1;
+        case 1: return 4;
+        case 2: return 8;
+        case 3: return 16;
+        case 4: return 24;
+        default: return kVoices;
+    }
+}
+
+void RenderTestTone(uint32_t frames) {
+    uint32_t* out = g_renderOut;
+    int32_t level = g_testToneLevel;
+    const bool on = g_testSignal != 0;
+    for (uint32_t f = 0; f < frames; ++f) {
+        const uint32_t p = g_testTonePhase;
+        g_testTonePhase = p + kTestTonePhaseStep;
+        const int64_t s = static_cast<int64_t>(g_sineTable[p >> 19]) * level;
+        if (on) {
+            if (level != kTestToneFullLevel) level += kTestToneLevelStep;
+        } else {
+            if (level != 0) level -= kTestToneLevelStep;
+        }
+        const uint32_t sample = static_cast<uint32_t>(static_cast<uint64_t>(s) >> 48) & 0xFFFF;
+        *out++ = sample | (sample << 16);
+    }
+    g_testToneLevel = level;
+    g_renderOut = out;
+}
+
+// One voice for all frames of the call.
+void RenderVoice(int v, uint32_t frames, uint32_t periodPos) {
+    VoiceState& vs = g_voiceState[v];
+    // A voice that stood still above the polyphony limit while the master went on
+    // comes back in step with the master, so that the chunk it writes into the
+    // mix row is the one the master reads (and clears) in the same frame.
+    vs.chunkPhase = g_masterState.chunkPhase;
+    for (g_frameCounter = 0; g_frameCounter < frames; ++g_frameCounter) {
+        const uint32_t pos = periodPos + g_frameCounter;
+        vs.chunkPhase = (vs.chunkPhase + 1) & 3;
+        if (vs.chunkPhase == 0) vs.chunkCount = (vs.chunkCount + 1) & 3;
+        ReadVoiceEvents(v, pos);
+        if (g_trackPlaying[v] != 0) StepTrack(v);
+        if (vs.sound != 0) {
+            StartNote(v);
+            UpdateModulation(v);
+        }
+        if (vs.chunkPhase == 0) RenderVoiceChunk(v, pos);
+    }
+}
+
+void MasterLoop(uint32_t frames, uint32_t periodPos) {
+    MasterState& ms = g_masterState;
+    uint32_t* out = g_renderOut;
+    for (g_frameCounter = 0; g_frameCounter < frames; ++g_frameCounter) {
+        ms.chunkPhase = (ms.chunkPhase + 1) & 3;
+        if (ms.chunkPhase == 0) {
+            ms.meterPhase = (ms.meterPhase + 1) & 7;
+            if (ms.meterPhase == 0) {
+                UpdateMeters();
+                SmoothMixer();
+            }
+            MixBuses(periodPos + g_frameCounter);
+        }
+        RunEffectUnits();
+        *out++ = OutputStage();
+    }
+    g_renderOut = out;
+}
+
+}  // namespace
+
+void RenderBlock() {
+    g_renderBusy = 1;
+    if (g_tempo == 0) g_tempo = 1;
+
+    // Out-of-contract calls stay inside the period's stores: a call never reaches
+    // beyond period position 11,025.
+    uint32_t frames = g_renderFrames;
+    const uint32_t periodPos = g_renderPeriodPos;
+    if (periodPos >= static_cast<uint32_t>(kPeriodPositions)) {
+        frames = 0;
+    } else if (frames > kPeriodPositions - periodPos) {
+        frames = kPeriodPositions - periodPos;
+    }
+
+    if (g_testToneLevel != 0 || g_testSignal != 0) {
+        RenderTestTone(frames);
+    } else {
+        // Take the request and clear it in one step: a request written meanwhile by
+        // another thread is kept for the next call.
+        const int32_t request = g_engineReset.exchange(0);
+        if (request > 0) {
+            FullReset();
+        } else if (request < 0) {
+            if (g_soundModuleMode != 0) {
+                FullReset();
+            } else {
+                PlayStartReset();
+            }
+        }
+
+        const int voices = VoicesInUse(g_polyphony);
+        for (int v = 0; v < voices; ++v) RenderVoice(v, frames, periodPos);
+        MasterLoop(frames, periodPos);
+    }
+
+    // Exit.
+    if (g_patternCueDone == 1) {
+        g_patternCue = 0;
+        g_patternCueDone = 0;
+    }
+    const int tracks = VoicesInUse(g_polyphony);
+    uint32_t playing = 0;
+    for (int t = 0; t < tracks; ++t) playing |= g_trackPlaying[t];
+    g_songPlaying = playing;
+    if (playing != g_songPlayingLast) {
+        g_songPlayingLast = playing;
+        if (playing == 0) {
+            // Only into an empty request word: a start request written during this
+            // call must not be lost.
+            int32_t none = 0;
+            g_engineReset.compare_exchange(none, kResetStop);
+        }
+    }
+    g_renderBusy = 0;
+}

@@ -1,0 +1,24 @@
+// The named steps of one render call, each in the file of its stage. RenderBlock
+// calls them in this order; each communicates only through the global records.
+#pragma once
+
+#include <cstdint>
+
+// Request dispatch (transport resets). The dispatch has already taken the
+// request out of g_engineReset.
+void FullReset();
+void PlayStartReset();
+
+// One frame of voice v, in this order. pos is the period position of the frame.
+void ReadVoiceEvents(int v, uint32_t pos);  // event intake
+void StepTrack(int v);                      // sequencer, automation after each tick
+void StartNote(int v);                      // note-on countdown and note start
+void UpdateModulation(int v);               // control tick and chunk step
+void RenderVoiceChunk(int v, uint32_t pos); // audio of one chunk (frames with chunkPhase 0)
+
+// One frame of the master section.
+void UpdateMeters();                // every 32 frames, before SmoothMixer
+void SmoothMixer();                 // every 32 frames
+void MixBuses(uint32_t pos);        // every 4 frames: reads and clears the mix row
+void RunEffectUnits();              // every frame, sub-frame = master chunkPhase
+uint32_t OutputStage();             // every frame: the packed output word

@@ -1,0 +1,9 @@
+#include "shared/editor.h"
+
+Relaxed<uint32_t> g_orderTop{0};
+Relaxed<uint32_t> g_orderCursor{0};
+Relaxed<uint32_t> g_editStep{0};
+Relaxed<uint8_t> g_patternFocus{0};
+Relaxed<uint32_t> g_cursorColumn{0};
+Relaxed<uint32_t> g_firstTrack{0};
+Relaxed<uint8_t> g_docModified{0};

@@ -1,0 +1,15 @@
+// Editor state that the engine reads: where play starts and how the pattern
+// grid is focused.
+#pragma once
+
+#include <cstdint>
+
+#include "shared/relaxed.h"
+
+extern Relaxed<uint32_t> g_orderTop;      // first song position shown in the order list
+extern Relaxed<uint32_t> g_orderCursor;   // cursor within the visible order list
+extern Relaxed<uint32_t> g_editStep;      // row of the edit cursor
+extern Relaxed<uint8_t> g_patternFocus;   // 1 while the pattern grid has the keyboard focus
+extern Relaxed<uint32_t> g_cursorColumn;  // 7 columns per visible track
+extern Relaxed<uint32_t> g_firstTrack;    // first visible track
+extern Relaxed<uint8_t> g_docModified;    // set by every editing window

@@ -1,0 +1,3 @@
+#include "shared/events.h"
+
+VoiceEventQueue g_voiceEvents{};

@@ -1,0 +1,3 @@
+#include "shared/master_state.h"
+
+MasterState g_masterState{};

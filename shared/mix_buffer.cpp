@@ -1,0 +1,3 @@
+#include "shared/mix_buffer.h"
+
+MixBusBuffer g_mixBuffer{};

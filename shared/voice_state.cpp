@@ -1,0 +1,3 @@
+#include "shared/voice_state.h"
+
+VoiceState g_voiceState[kVoices]{};
