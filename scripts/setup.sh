@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(
   g++ cmake ninja-build pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
+  libfreetype-dev zlib1g-dev fonts-dejavu-core
 )
 
 missing=()
