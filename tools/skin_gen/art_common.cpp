@@ -36,7 +36,7 @@ void DrawKnobFrame(Image& img, int x, int y, int size, KnobStyle style, double t
     const Rgb arc = ArcColour(style);
 
     img.FillRect(x, y, size, size, theme::kPlate);
-    img.FillArc(cx, cy, ri, ro, -135.0, 135.0, MakeRgb(47, 52, 61));
+    img.FillArc(cx, cy, ri, ro, -135.0, 135.0, MakeRgb(62, 68, 80));
     if (Centred(style)) {
         if (std::fabs(a) > 0.5) img.FillArc(cx, cy, ri, ro, std::min(0.0, a), std::max(0.0, a), arc);
         // Centre notch.
