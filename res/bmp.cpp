@@ -1,6 +1,6 @@
 #include "res/bmp.h"
 
-#include "res/resources.h"
+#include "res/skin_files.h"
 
 namespace {
 
@@ -128,7 +128,7 @@ bool DecodeBmp(std::span<const std::uint8_t> f, DecodedBitmap& out) {
     return true;
 }
 
-bool LoadBitmapResource(int id, DecodedBitmap& out) {
-    std::span<const std::uint8_t> bytes = FindBitmapResource(id);
+bool LoadSkinBitmap(int id, DecodedBitmap& out) {
+    std::span<const std::uint8_t> bytes = FindSkinBitmapFile(id);
     return !bytes.empty() && DecodeBmp(bytes, out);
 }

@@ -20,4 +20,4 @@ struct DecodedBitmap {
 // False for a malformed or unsupported file; out is then unspecified.
 bool DecodeBmp(std::span<const std::uint8_t> file, DecodedBitmap& out);
 // Decodes the bitmap resource id; false when it does not exist.
-bool LoadBitmapResource(int id, DecodedBitmap& out);
+bool LoadSkinBitmap(int id, DecodedBitmap& out);

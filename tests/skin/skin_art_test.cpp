@@ -9,7 +9,7 @@
 #include <string>
 
 #include "res/bmp.h"
-#include "res/resources.h"
+#include "res/skin_files.h"
 
 namespace {
 
@@ -18,7 +18,7 @@ const DecodedBitmap& Bitmap(int id) {
     auto it = cache.find(id);
     if (it == cache.end()) {
         DecodedBitmap b;
-        EXPECT_TRUE(LoadBitmapResource(id, b)) << "bitmap " << id;
+        EXPECT_TRUE(LoadSkinBitmap(id, b)) << "bitmap " << id;
         it = cache.emplace(id, std::move(b)).first;
     }
     return it->second;
@@ -51,7 +51,7 @@ const BitmapSpec kSpecs[] = {
 TEST(SkinArt, EveryBitmapHasItsSizeDepthAndFrames) {
     for (const BitmapSpec& s : kSpecs) {
         SCOPED_TRACE("bitmap " + std::to_string(s.id));
-        std::span<const std::uint8_t> file = FindBitmapResource(s.id);
+        std::span<const std::uint8_t> file = FindSkinBitmapFile(s.id);
         ASSERT_GE(file.size(), 54u);
         std::uint32_t compression = file[30] | (file[31] << 8);
         EXPECT_EQ(compression, s.compression);
@@ -69,9 +69,9 @@ TEST(SkinArt, EveryBitmapHasItsSizeDepthAndFrames) {
                     << "frames " << f - 1 << " and " << f << " are alike";
         }
     }
-    std::span<const std::uint8_t> glyphs = FindRawDataResource(188);
+    std::span<const std::uint8_t> glyphs = FindSkinRawData(188);
     EXPECT_EQ(glyphs.size(), 14880u);
-    EXPECT_TRUE(FindBitmapResource(1).empty());
+    EXPECT_TRUE(FindSkinBitmapFile(1).empty());
 }
 
 // The pointer of a knob frame: the direction of its white pixels from the
@@ -226,7 +226,7 @@ TEST(SkinArt, SoundNameFontKeepsItsCharacterWidths) {
 }
 
 TEST(SkinArt, GlyphSheetUsesItsFamiliesColourTriples) {
-    std::span<const std::uint8_t> g = FindRawDataResource(188);
+    std::span<const std::uint8_t> g = FindSkinRawData(188);
     ASSERT_EQ(g.size(), 14880u);
     auto at = [&](int x, int y) { return int(g[std::size_t(y * 124 + x)]); };
     for (std::uint8_t v : g) EXPECT_LT(v, 32);

@@ -1,14 +1,15 @@
 # The skin generator draws every picture of the program at build time; the
-# pictures are linked into mc_res (res/), so no binary art is kept in the
+# pictures are linked into mc_res (the res/ folder), so no binary art is kept in the
 # repository. Its drawing library also serves the tests (PNG output).
 find_package(Freetype REQUIRED)
 find_package(ZLIB REQUIRED)
 
-add_library(mc_skin_draw STATIC image.cpp pixel_font.cpp quantize.cpp image_io.cpp)
+set(_sg ${CMAKE_CURRENT_LIST_DIR})
+add_library(mc_skin_draw STATIC ${_sg}/image.cpp ${_sg}/pixel_font.cpp ${_sg}/quantize.cpp ${_sg}/image_io.cpp)
 target_link_libraries(mc_skin_draw PUBLIC ZLIB::ZLIB)
 
-file(GLOB _art CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/art_*.cpp)
-add_executable(mc_skin_gen main.cpp ttf_text.cpp ${_art})
+file(GLOB _art CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/art_*.cpp)
+add_executable(mc_skin_gen ${_sg}/main.cpp ${_sg}/ttf_text.cpp ${_art})
 target_link_libraries(mc_skin_gen PRIVATE mc_skin_draw Freetype::Freetype)
 
 set(_res_dir ${CMAKE_BINARY_DIR}/res)
@@ -18,13 +19,13 @@ foreach(_id ${_bitmaps})
   list(APPEND _files ${_res_dir}/bitmap_${_id}.bmp)
 endforeach()
 add_custom_command(
-  OUTPUT ${_res_dir}/resources_blobs.cpp ${_res_dir}/skin_contact_sheet.png ${_files}
+  OUTPUT ${_res_dir}/skin_files_data.cpp ${_res_dir}/skin_contact_sheet.png ${_files}
   COMMAND ${CMAKE_COMMAND} -E make_directory ${_res_dir}
   COMMAND mc_skin_gen ${_res_dir}
   DEPENDS mc_skin_gen
   COMMENT "Drawing the skin (contact sheet: ${_res_dir}/skin_contact_sheet.png)"
   VERBATIM)
 
-file(GLOB _res_src CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/res/*.cpp)
-add_library(mc_res STATIC ${_res_src} ${_res_dir}/resources_blobs.cpp)
-set_source_files_properties(${_res_dir}/resources_blobs.cpp PROPERTIES OBJECT_DEPENDS "${_files}")
+# mc_res (the res/ folder) links the generated files in.
+target_sources(mc_res PRIVATE ${_res_dir}/skin_files_data.cpp)
+set_source_files_properties(${_res_dir}/skin_files_data.cpp PROPERTIES OBJECT_DEPENDS "${_files}")

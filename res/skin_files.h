@@ -8,16 +8,16 @@
 #include <span>
 
 // The bytes of bitmap resource id (a whole BMP file); empty when there is none.
-std::span<const std::uint8_t> FindBitmapResource(int id);
+std::span<const std::uint8_t> FindSkinBitmapFile(int id);
 // The bytes of RAWDATA resource id; empty when there is none.
-std::span<const std::uint8_t> FindRawDataResource(int id);
+std::span<const std::uint8_t> FindSkinRawData(int id);
 
 // One entry of the generated resource table.
-struct ResourceBlob {
+struct SkinFile {
     int kind;  // 0 bitmap, 1 raw data
     int id;
     const std::uint8_t* begin;
     const std::uint8_t* end;
 };
-extern const ResourceBlob g_resourceBlobs[];
-extern const int g_resourceBlobCount;
+extern const SkinFile g_skinFiles[];
+extern const int g_skinFileCount;
