@@ -8,6 +8,7 @@
 #include <cstring>
 #include <vector>
 
+#include "engine/master.h"
 #include "engine/render.h"
 #include "engine/tables.h"
 #include "shared/automation.h"
@@ -58,6 +59,21 @@ protected:
         g_polyphony = 5;
         g_soundModuleMode = 0;
         g_tempo = 120;
+        for (int b = 0; b < kBuses; ++b) {
+            g_mixerSettings.volume[b] = 0;
+            g_mixerSettings.pan[b] = 0;
+            g_mixerSettings.send1[b] = 0;
+            g_mixerSettings.send2[b] = 0;
+            g_volumeOverrides.bus[b] = 0;
+            g_busMeterSample[b] = 0;
+        }
+        g_mixerSettings.master = 0;
+        g_volumeOverrides.master = 0;
+        for (auto& level : g_meterLevels) level = 0;
+        g_lastOutLeft = 0;
+        g_lastOutRight = 0;
+        g_bassTrebleEq = 1;
+        g_trebleLimiter = 0;
     }
 
     // One RenderBlock call of `frames` frames at period position `pos`.
