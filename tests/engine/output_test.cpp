@@ -96,14 +96,35 @@ TEST_F(OutputTest, EqualiserImpulseResponseByHand) {
     //   n4: w 0        a -26,000   b -4,000   -> -16
     //   n5: w 0        a 13,000    b 15,000   -> 58
     //   n6: w 27,562   a 21,062    b 13,562   -> 52
-    // and the master volume 0.5 halves each value (rounding down).
+    // The master volume 2^31 - 1 takes 1 off each positive value.
     g_bassTrebleEq = 1;
+    g_masterState.masterVolume = 0x7FFFFFFF;
     const int32_t expected[] = {1000, -1000, 750, -172, -16, 58, 52};
     for (int n = 0; n < 7; ++n) {
         const uint32_t w = Frame(n == 0 ? 1000 : 0, n == 0 ? 1000 : 0, n % 4);
-        EXPECT_EQ(Left(w), expected[n] >> 1) << n;
-        EXPECT_EQ(Right(w), expected[n] >> 1) << n;
+        const int32_t y = expected[n] > 0 ? expected[n] - 1 : expected[n];
+        EXPECT_EQ(Left(w), y) << n;
+        EXPECT_EQ(Right(w), y) << n;
     }
+}
+
+TEST_F(OutputTest, EqualiserRoundsTowardMinusInfinity) {
+    // A step of -1, worked by hand; the shifts and the comb product round down:
+    //   n0: w -256  a -256  b -256      n4: w -340  a -218  b -144
+    //   n1: w -256  a -128  b 0         n5: w -340  a -231  b -159
+    //   n2: w -256  a -192  b -192      n6: w -256 + floor(-340 x 21/64) = -368,
+    //   n3: w -340  a -244  b -148          a -368 + 116 = -252, b -252 + 80 = -172
+    // The output b >> 8 is -1, 0, then -1.
+    g_bassTrebleEq = 1;
+    g_masterState.masterVolume = 0x7FFFFFFF;
+    const int32_t expected[] = {-1, 0, -1, -1, -1, -1, -1};
+    for (int n = 0; n < 7; ++n) EXPECT_EQ(Left(Frame(-1, 0)), expected[n]) << n;
+    EXPECT_EQ(g_masterState.eqDelayLeft[0], -368);
+    EXPECT_EQ(g_masterState.eqDelayLeft[1], -340);
+    EXPECT_EQ(g_masterState.eqDelayLeft[2], -340);
+    EXPECT_EQ(g_masterState.eqPoleALeft, -252);
+    EXPECT_EQ(g_masterState.eqPoleBLeft, -172);
+    EXPECT_EQ(g_masterState.eqPoleBRight, 0);
 }
 
 TEST_F(OutputTest, StagesKeepTheirStateWhileSwitchedOff) {
@@ -197,6 +218,27 @@ TEST_F(OutputTest, LimiterDetectorIndexWrapsAndTheTableDropsAt4096) {
             << c.detector;
         EXPECT_EQ(g_masterState.limTargetRight, 0u);
     }
+}
+
+TEST_F(OutputTest, LimiterSmallValuesByHand) {
+    // p = x + (prev >> 1), prev = -x; s0 = p >> 2; s(j+1) = s(j) + (tap[j] >> 1);
+    // h = p - s1; out = s4 + floor(h (2^31 - 1) / 2^31) while the gain is 0:
+    //   x -7: p -7  s0..s4 -2 -2 -2 -2 -2   h -5  out -2 - 5 = -7
+    //   x -7: p -4  s -1 -2 -3 -4 -5        h -2  out -5 - 2 = -7
+    //   x  5: p  8  s  2  1  0 -2 -4        h  7  out -4 + 6 = 2
+    //   x  0: p -3  s -1  0  0  0 -1        h -3  out -1 - 3 = -4
+    // and the master volume 2^31 - 1 takes 1 off the positive value.
+    g_trebleLimiter = 1;
+    g_masterState.masterVolume = 0x7FFFFFFF;
+    const int32_t in[] = {-7, -7, 5, 0};
+    const int32_t expected[] = {-7, -7, 1, -4};
+    for (int n = 0; n < 4; ++n) EXPECT_EQ(Left(Frame(in[n], 0)), expected[n]) << n;
+    EXPECT_EQ(g_masterState.limPrevLeft, 0);
+    EXPECT_EQ(g_masterState.limTapLeft[0], -1);
+    EXPECT_EQ(g_masterState.limTapLeft[1], 0);
+    EXPECT_EQ(g_masterState.limTapLeft[2], 0);
+    EXPECT_EQ(g_masterState.limTapLeft[3], 0);
+    EXPECT_EQ(g_masterState.limTargetLeft, 0u);
 }
 
 TEST_F(OutputTest, LimiterAttackAndReleaseTiming) {
