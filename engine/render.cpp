@@ -95,7 +95,7 @@ void MasterLoop(uint32_t frames, uint32_t periodPos) {
 }  // namespace
 
 void RenderBlock() {
-    g_renderBusy = 1;
+    MarkRenderEntry();
     if (g_tempo == 0) g_tempo = 1;
 
     // Out-of-contract calls stay inside the period's stores: a call never reaches
@@ -147,5 +147,5 @@ void RenderBlock() {
             g_engineReset.compare_exchange(none, kResetStop);
         }
     }
-    g_renderBusy = 0;
+    MarkRenderExit();
 }
