@@ -22,6 +22,7 @@
 #include "shared/sound_bank.h"
 #include "shared/transport.h"
 #include "shared/voice_state.h"
+#include "tests/engine/song_fixture.h"
 
 class EngineTest : public ::testing::Test {
 protected:
@@ -58,6 +59,7 @@ protected:
         g_polyphony = 5;
         g_soundModuleMode = 0;
         g_tempo = 120;
+        song_fixture::ResetSongAndTransport();
     }
 
     // One RenderBlock call of `frames` frames at period position `pos`.
