@@ -4,14 +4,18 @@
 #pragma once
 
 #include <cstdint>
+#include <algorithm>
 #include <cstring>
+#include <vector>
 
 #include "engine/event_queue.h"
+#include "engine/render.h"
 #include "shared/automation.h"
 #include "shared/clock.h"
 #include "shared/editor.h"
 #include "shared/events.h"
 #include "shared/mixer.h"
+#include "shared/render_call.h"
 #include "shared/settings.h"
 #include "shared/song.h"
 #include "shared/sound_bank.h"
@@ -59,9 +63,33 @@ inline void OrderEnd(int pos) { g_songOrder[pos] = kOrderEnd; }
 // frames, K = 0xA16C1000 for 4 steps a beat, two thirds of it for 6, halved
 // with the doubled setting.
 inline uint32_t FramesPerRow(uint32_t tempo, uint32_t steps = 4, bool doubled = false) {
-    uint32_t k = steps == 6 ? 0x6B9D6000u : 0xA16C1000u;
+    uint32_t k = (steps == 6 || steps == 12) ? 0x6B9D6000u : 0xA16C1000u;
     if (doubled) k >>= 1;
     return 2 * (((k / tempo) >> 13) + 1);
+}
+
+// Renders `frames` frames in calls of at most `maxCall` frames (1 to 8,192),
+// each call the start of a new render period.
+inline void RenderFrames(uint64_t frames, uint32_t maxCall = 8192) {
+    static std::vector<uint32_t> out(kMaxRenderFrames);
+    while (frames != 0) {
+        const uint32_t n = static_cast<uint32_t>(std::min<uint64_t>(frames, maxCall));
+        g_renderOut = out.data();
+        g_renderFrames = n;
+        g_renderPeriodPos = 0;
+        RenderBlock();
+        frames -= n;
+    }
+}
+
+// A start request served by the next call; that call's first frame is the first
+// row tick.
+inline void RequestStart(uint32_t pos = 0, uint32_t row = 0) {
+    g_orderTop = 0;
+    g_orderCursor = pos;
+    g_editStep = row;
+    g_playFromCursor = row != 0 ? 1 : 0;
+    g_engineReset = kResetStart;
 }
 
 // The reset song (pattern 0 everywhere, a jump back to 0 at position 1, pattern 0
