@@ -23,6 +23,7 @@
 #include "shared/sound_bank.h"
 #include "shared/transport.h"
 #include "shared/voice_state.h"
+#include "tests/engine/song_fixture.h"
 
 class EngineTest : public ::testing::Test {
 protected:
@@ -74,6 +75,7 @@ protected:
         g_lastOutRight = 0;
         g_bassTrebleEq = 1;
         g_trebleLimiter = 0;
+        song_fixture::ResetSongAndTransport();
     }
 
     // One RenderBlock call of `frames` frames at period position `pos`.
