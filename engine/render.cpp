@@ -65,11 +65,7 @@ void RenderVoice(int v, uint32_t frames, uint32_t periodPos) {
         if (vs.chunkPhase == 0) vs.chunkCount = (vs.chunkCount + 1) & 3;
         ReadVoiceEvents(v, pos);
         if (g_trackPlaying[v] != 0) StepTrack(v);
-        if (vs.sound != 0) {
-            StartNote(v);
-            UpdateModulation(v);
-        }
-        if (vs.chunkPhase == 0) RenderVoiceChunk(v, pos);
+        if (StartNote(v) && UpdateModulation(v)) RenderVoiceChunk(v, pos);
     }
 }
 
