@@ -11,7 +11,7 @@
 alignas(64) uint32_t g_fx1Ring[kFxRingFrames];
 alignas(64) uint32_t g_fx2Ring[kFxRingFrames];
 alignas(64) uint32_t g_fx3Ring[kFxRingFrames];
-alignas(64) int32_t g_reverbLines[kReverbLines][kReverbLineWords];
+alignas(64) int32_t g_reverbLines[kReverbLines][kReverbLineStride];
 
 Relaxed<uint32_t> g_effectMemoryResetRequest{0};
 

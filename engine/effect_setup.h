@@ -49,7 +49,10 @@ inline constexpr uint32_t kReverbLineWords = 4096;     // 92.9 ms per line
 extern uint32_t g_fx1Ring[kFxRingFrames];
 extern uint32_t g_fx2Ring[kFxRingFrames];
 extern uint32_t g_fx3Ring[kFxRingFrames];
-extern int32_t g_reverbLines[kReverbLines][kReverbLineWords];
+// Each line is followed by 64 bytes it does not use: lines a power of two
+// apart would put the words of one position in the same cache set.
+inline constexpr uint32_t kReverbLineStride = kReverbLineWords + 16;
+extern int32_t g_reverbLines[kReverbLines][kReverbLineStride];
 
 // Posted by ResetEngineBuffers, taken by ServeEffectMemoryReset.
 extern Relaxed<uint32_t> g_effectMemoryResetRequest;
