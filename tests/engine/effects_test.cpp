@@ -5,7 +5,6 @@
 // RunEffectUnits; the outputs are read back from the master state. Expected
 // values are worked out below from the units' fixed-point arithmetic.
 #include <cstring>
-#include <string>
 #include <utility>
 #include <vector>
 
@@ -366,7 +365,7 @@ TEST_F(EffectsTest, PhaserAllPassAroundTheSweptDelay) {
 // 1,024 frames; the right half negated, the dual-voice second ring at 8 per frame.
 int32_t Ramp(uint32_t i) { return 16 * static_cast<int32_t>(i & 1023); }
 int32_t Ramp2(uint32_t i) { return 8 * static_cast<int32_t>(i & 1023); }
-// A read at delay d, fraction f from frame 5,000 on a rising ramp of `step`.
+// The swept read at delay d, fraction f from write frame 5,000 on a ramp.
 int32_t RampRead(int32_t (*ramp)(uint32_t), int32_t sign, uint32_t d, int32_t f) {
     const int32_t c = sign * ramp(5000 - d);
     const int32_t a = sign * ramp(5000 - d - 1);
@@ -453,11 +452,13 @@ TEST_F(EffectsTest, DualVoiceChorusHalvesBothVoicesAndStoresTheInputInBothRings)
 
 TEST_F(EffectsTest, SerialFeedCarriesUnit1IntoUnits2And3) {
     constexpr int kD = 5513;
-    auto impulse1 = [](int f) { return f == 0 ? Sends{1000, 0, 0, 0} : Sends{}; };
-    // g = send level 40 = 40^2 x 1,342,177; the feed is floor(500 x g / 2^31).
+    auto impulse1 = [](int f) { return f == 0 ? Sends{1000, -1000, 0, 0} : Sends{}; };
+    // g = send level 40 = 40^2 x 1,342,177; the feed is floor(+-500 x g / 2^31).
     const int64_t g40 = 1600LL * 1342177;
     const int32_t fed = static_cast<int32_t>((500 * g40) >> 31);
+    const int32_t fedRight = static_cast<int32_t>((-500 * g40) >> 31);
     ASSERT_EQ(fed, 499);
+    ASSERT_EQ(fedRight, -500);
 
     struct Case {
         const char* what;
@@ -484,6 +485,7 @@ TEST_F(EffectsTest, SerialFeedCarriesUnit1IntoUnits2And3) {
         const std::vector<Outs> out = Run(2 * kD + 1, impulse1);
         EXPECT_EQ(out[kD].l1, 500) << c.what;  // unit 1 is heard directly either way
         EXPECT_EQ(out[kD].feedL, c.fedAtD) << c.what;
+        EXPECT_EQ(out[kD].feedR, c.fedAtD == 0 ? 0 : fedRight) << c.what;
         EXPECT_EQ(out[2 * kD].l2, c.out2At2D) << c.what;
         for (int f = 0; f < 2 * kD; ++f) ASSERT_EQ(out[f].l2, 0) << c.what << " frame " << f;
     }
