@@ -119,6 +119,7 @@ void RenderBlock() {
                 PlayStartReset();
             }
         }
+        ServeEffectMemoryReset();
 
         const int voices = VoicesInUse(g_polyphony);
         for (int v = 0; v < voices; ++v) RenderVoice(v, frames, periodPos);

@@ -8,6 +8,9 @@
 // request out of g_engineReset.
 void FullReset();
 void PlayStartReset();
+// Clears the effect memory when ResetEngineBuffers has asked for it; runs after
+// the request dispatch, before the voices.
+void ServeEffectMemoryReset();
 
 // One frame of voice v, in this order. pos is the period position of the frame.
 void ReadVoiceEvents(int v, uint32_t pos);  // event intake
