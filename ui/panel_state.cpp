@@ -1,0 +1,22 @@
+#include "ui/panel_state.h"
+
+Relaxed<int32_t> g_topBarButtons[kTopBarButtons];
+Relaxed<int32_t> g_stopButtonState{0};
+Relaxed<int32_t> g_tempoButtonState{0};
+Relaxed<int32_t> g_channelButtonState{0};
+Relaxed<int32_t> g_soundButtonState{0};
+Relaxed<int32_t> g_storeButtonState{0};
+Relaxed<int32_t> g_midiActivity{0};
+Relaxed<int32_t> g_midiOutActivity{0};
+Relaxed<int32_t> g_transmitTweaks{0};
+Relaxed<int32_t> g_scopeOn{0};
+
+int32_t g_panelCache[kPanelCacheSize] = {};
+int32_t g_shownPlayFlag = 0;
+int32_t g_shownStopButton = 0;
+int32_t g_shownSongMode = 0;
+int32_t g_shownPatternCue = 0;
+int32_t g_shownMidiActivity = 0;
+int32_t g_shownMidiOutActivity = 0;
+int32_t g_shownTopBarButtons[kTopBarButtons] = {};
+int32_t g_shownChannelButtons[9] = {};
