@@ -33,13 +33,13 @@ bool SameRegion(const DecodedBitmap& a, int ax, int ay, const DecodedBitmap& b, 
     return true;
 }
 
-struct BitmapSpec {
+struct BitmapLayout {
     int id, width, height, bits;
     std::uint32_t compression;  // 0 plain, 1 RLE8, 2 RLE4
     int frameSize, frames;      // square frames stacked vertically; 0 = none
 };
 
-const BitmapSpec kSpecs[] = {
+const BitmapLayout kBitmapLayouts[] = {
     {208, 630, 600, 24, 0, 0, 0},  {189, 605, 157, 8, 0, 0, 0},   {205, 630, 190, 8, 0, 0, 0},
     {196, 30, 2430, 8, 0, 30, 81}, {197, 30, 2430, 8, 0, 30, 81}, {198, 30, 2430, 8, 0, 30, 81},
     {200, 30, 2430, 8, 0, 30, 81}, {206, 24, 984, 8, 0, 24, 41},  {207, 24, 984, 8, 0, 24, 41},
@@ -49,7 +49,7 @@ const BitmapSpec kSpecs[] = {
 };
 
 TEST(SkinArt, EveryBitmapHasItsSizeDepthAndFrames) {
-    for (const BitmapSpec& s : kSpecs) {
+    for (const BitmapLayout& s : kBitmapLayouts) {
         SCOPED_TRACE("bitmap " + std::to_string(s.id));
         std::span<const std::uint8_t> file = FindSkinBitmapFile(s.id);
         ASSERT_GE(file.size(), 54u);
