@@ -13,6 +13,8 @@ MessageBoxHandler& Handler() {
 }  // namespace
 
 int AfxMessageBox(const std::string& text, uint32_t style) {
+    // A box that names no icon gets the exclamation mark.
+    if ((style & 0xF0) == 0) style |= MB_ICONEXCLAMATION;
     MessageBoxHandler handler;
     {
         std::lock_guard<std::mutex> lock(g_handlerMutex);

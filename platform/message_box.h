@@ -15,7 +15,8 @@ inline constexpr int IDOK = 1;
 
 using MessageBoxHandler = std::function<int(const std::string& text, uint32_t style)>;
 
-// Shows `text` with `style` (buttons and icon); returns the button chosen.
+// Shows `text` with `style` (buttons and icon; without an icon the box has the
+// exclamation mark); returns the button chosen.
 int AfxMessageBox(const std::string& text, uint32_t style = MB_OK);
 // Replaces how boxes are shown; an empty handler restores the default.
 void SetMessageBoxHandler(MessageBoxHandler handler);

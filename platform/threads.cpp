@@ -14,21 +14,25 @@
 #include <new>
 #include <thread>
 
+// One mutex guards every event and every thread's park state, so that taking
+// a signal and being counted as parked change together.
+namespace {
+std::mutex g_sync;
+}  // namespace
+
 struct PlatformEvent {
-    std::mutex m;
     std::condition_variable cv;
     bool signalled = false;
 };
 
 struct PlatformThread {
     enum class State { Running, Parked };
-    std::mutex m;
     std::condition_variable cv;
     std::atomic<bool> suspendRequested{false};
     State state = State::Running;
-    bool finished = false;
-    pid_t tid = 0;
+    PlatformEvent* waitingOn = nullptr;  // in an infinite wait on this event
     std::atomic<uint64_t> loops{0};
+    pid_t tid = 0;
     ThreadProc proc = nullptr;
     void* param = nullptr;
     std::thread thread;
@@ -39,9 +43,9 @@ namespace {
 thread_local PlatformThread* t_self = nullptr;
 
 // Parks the calling platform thread while a suspension is pending. `lock` holds
-// self->m.
+// g_sync.
 void ParkLocked(PlatformThread* self, std::unique_lock<std::mutex>& lock) {
-    while (self->suspendRequested.load(std::memory_order_acquire)) {
+    while (self->suspendRequested.load(std::memory_order_relaxed)) {
         self->state = PlatformThread::State::Parked;
         self->cv.notify_all();
         self->cv.wait(lock);
@@ -63,39 +67,44 @@ EventHandle CreateAutoResetEvent() { return new (std::nothrow) PlatformEvent; }
 
 void SetEvent(EventHandle event) {
     if (event == nullptr) return;
-    {
-        std::lock_guard<std::mutex> lock(event->m);
-        event->signalled = true;
-    }
-    event->cv.notify_one();
+    std::lock_guard<std::mutex> lock(g_sync);
+    event->signalled = true;
+    event->cv.notify_all();
+}
+
+void ResetEvent(EventHandle event) {
+    if (event == nullptr) return;
+    std::lock_guard<std::mutex> lock(g_sync);
+    event->signalled = false;
 }
 
 uint32_t WaitForSingleObject(EventHandle event, uint32_t ms) {
     if (event == nullptr) return WAIT_TIMEOUT;
     PlatformThread* self = t_self;
-    if (ms == INFINITE && self != nullptr) {
-        // Waiting for a signal counts as parked.
-        std::lock_guard<std::mutex> lock(self->m);
-        self->state = PlatformThread::State::Parked;
-        self->cv.notify_all();
-    }
-    bool got;
-    {
-        std::unique_lock<std::mutex> lock(event->m);
-        if (ms == INFINITE) {
-            event->cv.wait(lock, [event] { return event->signalled; });
-            got = true;
-        } else {
-            got = event->cv.wait_for(lock, std::chrono::milliseconds(ms),
-                                     [event] { return event->signalled; });
-        }
+    std::unique_lock<std::mutex> lock(g_sync);
+    if (ms != INFINITE) {
+        const bool got = event->cv.wait_for(lock, std::chrono::milliseconds(ms), [event] { return event->signalled; });
         if (got) event->signalled = false;
+        return got ? WAIT_OBJECT_0 : WAIT_TIMEOUT;
     }
-    if (ms == INFINITE && self != nullptr) {
-        std::unique_lock<std::mutex> lock(self->m);
-        ParkLocked(self, lock);
+    if (self == nullptr) {
+        event->cv.wait(lock, [event] { return event->signalled; });
+        event->signalled = false;
+        return WAIT_OBJECT_0;
     }
-    return got ? WAIT_OBJECT_0 : WAIT_TIMEOUT;
+    // Waiting for a signal counts as parked; a signal is taken only while no
+    // suspension is pending, so a suspended thread leaves it in the event.
+    self->waitingOn = event;
+    self->state = PlatformThread::State::Parked;
+    self->cv.notify_all();
+    for (;;) {
+        if (!self->suspendRequested.load(std::memory_order_relaxed) && event->signalled) break;
+        event->cv.wait(lock);
+    }
+    event->signalled = false;
+    self->waitingOn = nullptr;
+    self->state = PlatformThread::State::Running;
+    return WAIT_OBJECT_0;
 }
 
 void CloseEvent(EventHandle event) { delete event; }
@@ -112,14 +121,13 @@ ThreadHandle CreatePlatformThread(ThreadProc proc, void* param, bool suspended) 
         t->thread = std::thread([t] {
             t_self = t;
             {
-                std::unique_lock<std::mutex> lock(t->m);
+                std::unique_lock<std::mutex> lock(g_sync);
                 t->tid = static_cast<pid_t>(syscall(SYS_gettid));
                 t->cv.notify_all();
                 ParkLocked(t, lock);
             }
             t->proc(t->param);
-            std::lock_guard<std::mutex> lock(t->m);
-            t->finished = true;
+            std::lock_guard<std::mutex> lock(g_sync);
             t->state = PlatformThread::State::Parked;
             t->cv.notify_all();
         });
@@ -127,7 +135,7 @@ ThreadHandle CreatePlatformThread(ThreadProc proc, void* param, bool suspended) 
         delete t;
         return nullptr;
     }
-    std::unique_lock<std::mutex> lock(t->m);
+    std::unique_lock<std::mutex> lock(g_sync);
     t->cv.wait(lock, [t] { return t->tid != 0; });
     return t;
 }
@@ -143,15 +151,16 @@ bool RaiseCurrentThreadPriority() {
 
 void ResumeThread(ThreadHandle thread) {
     if (thread == nullptr) return;
-    std::lock_guard<std::mutex> lock(thread->m);
-    thread->suspendRequested.store(false, std::memory_order_release);
+    std::lock_guard<std::mutex> lock(g_sync);
+    thread->suspendRequested.store(false, std::memory_order_relaxed);
     thread->cv.notify_all();
+    if (thread->waitingOn != nullptr) thread->waitingOn->cv.notify_all();
 }
 
 void SuspendThread(ThreadHandle thread) {
     if (thread == nullptr || thread == t_self) return;
-    std::unique_lock<std::mutex> lock(thread->m);
-    thread->suspendRequested.store(true, std::memory_order_release);
+    std::unique_lock<std::mutex> lock(g_sync);
+    thread->suspendRequested.store(true, std::memory_order_relaxed);
     thread->cv.wait(lock, [thread] { return thread->state == PlatformThread::State::Parked; });
 }
 
@@ -159,8 +168,8 @@ void ThreadParkPoint() {
     PlatformThread* self = t_self;
     if (self == nullptr) return;
     self->loops.fetch_add(1, std::memory_order_relaxed);
-    if (!self->suspendRequested.load(std::memory_order_acquire)) return;
-    std::unique_lock<std::mutex> lock(self->m);
+    if (!self->suspendRequested.load(std::memory_order_relaxed)) return;
+    std::unique_lock<std::mutex> lock(g_sync);
     ParkLocked(self, lock);
 }
 

@@ -5,7 +5,8 @@
 // SuspendThread returns once the thread stands there. A thread blocked in an
 // infinite WaitForSingleObject counts as parked too (it touches nothing while it
 // waits, and if it is woken while suspended it parks before the wait returns),
-// so suspending a thread that waits for a signal never deadlocks.
+// so suspending a thread that waits for a signal never deadlocks. A suspended
+// thread takes no signal: one that arrives meanwhile stays in the event.
 #pragma once
 
 #include <cstdint>
@@ -23,6 +24,7 @@ inline constexpr uint32_t WAIT_TIMEOUT = 258;
 // Auto-reset event, initially not signalled. Null when it cannot be created.
 EventHandle CreateAutoResetEvent();
 void SetEvent(EventHandle event);
+void ResetEvent(EventHandle event);
 // WAIT_OBJECT_0 when signalled (the signal is consumed), WAIT_TIMEOUT after
 // `ms` milliseconds; INFINITE waits for the signal.
 uint32_t WaitForSingleObject(EventHandle event, uint32_t ms);
