@@ -52,9 +52,9 @@ uint64_t NowNs() {
                                      .count());
 }
 
-// Frames the pump keeps queued ahead of what the server has taken, and the
-// pump's step interval.
-constexpr uint32_t kPumpLeadFrames = 256;
+// Frames the pump keeps queued beyond two server periods, and the pump's step
+// interval.
+constexpr uint32_t kQueueMarginFrames = 128;
 constexpr long kPumpStepNs = 500000;
 constexpr uint32_t kQueueFrames = 16384;
 
@@ -117,7 +117,7 @@ public:
     HRESULT GetCurrentPosition(uint32_t* play, uint32_t* write) override {
         const uint32_t c = cursor_.load(std::memory_order_acquire);
         if (play) *play = c * 4;
-        if (write) *write = ((c + kPumpLeadFrames / 4) % frames_) * 4;
+        if (write) *write = ((c + 32) % frames_) * 4;
         return DS_OK;
     }
 
@@ -152,13 +152,16 @@ public:
             if (n.first == c) SetEvent(n.second);
         if (streamPaced_) {
             consumed_.store(0, std::memory_order_relaxed);
-            lastPullNs_.store(NowNs(), std::memory_order_relaxed);
             lastPullFrames_.store(0, std::memory_order_relaxed);
             produced_ = 0;
             qHead_.store(0, std::memory_order_relaxed);
             qTail_.store(0, std::memory_order_relaxed);
             pumpQuit_.store(false, std::memory_order_relaxed);
-            Pump(kPumpLeadFrames);
+            // The queue starts with silence of its target length, so the cursor
+            // starts at the output rate from its position.
+            for (uint32_t i = 0; i < 2 * 128 + kQueueMarginFrames; ++i) RelaxedStore(queue_[i], 0u);
+            qTail_.store(2 * 128 + kQueueMarginFrames, std::memory_order_release);
+            produced_ = 2 * 128 + kQueueMarginFrames;
             pump_ = std::thread([this] { PumpLoop(); });
         }
         stream_->Start();
@@ -232,7 +235,6 @@ public:
         }
         consumed_.fetch_add(frames, std::memory_order_relaxed);
         lastPullFrames_.store(frames, std::memory_order_relaxed);
-        lastPullNs_.store(NowNs(), std::memory_order_release);
     }
 
 private:
@@ -278,12 +280,11 @@ private:
         }
     }
 
-    // Fills the queue up to `target` frames beyond what the server has taken.
-    void Pump(uint64_t due) {
-        if (due <= produced_) return;
+    // Moves `frames` frames from the cursor into the queue (as many as fit).
+    void Pump(uint64_t frames) {
         const uint32_t space = kQueueFrames - (qTail_.load(std::memory_order_relaxed) -
                                                qHead_.load(std::memory_order_acquire));
-        uint32_t n = static_cast<uint32_t>(std::min<uint64_t>(due - produced_, space));
+        uint32_t n = static_cast<uint32_t>(std::min<uint64_t>(frames, space));
         uint32_t tail = qTail_.load(std::memory_order_relaxed);
         uint32_t chunk[512];
         while (n > 0) {
@@ -297,28 +298,42 @@ private:
         }
     }
 
+    // Moves the cursor at the output rate in steps of half a millisecond. The
+    // rate leans up to 5 % toward keeping the queue at its target (two server
+    // periods and a margin), so it follows the frames the server actually takes
+    // while late or bunched server periods do not move the cursor in bursts.
     void PumpLoop() {
         RaiseCurrentThreadPriority();
         timespec next{};
         clock_gettime(CLOCK_MONOTONIC, &next);
+        uint64_t lastNs = NowNs();
+        double owed = 0.0;
         while (!pumpQuit_.load(std::memory_order_acquire)) {
-            // Frames the server is taking: what it took up to its last period,
-            // plus the time since then at the output rate, at most one period.
-            const uint64_t lastNs = lastPullNs_.load(std::memory_order_acquire);
-            const uint64_t taken = consumed_.load(std::memory_order_relaxed);
-            const uint64_t period = lastPullFrames_.load(std::memory_order_relaxed);
-            const uint64_t now = NowNs();
-            const uint64_t elapsed = now > lastNs ? (now - lastNs) * 441 / 10000000 : 0;
-            Pump(taken + std::min(elapsed, period) + kPumpLeadFrames);
             next.tv_nsec += kPumpStepNs;
             if (next.tv_nsec >= 1000000000) {
                 next.tv_nsec -= 1000000000;
                 ++next.tv_sec;
             }
             clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &next, nullptr);
+            const uint64_t now = NowNs();
+            const double ms = static_cast<double>(now - lastNs) * 1e-6;
+            lastNs = now;
+            const uint64_t period = std::max<uint64_t>(lastPullFrames_.load(std::memory_order_relaxed), 64);
+            const double target = static_cast<double>(2 * period + kQueueMarginFrames);
+            const uint64_t consumed = consumed_.load(std::memory_order_relaxed);
+            const double level = produced_ > consumed ? static_cast<double>(produced_ - consumed) : 0.0;
+            if (level > 3.0 * target) {
+                owed = 0.0;  // the server has stopped taking frames
+                continue;
+            }
+            const double lean = std::clamp((target - level) / target, -1.0, 1.0) * 0.05;
+            owed += ms * 44.1 * (1.0 + lean);
+            const auto n = static_cast<uint64_t>(owed);
+            owed -= static_cast<double>(n);
+            Pump(n);
             timespec cur{};
             clock_gettime(CLOCK_MONOTONIC, &cur);
-            if (cur.tv_sec > next.tv_sec + 1) next = cur;  // far behind: do not catch up in a burst
+            if (cur.tv_sec > next.tv_sec + 1) next = cur;  // far behind: no burst of steps
         }
     }
 
@@ -349,7 +364,6 @@ private:
     std::atomic<uint32_t> qTail_{0};
     uint64_t produced_ = 0;
     std::atomic<uint64_t> consumed_{0};
-    std::atomic<uint64_t> lastPullNs_{0};
     std::atomic<uint64_t> lastPullFrames_{0};
     std::atomic<uint64_t> queueUnderruns_{0};
 };

@@ -3,13 +3,15 @@
 // format, and looping secondary buffers with Lock/Unlock, a play cursor and
 // position notifications on auto-reset events.
 //
-// The play cursor of a looping buffer advances with the audio the device
-// actually consumes. On a real device a pump thread of this layer moves the
-// audio from the looping buffer into a small queue that the sound server
-// drains, in steps of about a millisecond, so the server's period may be longer
-// or shorter than the buffer's halves: no period is skipped or played twice.
-// A notification position is signalled when the cursor reaches it, and at Play
-// for a position the cursor starts on.
+// The play cursor of a looping buffer keeps the buffer's own timing: on a real
+// device a pump thread of this layer moves the audio from the looping buffer
+// into a small queue that the sound server drains, every half millisecond at
+// the output rate, leaning up to 5 % faster or slower to keep the queue at two
+// server periods and a margin. The cursor so advances with the audio the server
+// actually takes, smoothly even when the server's periods are longer or shorter
+// than the buffer's halves, late or bunched; no period is skipped or played
+// twice. A notification position is signalled when the cursor reaches it, and
+// at Play for a position the cursor starts on.
 #pragma once
 
 #include <cstdint>

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "platform/audio_backend.h"
+#include "platform/threads.h"
 
 namespace {
 
@@ -64,6 +65,10 @@ public:
     static int Callback(const void*, void* output, unsigned long frames, const PaStreamCallbackTimeInfo*,
                         PaStreamCallbackFlags flags, void* user) {
         auto* self = static_cast<PaStreamOut*>(user);
+        if (!self->raised_) {  // the server's thread for this client, raised once
+            self->raised_ = true;
+            RaiseCurrentThreadPriority();
+        }
         if (flags & paOutputUnderflow) self->underflows_.fetch_add(1, std::memory_order_relaxed);
         self->source_->Pull(static_cast<int16_t*>(output), static_cast<uint32_t>(frames));
         return paContinue;
@@ -75,6 +80,7 @@ private:
     PaStream* stream_;
     AudioSource* source_;
     bool running_ = false;
+    bool raised_ = false;
     std::atomic<uint64_t> underflows_{0};
 };
 
