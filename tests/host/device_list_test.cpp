@@ -85,7 +85,9 @@ TEST_F(DeviceListTest, CapabilityFailureStopsTheListWithItsMessage) {
         outputs[1].capsResult = c.result;
         UseOutputs(outputs);
         ASSERT_EQ(messages.size(), c.message ? 1u : 0u);
-        if (c.message) EXPECT_EQ(messages[0].text, c.message);
+        if (c.message) {
+            EXPECT_EQ(messages[0].text, c.message);
+        }
         // The mapper and the first device stay; no DirectSound entry is added.
         EXPECT_EQ(g_deviceCount, 2);
         EXPECT_EQ(g_deviceNames[1], "Out 0");

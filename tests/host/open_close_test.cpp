@@ -154,7 +154,9 @@ TEST_F(OpenCloseTest, LatencyTableChoosesPeriodPathAndPollWait) {
         EXPECT_EQ(g_bufferMs, r.ms);
         EXPECT_EQ(g_bufferFrames, r.frames);
         EXPECT_EQ(g_renderThreadMode, r.mode);
-        if (r.mode == 2) EXPECT_EQ(g_pollWaitMs, r.wait);
+        if (r.mode == 2) {
+            EXPECT_EQ(g_pollWaitMs, r.wait);
+        }
         EXPECT_EQ(g_pSoundNotify != nullptr, r.mode == 1);
         EXPECT_EQ(g_deviceMode, 2);
         CloseAudioDevice();
