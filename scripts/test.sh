@@ -24,7 +24,7 @@ export JACK_DEFAULT_SERVER="$jack_name" MC_REQUIRE_JACK=1
 jackd --no-realtime -n "$jack_name" -d dummy -r 44100 -p 128 >build/jackd.log 2>&1 &
 jack_pid=$!
 trap 'kill "$jack_pid" 2>/dev/null; wait "$jack_pid" 2>/dev/null || true' EXIT
-if ! jack_wait -w -t 10 >/dev/null; then
+if ! jack_wait -w -t 10 >/dev/null 2>&1; then
   echo "JACK server did not start:"; cat build/jackd.log
   exit 1
 fi
