@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(
   g++ cmake ninja-build pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
+  portaudio19-dev libasound2-dev libjack-jackd2-dev jackd2
 )
 
 missing=()

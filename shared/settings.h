@@ -16,6 +16,14 @@ extern Relaxed<uint32_t> g_soundModuleMode;
 extern Relaxed<uint32_t> g_midiSync;       // 1 = follow an external MIDI clock
 extern Relaxed<uint32_t> g_previewNote;    // note keys sound while editing
 extern Relaxed<uint32_t> g_freeAudioDevWhenStopped;
+extern Relaxed<uint32_t> g_scopeOn;        // "Scope": the oscilloscope window is open
+
+// Audio output device choice: g_waveOutDevice indexes the device list; the
+// "Buffer size" g_responseTime is frames per buffer for a waveOut-style entry
+// (1,024 to 11,025) or an index 0..23 into the latency table for a
+// DirectSound-style entry.
+extern Relaxed<int32_t> g_waveOutDevice;
+extern Relaxed<int32_t> g_responseTime;
 
 // Render period of the open output device.
 extern Relaxed<uint32_t> g_bufferMs;        // period length in milliseconds

@@ -22,6 +22,7 @@ Relaxed<uint8_t> g_loopPattern{0};
 Relaxed<uint32_t> g_playFromCursor{0};
 Relaxed<uint32_t> g_midiStartPending{0};
 Relaxed<uint32_t> g_clockCount{0};
+Relaxed<uint8_t> g_releaseDevicePending{0};
 
 Relaxed<uint32_t> g_captureOn{0};
 Relaxed<uint32_t> g_captureArmed{0};

@@ -30,6 +30,7 @@ extern Relaxed<uint8_t> g_loopPattern;               // 1 = repeat the current p
 extern Relaxed<uint32_t> g_playFromCursor;           // 1 = start at g_editStep (cleared at play start)
 extern Relaxed<uint32_t> g_midiStartPending;         // MIDI Start/Continue: keep the track positions
 extern Relaxed<uint32_t> g_clockCount;               // MIDI clocks counted toward the next step
+extern Relaxed<uint8_t> g_releaseDevicePending;      // close the device once the fade-out is quiet
 
 // Live output capture, the engine's share.
 extern Relaxed<uint32_t> g_captureOn;                // a capture file is open
