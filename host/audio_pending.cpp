@@ -1,0 +1,33 @@
+#include "host/audio_pending.h"
+
+#include "shared/transport.h"
+
+std::vector<std::string> g_deviceNames;
+std::vector<uint8_t> g_deviceIsDirectSound;
+const int32_t g_responseMax[2] = {11025, 23};
+Relaxed<int32_t> g_waveOutDevice{0};
+Relaxed<int32_t> g_responseTime{11025};
+Relaxed<uint8_t> g_deviceOpen{0};
+Relaxed<uint8_t> g_audioRunning{0};
+Relaxed<uint8_t> g_releaseDevicePending{0};
+
+void EnumerateAudioDevices() {
+    g_deviceNames.clear();
+    g_deviceIsDirectSound.clear();
+}
+
+bool OpenAudioDevice() {
+    g_masterMute = 0;
+    return false;  // no output device exists
+}
+
+void CloseAudioDevice() {
+    if (!g_deviceOpen) return;
+    g_deviceOpen = 0;
+    g_songPlaying = 0;
+    g_playFlag = 0;
+    g_releaseDevicePending = 0;
+}
+
+bool CreateRenderEvents() { return true; }
+bool CreateRenderThreads() { return true; }
