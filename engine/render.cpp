@@ -65,11 +65,7 @@ void RenderVoice(int v, uint32_t frames, uint32_t periodPos) {
         if (vs.chunkPhase == 0) vs.chunkCount = (vs.chunkCount + 1) & 3;
         ReadVoiceEvents(v, pos);
         if (g_trackPlaying[v] != 0) StepTrack(v);
-        if (vs.sound != 0) {
-            StartNote(v);
-            UpdateModulation(v);
-        }
-        if (vs.chunkPhase == 0) RenderVoiceChunk(v, pos);
+        if (StartNote(v) && UpdateModulation(v)) RenderVoiceChunk(v, pos);
     }
 }
 
@@ -95,7 +91,7 @@ void MasterLoop(uint32_t frames, uint32_t periodPos) {
 }  // namespace
 
 void RenderBlock() {
-    g_renderBusy = 1;
+    MarkRenderEntry();
     if (g_tempo == 0) g_tempo = 1;
 
     // Out-of-contract calls stay inside the period's stores: a call never reaches
@@ -123,6 +119,7 @@ void RenderBlock() {
                 PlayStartReset();
             }
         }
+        ServeEffectMemoryReset();
 
         const int voices = VoicesInUse(g_polyphony);
         for (int v = 0; v < voices; ++v) RenderVoice(v, frames, periodPos);
@@ -147,5 +144,5 @@ void RenderBlock() {
             g_engineReset.compare_exchange(none, kResetStop);
         }
     }
-    g_renderBusy = 0;
+    MarkRenderExit();
 }

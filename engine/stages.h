@@ -8,13 +8,18 @@
 // request out of g_engineReset.
 void FullReset();
 void PlayStartReset();
+// Clears the effect memory when ResetEngineBuffers has asked for it; runs after
+// the request dispatch, before the voices.
+void ServeEffectMemoryReset();
 
 // One frame of voice v, in this order. pos is the period position of the frame.
 void ReadVoiceEvents(int v, uint32_t pos);  // event intake
 void StepTrack(int v);                      // sequencer, automation after each tick
-void StartNote(int v);                      // note-on countdown and note start
-void UpdateModulation(int v);               // control tick and chunk step
-void RenderVoiceChunk(int v, uint32_t pos); // audio of one chunk (frames with chunkPhase 0)
+bool StartNote(int v);                      // control counter, note-on countdown, note start;
+                                            // false: the voice has no sound, nothing more this frame
+bool UpdateModulation(int v);               // control tick and chunk step;
+                                            // true: the chunk's audio is due in this frame
+void RenderVoiceChunk(int v, uint32_t pos); // audio of one chunk (only when UpdateModulation says so)
 
 // One frame of the master section.
 void UpdateMeters();                // every 32 frames, before SmoothMixer

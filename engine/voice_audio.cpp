@@ -1,4 +1,20 @@
-// Voice audio: oscillators, envelopes, filter, distortion and the mix into the bus.
+// Voice audio: one chunk (four frames) of a sounding voice, in the frame in which
+// the control part found its audio due.
+//
+// Order of a chunk: oscillator 1, oscillator 2, oscillator 3 (skipped when
+// oscillator 2 is off or silent by selector); then the amplifier envelope and the
+// amplifier stage (voiceOut); then, with a filter type, the filter envelope, the
+// voice filter and the mix into the voice's bus at `pos`, or without one the
+// filter-off mix. Oscillator 1 runs first, so it hears oscillator 2's FM output
+// and sync bits of the previous chunk.
+#include "engine/oscillators.h"
 #include "engine/stages.h"
+#include "shared/voice_state.h"
 
-void RenderVoiceChunk(int, uint32_t) {}
+void RenderVoiceChunk(int v, uint32_t /*pos*/) {
+    VoiceState& vs = g_voiceState[v];
+    RenderOscillator1(vs);
+    if (RenderOscillator2(vs)) RenderOscillator3(vs);
+    // Amplifier envelope and amplifier stage: not yet built.
+    // Filter envelope, voice filter and bus mix (or the filter-off mix): not yet built.
+}

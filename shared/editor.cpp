@@ -7,3 +7,11 @@ Relaxed<uint8_t> g_patternFocus{0};
 Relaxed<uint32_t> g_cursorColumn{0};
 Relaxed<uint32_t> g_firstTrack{0};
 Relaxed<uint8_t> g_docModified{0};
+Relaxed<uint32_t> g_orderColumn{0};
+Relaxed<uint8_t> g_previewOnly{0};
+
+Relaxed<uint32_t> g_selFirstPart{0};
+Relaxed<uint32_t> g_selLastPart{0};
+Relaxed<uint32_t> g_selFirstStep{0};
+Relaxed<uint32_t> g_selLastStep{0};
+Relaxed<uint32_t> g_selPattern{0};

@@ -13,3 +13,12 @@ extern Relaxed<uint8_t> g_patternFocus;   // 1 while the pattern grid has the ke
 extern Relaxed<uint32_t> g_cursorColumn;  // 7 columns per visible track
 extern Relaxed<uint32_t> g_firstTrack;    // first visible track
 extern Relaxed<uint8_t> g_docModified;    // set by every editing window
+extern Relaxed<uint32_t> g_orderColumn;   // 0 pattern-number column, 1 jump/transpose column
+extern Relaxed<uint8_t> g_previewOnly;    // 1 = note keys only preview, nothing is recorded
+
+// Pattern selection: parts (three per track) and rows, the last of each exclusive.
+extern Relaxed<uint32_t> g_selFirstPart;
+extern Relaxed<uint32_t> g_selLastPart;
+extern Relaxed<uint32_t> g_selFirstStep;
+extern Relaxed<uint32_t> g_selLastStep;
+extern Relaxed<uint32_t> g_selPattern;

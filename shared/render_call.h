@@ -17,3 +17,17 @@ extern Relaxed<uint32_t*> g_renderOut;
 extern Relaxed<uint32_t> g_renderFrames;
 extern Relaxed<uint32_t> g_renderPeriodPos;
 extern Relaxed<uint8_t> g_renderBusy;
+
+// The busy word's entry and exit marks, and the one look that other threads take
+// at it before they release memory the engine reads. The entry is an exchange
+// with acquire and release order, the exit a release store, and the look a
+// compare-exchange 0 -> 0 with both orders. When the look succeeds, every call
+// that ran before it has finished reading, and every call that starts after it
+// sees everything the looking thread wrote before the look (for example a
+// cleared data pointer).
+inline void MarkRenderEntry() noexcept { g_renderBusy.exchange(1, std::memory_order_acq_rel); }
+inline void MarkRenderExit() noexcept { g_renderBusy.store(0, std::memory_order_release); }
+inline bool ObserveRenderIdle() noexcept {
+    uint8_t idle = 0;
+    return g_renderBusy.compare_exchange(idle, 0, std::memory_order_acq_rel);
+}

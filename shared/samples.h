@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "shared/constants.h"
 #include "shared/relaxed.h"
@@ -18,6 +19,7 @@ extern Relaxed<const int16_t*> g_sampleData[kSampleSlots];
 extern Relaxed<uint32_t> g_sampleLength[kSampleSlots];
 extern Relaxed<uint32_t> g_sampleLoopPoint[kSampleSlots];
 extern uint32_t g_sampleRootKey[kSampleSlots];  // 24, 36 or 48 by recording rate; not read by the engine
+extern std::string g_sampleName[kSampleSlots];  // as a rule the file name with ".wav"; not read by the engine
 
 extern int32_t g_splitSample[kSplitSets * kSplitKeys];
 extern int32_t g_splitTranspose[kSplitSets * kSplitKeys];

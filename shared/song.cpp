@@ -1,6 +1,7 @@
 #include "shared/song.h"
 
 Relaxed<uint8_t*> g_patterns[kMaxPatterns];
+Relaxed<uint32_t> g_patternCount{0};
 Relaxed<uint32_t> g_patternLength{64};
 uint8_t g_songOrder[kOrderPositions];
 uint8_t g_songOrderJump[kOrderPositions];

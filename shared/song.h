@@ -26,6 +26,7 @@ inline constexpr uint8_t kOrderEnd = 255;
 inline constexpr uint8_t kNoTranspose = 0x80;
 
 extern Relaxed<uint8_t*> g_patterns[kMaxPatterns];  // null = pattern not allocated
+extern Relaxed<uint32_t> g_patternCount;            // patterns 0..count-1 exist (0..100)
 extern Relaxed<uint32_t> g_patternLength;           // 16, 24, 32, 48, 64, 96 or 128
 extern uint8_t g_songOrder[kOrderPositions];
 extern uint8_t g_songOrderJump[kOrderPositions];

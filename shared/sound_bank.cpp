@@ -51,3 +51,39 @@ uint8_t g_modulationBank[kModTargets][kSoundSlots];
 Relaxed<uint32_t> g_curSound{1};
 int32_t g_liveKnobs[kSoundParams];
 int32_t g_knobUndo[kSoundParams];
+
+std::string g_soundNames[kSounds];
+std::string g_curSoundName;
+std::string g_curSoundNameUndo;
+
+// Controller index order differs from the bank order: parameter 4 comes before 2
+// and 3, 27 and 28 before 26, 34 after 28, 39 before 38, 46 after 40; parameters
+// 19, 52 and 54..60 have no controller.
+int32_t* const g_paramValuePtrs[kControllerKnobs] = {
+    &g_liveKnobs[kParamOsc1Wave],        &g_liveKnobs[kParamOsc1Tune],
+    &g_liveKnobs[kParamOsc1KeyTrack],    &g_liveKnobs[kParamOsc1PulseWidth],
+    &g_liveKnobs[kParamOsc1Pwm],         &g_liveKnobs[kParamOsc2On],
+    &g_liveKnobs[kParamOsc2Wave],        &g_liveKnobs[kParamOsc2Tune],
+    &g_liveKnobs[kParamOsc2FineTune],    &g_liveKnobs[kParamOsc2KeyTrack],
+    &g_liveKnobs[kParamOsc2FmAmount],    &g_liveKnobs[kParamOscSync],
+    &g_liveKnobs[kParamRingMod],         &g_liveKnobs[kParamOsc2Volume],
+    &g_liveKnobs[kParamOsc3On],          &g_liveKnobs[kParamOsc3Wave],
+    &g_liveKnobs[kParamOsc3Tune],        &g_liveKnobs[kParamOsc3FineTune],
+    &g_liveKnobs[kParamOsc3Volume],      &g_liveKnobs[kParamAmpAttack],
+    &g_liveKnobs[kParamAmpDecay],        &g_liveKnobs[kParamAmpSustain],
+    &g_liveKnobs[kParamAmpRelease],      &g_liveKnobs[kParamAmpGain],
+    &g_liveKnobs[kParamFilterOn],        &g_liveKnobs[kParamFilterCutoff],
+    &g_liveKnobs[kParamFilterResonance], &g_liveKnobs[kParamFilterType],
+    &g_liveKnobs[kParamFilterKeyTrack],  &g_liveKnobs[kParamFilterAttack],
+    &g_liveKnobs[kParamFilterDecay],     &g_liveKnobs[kParamFilterSustain],
+    &g_liveKnobs[kParamFilterRelease],   &g_liveKnobs[kParamFilterGain],
+    &g_liveKnobs[kParamLfoOn],           &g_liveKnobs[kParamLfoDestination],
+    &g_liveKnobs[kParamLfoShape],        &g_liveKnobs[kParamLfoDepth],
+    &g_liveKnobs[kParamLfoRate],         &g_liveKnobs[kParamUserEnvOn],
+    &g_liveKnobs[kParamUserEnvDestination], &g_liveKnobs[kParamUserEnvAttack],
+    &g_liveKnobs[kParamUserEnvDecay],    &g_liveKnobs[kParamUserEnvSustain],
+    &g_liveKnobs[kParamUserEnvRelease],  &g_liveKnobs[kParamUserEnvGain],
+    &g_liveKnobs[kParamVibratoDelay],    &g_liveKnobs[kParamVibratoDepth],
+    &g_liveKnobs[kParamVibratoRate],     &g_liveKnobs[kParamPortamento],
+    &g_liveKnobs[kParamGateTime],        &g_liveKnobs[kParamDistortion],
+};

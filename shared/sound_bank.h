@@ -10,6 +10,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "shared/constants.h"
 #include "shared/relaxed.h"
@@ -100,9 +101,21 @@ extern const char* const g_modTargetNames[kModTargets];
 extern uint8_t g_soundBank[kSoundParams][kSoundSlots];
 extern uint8_t g_modulationBank[kModTargets][kSoundSlots];
 
+extern std::string g_soundNames[kSounds];  // "NOT USED" marks a free sound
+
 extern Relaxed<uint32_t> g_curSound;  // sound being edited, 1..99
 extern int32_t g_liveKnobs[kSoundParams];  // live values, signed knobs as -40..+40
-extern int32_t g_knobUndo[kSoundParams];
+extern int32_t g_knobUndo[kSoundParams];   // the live values as the sound was loaded
+extern std::string g_curSoundName;         // the current sound's name as shown on the panel
+extern std::string g_curSoundNameUndo;     // ... and as it was loaded
+
+// Controllable knobs: indices 0..51 are sound parameters (their live values),
+// 52..84 the mixer settings.
+inline constexpr int kControllerKnobs = 85;
+inline constexpr int kSoundControllers = 52;
+// Controller index -> the live value it writes. Entries 52..84 (the mixer
+// settings) are null here; they come with the controller map.
+extern int32_t* const g_paramValuePtrs[kControllerKnobs];
 
 // Bank byte of parameter p for sound s, read while other threads may edit it.
 inline uint8_t BankByte(SoundParam p, uint32_t sound) {

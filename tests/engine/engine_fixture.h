@@ -8,10 +8,13 @@
 #include <cstring>
 #include <vector>
 
+#include "engine/master.h"
+#include "engine/effect_setup.h"
 #include "engine/render.h"
 #include "engine/tables.h"
 #include "shared/automation.h"
 #include "shared/editor.h"
+#include "shared/effect_state.h"
 #include "shared/events.h"
 #include "shared/master_state.h"
 #include "shared/mix_buffer.h"
@@ -22,6 +25,7 @@
 #include "shared/sound_bank.h"
 #include "shared/transport.h"
 #include "shared/voice_state.h"
+#include "tests/engine/song_fixture.h"
 
 class EngineTest : public ::testing::Test {
 protected:
@@ -58,6 +62,37 @@ protected:
         g_polyphony = 5;
         g_soundModuleMode = 0;
         g_tempo = 120;
+        for (int b = 0; b < kBuses; ++b) {
+            g_mixerSettings.volume[b] = 0;
+            g_mixerSettings.pan[b] = 0;
+            g_mixerSettings.send1[b] = 0;
+            g_mixerSettings.send2[b] = 0;
+            g_volumeOverrides.bus[b] = 0;
+            g_busMeterSample[b] = 0;
+        }
+        g_mixerSettings.master = 0;
+        g_volumeOverrides.master = 0;
+        for (auto& level : g_meterLevels) level = 0;
+        g_lastOutLeft = 0;
+        g_lastOutRight = 0;
+        g_bassTrebleEq = 1;
+        g_trebleLimiter = 0;
+        song_fixture::ResetSongAndTransport();
+        g_doubleStepsPerBeat = 0;
+        for (auto& w : g_effectSettings.fxType) w = 0;
+        for (auto& unit : g_effectSettings.fxParam)
+            for (auto& w : unit) w = 0;
+        g_effectSettings.fxSerial = 0;
+        g_effectSettings.fxSerialAmount = 0;
+        std::memset(g_fxCode, 0, sizeof(g_fxCode));
+        std::memset(static_cast<void*>(&g_fx1State), 0, sizeof(g_fx1State));
+        std::memset(static_cast<void*>(&g_fx2State), 0, sizeof(g_fx2State));
+        std::memset(static_cast<void*>(&g_fx3State), 0, sizeof(g_fx3State));
+        std::memset(g_fx1Ring, 0, sizeof(g_fx1Ring));
+        std::memset(g_fx2Ring, 0, sizeof(g_fx2Ring));
+        std::memset(g_fx3Ring, 0, sizeof(g_fx3Ring));
+        std::memset(g_reverbLines, 0, sizeof(g_reverbLines));
+        g_effectMemoryResetRequest = 0;
     }
 
     // One RenderBlock call of `frames` frames at period position `pos`.

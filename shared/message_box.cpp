@@ -1,0 +1,30 @@
+#include "shared/message_box.h"
+
+#include <cstdio>
+#include <utility>
+
+namespace {
+
+int DefaultMessageBox(const std::string& text, unsigned type, unsigned /*helpId*/) {
+    std::fprintf(stderr, "%s\n", text.c_str());
+    switch (type & MB_TYPEMASK) {
+        case MB_YESNO:
+        case MB_YESNOCANCEL: return IDYES;
+        default: return IDOK;
+    }
+}
+
+MessageBoxHandler& Handler() {
+    static MessageBoxHandler handler = DefaultMessageBox;
+    return handler;
+}
+
+}  // namespace
+
+void SetMessageBoxHandler(MessageBoxHandler handler) {
+    Handler() = handler ? std::move(handler) : MessageBoxHandler(DefaultMessageBox);
+}
+
+int AfxMessageBox(const std::string& text, unsigned type, unsigned helpId) {
+    return Handler()(text, type, helpId);
+}
