@@ -2,19 +2,18 @@
 
 #include "shared/transport.h"
 
-std::vector<std::string> g_deviceNames;
-std::vector<uint8_t> g_deviceIsDirectSound;
+std::string g_deviceNames[kMaxAudioDevices];
+int32_t g_deviceCount = 0;
+int32_t g_deviceIsDirectSound[kMaxAudioDevices];
 const int32_t g_responseMax[2] = {11025, 23};
 Relaxed<int32_t> g_waveOutDevice{0};
 Relaxed<int32_t> g_responseTime{11025};
 Relaxed<uint8_t> g_deviceOpen{0};
 Relaxed<uint8_t> g_audioRunning{0};
-Relaxed<uint8_t> g_releaseDevicePending{0};
+Relaxed<uint8_t> g_threadsAvailable{1};
+Relaxed<uint8_t> g_threadsRun{1};
 
-void EnumerateAudioDevices() {
-    g_deviceNames.clear();
-    g_deviceIsDirectSound.clear();
-}
+void EnumerateAudioDevices() { g_deviceCount = 0; }
 
 bool OpenAudioDevice() {
     g_masterMute = 0;
@@ -29,5 +28,8 @@ void CloseAudioDevice() {
     g_releaseDevicePending = 0;
 }
 
-bool CreateRenderEvents() { return true; }
-bool CreateRenderThreads() { return true; }
+bool CreateRenderThreads() {
+    g_audioRunning = 0;
+    g_threadsAvailable = 1;
+    return true;
+}

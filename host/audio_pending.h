@@ -6,24 +6,25 @@
 
 #include <cstdint>
 #include <string>
-#include <vector>
 
 #include "shared/relaxed.h"
 
-extern std::vector<std::string> g_deviceNames;   // output devices by index
-extern std::vector<uint8_t> g_deviceIsDirectSound;  // per device: 1 DirectSound style, 0 waveOut style
-extern const int32_t g_responseMax[2];           // largest response time: waveOut frames, DirectSound index
-extern Relaxed<int32_t> g_waveOutDevice;         // index of the chosen device
-extern Relaxed<int32_t> g_responseTime;          // "Buffer size"
+inline constexpr int kMaxAudioDevices = 32;
+
+extern std::string g_deviceNames[kMaxAudioDevices];
+extern int32_t g_deviceCount;
+extern int32_t g_deviceIsDirectSound[kMaxAudioDevices];  // 0 "MME", 1 "DirectX"
+extern const int32_t g_responseMax[2];  // largest "Buffer size": waveOut frames, DirectSound latency index
+extern Relaxed<int32_t> g_waveOutDevice;  // index into the device list
+extern Relaxed<int32_t> g_responseTime;   // "Buffer size"
 extern Relaxed<uint8_t> g_deviceOpen;
 extern Relaxed<uint8_t> g_audioRunning;
-extern Relaxed<uint8_t> g_releaseDevicePending;
+extern Relaxed<uint8_t> g_threadsAvailable;  // 0 when a render event or thread could not be made
+extern Relaxed<uint8_t> g_threadsRun;        // the render threads loop while 1
 
 void EnumerateAudioDevices();
 bool OpenAudioDevice();
 void CloseAudioDevice();
-// Creates the three render-thread wake-up events; false when one failed.
-bool CreateRenderEvents();
-// Creates the three render threads, suspended, at the highest priority the
-// system allows; false when one failed.
+// Clears g_audioRunning, sets g_threadsAvailable, creates the three render
+// threads' wake-up events and the threads (suspended); false when one failed.
 bool CreateRenderThreads();

@@ -19,8 +19,6 @@ extern CAutomationDlg* g_pAutomationDlg;
 extern uint16_t g_langId;        // primary system language (0x07 German, 0x0C French, ...)
 extern std::string g_helpFile;
 extern CWnd* g_hMainWnd;         // the main frame window
-extern Relaxed<uint8_t> g_threadsRun;        // the render threads loop while 1
-extern Relaxed<uint8_t> g_threadsAvailable;  // 0 when a render event or thread could not be made
 
 // The system calls of the start and the end, replaceable so that a test can
 // trace them or make them fail.
@@ -35,8 +33,7 @@ struct AppServices {
     std::function<UINT(UINT)> timeBeginPeriod;
     std::function<UINT(UINT)> timeEndPeriod;
     std::function<bool(PriorityClass)> setPriorityClass;
-    std::function<bool()> createRenderEvents;
-    std::function<bool()> createRenderThreads;
+    std::function<bool()> createRenderThreads;  // events and threads; false when one failed
     std::function<bool()> openAudioDevice;
     std::function<void()> closeAudioDevice;
 };

@@ -36,6 +36,7 @@ public:
         });
     }
     bool OnInit() override { return true; }
+    void DeletePending() { DeletePendingObjects(); }
     // The layer ends the loop itself when the main window goes.
     bool OnExceptionInMainLoop() override { throw; }
 };
@@ -73,12 +74,17 @@ bool GuiInitialize(int argc, char** argv) {
 void GuiShutdown() {
     if (!g_guiUp) return;
     wxTheApp->ProcessPendingEvents();
-    wxTheApp->DeletePendingObjects();
+    static_cast<GuiApp*>(wxTheApp)->DeletePending();
     g_guiUp = false;
     wxEntryCleanup();
 }
 
 bool GuiIsUp() { return g_guiUp; }
+
+void AfxCallAfter(std::function<void()> fn) {
+    if (g_guiUp && wxTheApp) wxTheApp->CallAfter([fn = std::move(fn)] { fn(); });
+    else fn();
+}
 
 void PumpMessages(int milliseconds) {
     if (!g_guiUp) return;
@@ -93,7 +99,7 @@ void PumpMessages(int milliseconds) {
         }
         while (loop->Pending()) loop->Dispatch();
         wxTheApp->ProcessPendingEvents();
-        wxTheApp->DeletePendingObjects();
+        static_cast<GuiApp*>(wxTheApp)->DeletePending();
         loop->ProcessIdle();
         if (temp) wxEventLoopBase::SetActive(nullptr);
         if (sw.Time() < milliseconds) wxMilliSleep(2);

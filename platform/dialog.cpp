@@ -354,7 +354,7 @@ bool CDialog::CreateWindowFromTemplate(CWnd* parent, bool modal) {
     });
     AttachImpl(std::move(impl), parent);
     if (parentWx) dlg->CentreOnParent();
-    else dlg->CentreOnScreen();
+    else dlg->Centre(wxBOTH);
     return true;
 }
 

@@ -298,6 +298,8 @@ void GuiShutdown();
 // for about the given time, without blocking on a user.
 void PumpMessages(int milliseconds = 0);
 bool GuiIsUp();
+// Runs fn on the GUI thread once the event being handled is done.
+void AfxCallAfter(std::function<void()> fn);
 
 // The calling thread's id, and a message to the GUI thread's loop; safe from
 // any thread. False when the id is not the GUI thread's.

@@ -145,11 +145,6 @@ bool SetPriorityClass(PriorityClass cls) {
 UINT timeBeginPeriod(UINT ms) { return ms == 0 ? TIMERR_NOCANDO : TIMERR_NOERROR; }
 UINT timeEndPeriod(UINT ms) { return ms == 0 ? TIMERR_NOCANDO : TIMERR_NOERROR; }
 
-DWORD timeGetTime() {
-    using namespace std::chrono;
-    return DWORD(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
-}
-
 WORD LangIdFromLocaleName(const std::string& locale) {
     if (locale.size() < 2) return 0;
     std::string two = locale.substr(0, 2);

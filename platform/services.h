@@ -66,8 +66,7 @@ inline constexpr UINT TIMERR_NOERROR = 0;
 inline constexpr UINT TIMERR_NOCANDO = 97;
 UINT timeBeginPeriod(UINT ms);
 UINT timeEndPeriod(UINT ms);
-// Milliseconds of a monotonic clock.
-DWORD timeGetTime();
+// (The millisecond clock, timeGetTime, is shared/clock.h's.)
 
 // The system's default language as a primary language id (0x07 German,
 // 0x09 English, 0x0C French, ...), from the locale environment.

@@ -124,7 +124,7 @@ UINT VirtualKeyFromEvent(const wxKeyEvent& e) {
         case WXK_ESCAPE: return VK_ESCAPE;
         case WXK_SPACE: return VK_SPACE;
         case WXK_SHIFT: return VK_SHIFT;
-        case WXK_CONTROL: case WXK_RAW_CONTROL: return VK_CONTROL;
+        case WXK_CONTROL: return VK_CONTROL;
         case WXK_ALT: return VK_MENU;
         case WXK_PAUSE: return VK_PAUSE;
         case WXK_CAPITAL: return VK_CAPITAL;
@@ -291,6 +291,11 @@ void BindCommonEvents(wxWindow* w, CWnd* /*owner*/, bool ownerDraws) {
     w->Bind(wxEVT_RIGHT_DOWN, [mouse](wxMouseEvent& e) { mouse(e, WM_RBUTTONDOWN); });
     w->Bind(wxEVT_MOTION, [mouse](wxMouseEvent& e) { mouse(e, WM_MOUSEMOVE); });
     w->Bind(wxEVT_MOUSE_CAPTURE_LOST, [](wxMouseCaptureLostEvent&) {});
+    if (ownerDraws)
+        w->Bind(wxEVT_SIZE, [w](wxSizeEvent& e) {
+            if (CWnd* o = OwnerOf(w)) o->SyncSurfaceSize();
+            e.Skip();
+        });
     w->Bind(wxEVT_SET_FOCUS, [w](wxFocusEvent& e) {
         CWnd* o = OwnerOf(w);
         if (o) {
@@ -410,7 +415,10 @@ bool CWnd::RedrawWindow(const CRect* r, UINT flags) {
 bool CWnd::MoveWindow(int x, int y, int w, int h, bool repaint) {
     wxWindow* win = ToolkitOf(this);
     if (!win) return false;
-    win->SetSize(x, y, w, h);
+    if (win->IsTopLevel() && win->GetMinSize() != wxDefaultSize && win->GetMinSize() == win->GetMaxSize())
+        win->Move(x, y);  // a window of fixed size keeps its size
+    else
+        win->SetSize(x, y, w, h);
     if (repaint) win->Refresh(false);
     return true;
 }
@@ -443,6 +451,28 @@ void CWnd::GetWindowRect(CRect* r) const {
     *r = CRect(rc.x, rc.y, rc.x + rc.width, rc.y + rc.height);
 }
 
+void CWnd::SetClientSize(int w, int h) {
+    wxWindow* win = ToolkitOf(this);
+    if (!win) return;
+    win->SetClientSize(w, h);
+    SyncSurfaceSize();
+}
+
+void CWnd::SyncSurfaceSize() {
+    wxWindow* win = ToolkitOf(this);
+    if (!win || !impl_->ownerDraws) return;
+    wxSize cs = win->GetClientSize();
+    if (cs.x <= 0 || cs.y <= 0) return;
+    if (surface_.Width() != cs.x || surface_.Height() != cs.y) surface_.CreateBitmap(cs.x, cs.y);
+}
+
+void CWnd::CenterWindow() {
+    wxWindow* win = ToolkitOf(this);
+    if (!win) return;
+    if (win->GetParent()) win->CentreOnParent();
+    else win->Centre(wxBOTH);
+}
+
 void CWnd::GetClientRect(CRect* r) const {
     wxWindow* w = ToolkitOf(this);
     if (!w) {
@@ -457,6 +487,8 @@ bool CWnd::IsWindowVisible() const {
     wxWindow* w = ToolkitOf(this);
     return w && w->IsShown();
 }
+
+bool CWnd::IsTopMost() const { return impl_ && impl_->topMost; }
 
 bool CWnd::IsIconic() const {
     auto* tlw = dynamic_cast<wxTopLevelWindow*>(ToolkitOf(this));
@@ -498,7 +530,7 @@ CWnd* CWnd::GetFocus() { return WndFromToolkit(wxWindow::FindFocus()); }
 void CWnd::SetForegroundWindow() {
     if (wxWindow* w = ToolkitOf(this)) {
         w->Raise();
-        if (auto* tlw = dynamic_cast<wxTopLevelWindow*>(w)) tlw->RequestUserAttention(0);
+        if (w->IsShown()) w->SetFocus();
     }
 }
 

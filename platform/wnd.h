@@ -105,9 +105,15 @@ public:
     bool MoveWindow(int x, int y, int w, int h, bool repaint = true);
     bool SetWindowPos(const CWnd* insertAfter, int x, int y, int cx, int cy, UINT flags);
     void GetWindowRect(CRect* r) const;
+    // Gives the window a client area of w x h (its drawing surface follows).
+    void SetClientSize(int w, int h);
+    // Centres the window over its owner, or on the screen when it has none.
+    void CenterWindow();
     void GetClientRect(CRect* r) const;
     bool IsWindowVisible() const;
     bool IsIconic() const;
+    // Whether SetWindowPos last made the window topmost.
+    bool IsTopMost() const;
     void EnableWindow(bool enable = true);
     bool IsWindowEnabled() const;
     void SetWindowText(const std::string& text);
@@ -167,6 +173,9 @@ public:
     Impl* GetImpl() const { return impl_.get(); }
     void AttachImpl(std::unique_ptr<Impl> impl, CWnd* parent);
     void ToolkitWindowGone();
+    void SyncSurfaceSize();
+    // False once the window object is gone: for work queued to run later.
+    std::shared_ptr<bool> LifeToken() const { return alive_; }
     bool InPaint() const { return inPaint_; }
     void SetInPaint(bool on) { inPaint_ = on; }
     // Runs a handler as the message (msg, wParam, lParam): Default() inside it
