@@ -59,7 +59,6 @@ bool PostThreadMessage(uint32_t threadId, UINT msg, WPARAM wParam, LPARAM lParam
 bool GuiInitialize(int argc, char** argv) {
     if (g_guiUp) return true;
     wxApp::SetInstance(new GuiApp);
-    wxDISABLE_DEBUG_SUPPORT();
     if (!wxEntryStart(argc, argv)) {
         delete wxApp::GetInstance();
         wxApp::SetInstance(nullptr);
@@ -80,6 +79,19 @@ void GuiShutdown() {
 }
 
 bool GuiIsUp() { return g_guiUp; }
+
+namespace {
+void (*g_assertHandler)(const char*, int, const char*, const char*) = nullptr;
+void ToolkitAssert(const wxString& file, int line, const wxString&, const wxString& cond, const wxString& msg) {
+    if (g_assertHandler)
+        g_assertHandler(file.utf8_string().c_str(), line, cond.utf8_string().c_str(), msg.utf8_string().c_str());
+}
+}  // namespace
+
+void SetToolkitAssertHandler(void (*handler)(const char*, int, const char*, const char*)) {
+    g_assertHandler = handler;
+    wxSetAssertHandler(handler ? ToolkitAssert : nullptr);
+}
 
 void AfxCallAfter(std::function<void()> fn) {
     if (g_guiUp && wxTheApp) wxTheApp->CallAfter([fn = std::move(fn)] { fn(); });
@@ -208,9 +220,15 @@ struct ProfileAccess {
             p = std::make_unique<CWinApp::Profile>();
             p->path = path;
             wxFileName fn(wxString::FromUTF8(path));
-            // Stored verbatim: no environment-variable expansion, no escapes.
+            // The file store needs the toolkit's base even where no display is up.
+            if (!wxTheApp) {
+                static wxInitializer* base = new wxInitializer;
+                (void)base;
+            }
+            // Values come back exactly as written: the file quotes and escapes
+            // what it must, and nothing is expanded (no environment variables).
             p->config = std::make_unique<wxFileConfig>(wxEmptyString, wxEmptyString, fn.GetFullPath(), wxEmptyString,
-                                                       wxCONFIG_USE_LOCAL_FILE | wxCONFIG_USE_NO_ESCAPE_CHARACTERS);
+                                                       wxCONFIG_USE_LOCAL_FILE);
             p->config->SetExpandEnvVars(false);
         }
         return p->config.get();
@@ -338,6 +356,7 @@ int AfxWinMain(int argc, char** argv) {
                      argc > 0 ? argv[0] : "The program");
         return 1;
     }
+    wxSetAssertHandler(nullptr);  // the program never stops on a toolkit assertion
     UseWindowedMessageBoxes();
     std::vector<std::string> args(argv, argv + argc);
     app->SetCommandLine(args);

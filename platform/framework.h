@@ -298,6 +298,9 @@ void GuiShutdown();
 // for about the given time, without blocking on a user.
 void PumpMessages(int milliseconds = 0);
 bool GuiIsUp();
+// Turns the toolkit's failed assertions into calls of handler (tests make them
+// test failures instead of a blocking dialog).
+void SetToolkitAssertHandler(void (*handler)(const char* file, int line, const char* cond, const char* msg));
 // Runs fn on the GUI thread once the event being handled is done.
 void AfxCallAfter(std::function<void()> fn);
 

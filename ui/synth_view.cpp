@@ -83,6 +83,7 @@ CSynthView::CSynthView() {
     CreateSurface(g_orderSurface, g_orderBits, 88, 60);
 
     for (auto& level : g_meterLevels) level = 16;
+    delete g_pValueTip;  // only ever one view at a time; never leave an old tip behind
     g_pValueTip = new CValueTipDlg;
 }
 
