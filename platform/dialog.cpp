@@ -289,10 +289,13 @@ bool CDialog::CreateWindowFromTemplate(CWnd* parent, bool modal) {
                 if ((c.style & CS_AUTOBUDDY) && previous) {
                     dlgImpl_->buddyOf[c.id] = previousId;
                     if (c.style & CS_ALIGNRIGHT) {
+                        // On the buddy's right edge, at the toolkit's least size.
                         wxRect br = previous->GetRect();
-                        int sw = std::max(s->GetBestSize().x, 16);
+                        wxSize best = s->GetBestSize();
+                        int sw = std::max(best.x, 16);
+                        int sh = std::max(best.y, br.height);
                         previous->SetSize(br.x, br.y, std::max(br.width - sw, 8), br.height);
-                        s->SetSize(br.x + br.width - sw, br.y, sw, br.height);
+                        s->SetSize(br.x + br.width - sw, br.y + (br.height - sh) / 2, sw, sh);
                     }
                 }
                 const int id = c.id;

@@ -27,6 +27,12 @@ namespace {
 
 bool IsMruId(UINT id) { return id >= ID_FILE_MRU_FILE1 && id <= ID_FILE_MRU_LAST; }
 
+// Menu commands are numbered from 32768 up; the toolkit's item ids stay below
+// it, so items carry the command less 32768.
+constexpr UINT kCommandBase = 0x8000;
+int ToolkitId(UINT command) { return int(command - kCommandBase); }
+UINT CommandOf(int toolkitId) { return UINT(toolkitId) + kCommandBase; }
+
 std::string MruText(int index, const std::string& path) { return "&" + std::to_string(index + 1) + " " + path; }
 
 // Replaces the recent-file items of a menu with the current list (or the
@@ -37,7 +43,7 @@ void RebuildMruItems(wxMenu* menu) {
     int pos = -1;
     for (size_t i = 0; i < menu->GetMenuItemCount();) {
         wxMenuItem* item = menu->FindItemByPosition(i);
-        if (IsMruId(UINT(item->GetId()))) {
+        if (IsMruId(CommandOf(item->GetId()))) {
             if (pos < 0) pos = int(i);
             menu->Destroy(item);
         } else {
@@ -46,12 +52,13 @@ void RebuildMruItems(wxMenu* menu) {
     }
     if (pos < 0) return;
     if (!mru || mru->Entries().empty()) {
-        menu->Insert(size_t(pos), int(ID_FILE_MRU_FILE1), "Recent File");
-        menu->Enable(int(ID_FILE_MRU_FILE1), false);
+        menu->Insert(size_t(pos), ToolkitId(ID_FILE_MRU_FILE1), "Recent File");
+        menu->Enable(ToolkitId(ID_FILE_MRU_FILE1), false);
         return;
     }
     for (size_t i = 0; i < mru->Entries().size(); ++i)
-        menu->Insert(size_t(pos) + i, int(ID_FILE_MRU_FILE1 + i), wxString::FromUTF8(MruText(int(i), mru->Entries()[i])));
+        menu->Insert(size_t(pos) + i, ToolkitId(UINT(ID_FILE_MRU_FILE1 + i)),
+                     wxString::FromUTF8(MruText(int(i), mru->Entries()[i])));
 }
 
 void UpdateMenuStates(CFrameWnd* frame, wxMenu* menu) {
@@ -59,7 +66,7 @@ void UpdateMenuStates(CFrameWnd* frame, wxMenu* menu) {
     for (wxMenuItem* item : menu->GetMenuItems()) {
         if (item->IsSeparator() || item->IsSubMenu()) continue;
         CCmdUI ui;
-        ui.m_nID = UINT(item->GetId());
+        ui.m_nID = CommandOf(item->GetId());
         bool handled = frame->OnCmdMsg(ui.m_nID, &ui);
         item->Enable(handled && ui.m_bEnabled);
         if (item->IsCheckable() && ui.m_bCheckSet) item->Check(ui.m_nCheck != 0);
@@ -96,7 +103,7 @@ bool CFrameWnd::LoadFrame(UINT resourceId, CCreateContext* context) {
     AttachImpl(std::move(impl), nullptr);
 
     frame->Bind(wxEVT_MENU, [frame](wxCommandEvent& e) {
-        if (auto* f = dynamic_cast<CFrameWnd*>(frame->owner)) f->ExecuteCommand(UINT(e.GetId()));
+        if (auto* f = dynamic_cast<CFrameWnd*>(frame->owner)) f->ExecuteCommand(CommandOf(e.GetId()));
     });
     frame->Bind(wxEVT_MENU_OPEN, [frame](wxMenuEvent& e) {
         auto* f = dynamic_cast<CFrameWnd*>(frame->owner);
@@ -157,7 +164,7 @@ bool CFrameWnd::LoadFrame(UINT resourceId, CCreateContext* context) {
                 ui.m_nID = item.id;
                 OnCmdMsg(item.id, &ui);
                 wxString text = wxString::FromUTF8(item.text);
-                m->Append(int(item.id), text, wxEmptyString, ui.m_bCheckSet ? wxITEM_CHECK : wxITEM_NORMAL);
+                m->Append(ToolkitId(item.id), text, wxEmptyString, ui.m_bCheckSet ? wxITEM_CHECK : wxITEM_NORMAL);
             }
             bar->Append(m, wxString::FromUTF8(popup.text));
         }
