@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(
   g++ cmake ninja-build pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
+  libwxgtk3.2-dev xvfb xauth xdotool jackd2
 )
 
 missing=()
