@@ -221,7 +221,7 @@ struct ProfileAccess {
             p->path = path;
             wxFileName fn(wxString::FromUTF8(path));
             // The file store needs the toolkit's base even where no display is up.
-            if (!wxTheApp) {
+            if (!wxApp::GetInstance()) {
                 static wxInitializer* base = new wxInitializer;
                 (void)base;
             }

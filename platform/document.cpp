@@ -50,8 +50,12 @@ void CDocument::AddView(CView* view) {
 }
 
 void CDocument::RemoveView(CView* view) {
-    views_.erase(std::remove(views_.begin(), views_.end(), view), views_.end());
+    auto it = std::find(views_.begin(), views_.end(), view);
+    if (it == views_.end()) return;
+    views_.erase(it);
     view->SetDocument(nullptr);
+    // The last view gone (its frame destroyed): the document closes with it.
+    if (views_.empty() && m_bAutoDelete) OnCloseDocument();
 }
 
 void CDocument::UpdateAllViews(CView* sender, LPARAM hint, CCmdTarget* hintObject) {
@@ -205,6 +209,7 @@ CDocument* CSingleDocTemplate::OpenDocumentFile(const std::string& path, bool ma
         frame = newFrame_();
         CCreateContext ctx{doc, newView_};
         if (!frame || !frame->LoadFrame(resourceId_, &ctx)) {
+            doc->m_bAutoDelete = false;
             if (frame && frame->IsWindow()) frame->DestroyWindow();
             else delete frame;
             delete doc;
@@ -213,6 +218,7 @@ CDocument* CSingleDocTemplate::OpenDocumentFile(const std::string& path, bool ma
     }
     auto failCreated = [&] {
         if (created) {
+            doc->m_bAutoDelete = false;
             if (frame) frame->DestroyWindow();
             delete doc;
         }

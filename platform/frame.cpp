@@ -288,7 +288,7 @@ void CFrameWnd::PostNcDestroy() {
     CWinApp* app = AfxGetApp();
     if (app && app->m_pMainWnd == this) {
         app->m_pMainWnd = nullptr;
-        if (wxTheApp) wxTheApp->ExitMainLoop();
+        if (GuiIsUp()) wxTheApp->ExitMainLoop();
     }
     delete this;
 }

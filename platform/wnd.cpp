@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <unordered_map>
 
+#include "platform/framework.h"
 #include "platform/wx_bridge.h"
 
 // ---------------------------------------------------------------- commands
@@ -90,7 +91,7 @@ wxWindow* ToolkitOf(const CWnd* w) { return w && w->GetImpl() ? w->GetImpl()->wi
 static void RetireTimer(std::unique_ptr<WndTimer> t) {
     if (!t) return;
     t->Stop();
-    if (wxTheApp) {
+    if (GuiIsUp()) {
         WndTimer* raw = t.release();
         wxTheApp->CallAfter([raw] { delete raw; });
     }
@@ -174,11 +175,11 @@ short GetKeyState(UINT vk) {
 
 int GetScreenWidth() {
     if (g_screenOverrideW > 0) return g_screenOverrideW;
-    return wxTheApp ? wxDisplay().GetGeometry().GetWidth() : 0;
+    return GuiIsUp() ? wxDisplay().GetGeometry().GetWidth() : 0;
 }
 int GetScreenHeight() {
     if (g_screenOverrideH > 0) return g_screenOverrideH;
-    return wxTheApp ? wxDisplay().GetGeometry().GetHeight() : 0;
+    return GuiIsUp() ? wxDisplay().GetGeometry().GetHeight() : 0;
 }
 void SetScreenSizeOverride(int width, int height) {
     g_screenOverrideW = width;

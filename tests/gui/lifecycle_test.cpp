@@ -158,15 +158,20 @@ TEST_F(LifecycleTest, RefusedSongOnTheCommandLineEndsTheStartWithSettingsWritten
             EXPECT_FALSE(Start(app, {"morvelcanopy", c.file}));
             ASSERT_EQ(boxes.size(), 1u);  // the reader's or the document's report, and no other
             EXPECT_EQ(boxes[0].text, c.box);
-            if (c.file.ends_with(".mci")) EXPECT_FALSE(splashOpenAtBox);
+            if (c.file.ends_with(".mci")) {
+                EXPECT_FALSE(splashOpenAtBox);
+            }
             EXPECT_EQ(app.m_pMainWnd, nullptr);
             EXPECT_NE(app.ExitInstance(), -1);
         }
         EXPECT_EQ(StoredInt("Audio playback and MIDI settings", "Polyphony"), 5);
         EXPECT_EQ(StoredInt("MIDI Controllers", "MCC35"), 0);
         onBox = nullptr;
-        delete g_pSplashWnd;
-        g_pSplashWnd = nullptr;
+        for (CDialog** d : {reinterpret_cast<CDialog**>(&g_pSplashWnd), reinterpret_cast<CDialog**>(&g_pScopeDlg),
+                            reinterpret_cast<CDialog**>(&g_pAutomationDlg)}) {
+            delete *d;
+            *d = nullptr;
+        }
     }
 }
 
