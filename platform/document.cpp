@@ -75,7 +75,8 @@ DocIoResult CDocument::ReadDocumentFile(const std::string&) { return DocIoResult
 DocIoResult CDocument::WriteDocumentFile(const std::string&) { return DocIoResult::Failed; }
 
 void CDocument::ReportIoFailure(DocIoResult result, const std::string& path, bool saving) {
-    std::string text = std::string(saving ? "Failed to save document" : "Failed to open document") + " \"" + path + "\".";
+    std::string text = saving ? "Failed to save document \"" : "Failed to open document \"";
+    text.append(path).append("\".");
     switch (result) {
         case DocIoResult::NotFound: text += "\nThe file was not found or cannot be opened."; break;
         case DocIoResult::AccessDenied: text += "\nAccess denied."; break;
