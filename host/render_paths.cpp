@@ -11,6 +11,7 @@
 #include "platform/direct_sound.h"
 #include "shared/render_call.h"
 #include "shared/render_lock.h"
+#include "shared/app_settings.h"
 #include "shared/settings.h"
 #include "shared/transport.h"
 

@@ -9,7 +9,6 @@ Relaxed<uint32_t> g_soundModuleMode{0};
 Relaxed<uint32_t> g_midiSync{0};
 Relaxed<uint32_t> g_previewNote{1};
 Relaxed<uint32_t> g_freeAudioDevWhenStopped{0};
-Relaxed<uint32_t> g_scopeOn{0};
 
 Relaxed<int32_t> g_waveOutDevice{0};
 Relaxed<int32_t> g_responseTime{11025};

@@ -16,7 +16,6 @@ extern Relaxed<uint32_t> g_soundModuleMode;
 extern Relaxed<uint32_t> g_midiSync;       // 1 = follow an external MIDI clock
 extern Relaxed<uint32_t> g_previewNote;    // note keys sound while editing
 extern Relaxed<uint32_t> g_freeAudioDevWhenStopped;
-extern Relaxed<uint32_t> g_scopeOn;        // "Scope": the oscilloscope window is open
 
 // Audio output device choice: g_waveOutDevice indexes the device list; the
 // "Buffer size" g_responseTime is frames per buffer for a waveOut-style entry

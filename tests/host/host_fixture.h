@@ -18,6 +18,7 @@
 #include "shared/message_box.h"
 #include "platform/test_audio_backend.h"
 #include "shared/render_call.h"
+#include "shared/app_settings.h"
 #include "shared/settings.h"
 #include "shared/transport.h"
 
