@@ -9,6 +9,12 @@ public:
     // The automation knob panel: destroys its window when the panel object has
     // one open.
     virtual void DestroyAutomationPanel() {}
+    // The splash window shown during start-up: destroys its window when it is
+    // still open.
+    virtual void DestroySplashWindow() {}
+    // The oscilloscope: destroys its window when the "Scope" setting is on and
+    // the window object exists (the setting stays as it is).
+    virtual void DestroyScopeWindow() {}
 };
 
 // Installs hooks (not owned); null restores the ones that do nothing.

@@ -27,3 +27,8 @@ void SmoothMixer();                 // every 32 frames
 void MixBuses(uint32_t pos);        // every 4 frames: reads and clears the mix row
 void RunEffectUnits();              // every frame, sub-frame = master chunkPhase
 uint32_t OutputStage();             // every frame: the packed output word
+
+// Services the audio host calls between blocks.
+void UpdateEffectUnits();   // effect settings -> engine coefficients for the next block
+void ResetEngineBuffers();  // clears the effect units' delay memory
+void ClearEventQueues();    // empties the event queues of all voices at every position

@@ -6,6 +6,8 @@ set -euo pipefail
 packages=(
   g++ cmake ninja-build pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
+  portaudio19-dev libasound2-dev libjack-jackd2-dev jackd2
+  libwxgtk3.2-dev xvfb xauth xdotool
   libfreetype-dev zlib1g-dev fonts-dejavu-core
 )
 

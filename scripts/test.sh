@@ -16,6 +16,19 @@ cmake --build build -j"$jobs"
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DMC_SANITIZE=ON -DMC_BENCH=OFF >/dev/null
 cmake --build build-asan -j"$jobs"
 
+# The live audio tests play on a JACK server with the dummy driver (no sound
+# card needed). It must run before the test processes start, since they list
+# the audio devices once; it is stopped when this script ends.
+jack_name="mc-ci-$$"
+export JACK_DEFAULT_SERVER="$jack_name" MC_REQUIRE_JACK=1
+jackd --no-realtime -n "$jack_name" -d dummy -r 44100 -p 128 >build/jackd.log 2>&1 &
+jack_pid=$!
+trap 'kill "$jack_pid" 2>/dev/null; wait "$jack_pid" 2>/dev/null || true' EXIT
+if ! jack_wait -w -t 10 >/dev/null 2>&1; then
+  echo "JACK server did not start:"; cat build/jackd.log
+  exit 1
+fi
+
 echo "== tests (sanitizers) =="
 ctest --test-dir build-asan --output-on-failure -j"$jobs"
 echo "== tests =="

@@ -26,5 +26,7 @@ void SetMessageBoxHandler(MessageBoxHandler handler) {
 }
 
 int AfxMessageBox(const std::string& text, unsigned type, unsigned helpId) {
+    // A box whose style names no icon shows the exclamation mark.
+    if ((type & MB_ICONMASK) == 0) type |= MB_ICONEXCLAMATION;
     return Handler()(text, type, helpId);
 }

@@ -1,7 +1,7 @@
 // Message boxes. Every message to the user goes through AfxMessageBox, which hands
 // it to the installed handler: the windowed one of the user interface, a scripted
 // one in tests, or by default a line on stderr answered with the box's default
-// button (the first one).
+// button (the first one). A style without an icon gets the exclamation mark.
 #pragma once
 
 #include <functional>

@@ -10,6 +10,9 @@ Relaxed<uint32_t> g_midiSync{0};
 Relaxed<uint32_t> g_previewNote{1};
 Relaxed<uint32_t> g_freeAudioDevWhenStopped{0};
 
+Relaxed<int32_t> g_waveOutDevice{0};
+Relaxed<int32_t> g_responseTime{11025};
+
 Relaxed<uint32_t> g_bufferMs{0};
 Relaxed<uint32_t> g_bufferFrames{0};
 Relaxed<uint32_t> g_bufferStartTime{0};

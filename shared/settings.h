@@ -17,6 +17,13 @@ extern Relaxed<uint32_t> g_midiSync;       // 1 = follow an external MIDI clock
 extern Relaxed<uint32_t> g_previewNote;    // note keys sound while editing
 extern Relaxed<uint32_t> g_freeAudioDevWhenStopped;
 
+// Audio output device choice: g_waveOutDevice indexes the device list; the
+// "Buffer size" g_responseTime is frames per buffer for a waveOut-style entry
+// (1,024 to 11,025) or an index 0..23 into the latency table for a
+// DirectSound-style entry.
+extern Relaxed<int32_t> g_waveOutDevice;
+extern Relaxed<int32_t> g_responseTime;
+
 // Render period of the open output device.
 extern Relaxed<uint32_t> g_bufferMs;        // period length in milliseconds
 extern Relaxed<uint32_t> g_bufferFrames;    // period length in frames (at most 11,025)

@@ -18,6 +18,8 @@ Relaxed<uint32_t> g_patternCue{0};
 Relaxed<uint32_t> g_patternCueDone{0};
 Relaxed<uint32_t> g_songMode{1};
 Relaxed<uint32_t> g_playFlag{0};
+Relaxed<uint32_t> g_stopFlag{0};
+Relaxed<uint8_t> g_releaseDevicePending{0};
 Relaxed<uint8_t> g_loopPattern{0};
 Relaxed<uint32_t> g_playFromCursor{0};
 Relaxed<uint32_t> g_midiStartPending{0};

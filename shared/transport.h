@@ -26,6 +26,8 @@ extern Relaxed<uint32_t> g_patternCue;               // one-time advance (patter
 extern Relaxed<uint32_t> g_patternCueDone;           // the sequencer has acted on the cue
 extern Relaxed<uint32_t> g_songMode;                 // 1 song mode, 0 pattern mode
 extern Relaxed<uint32_t> g_playFlag;                 // transport's play state shown by the main window
+extern Relaxed<uint32_t> g_stopFlag;                 // the panel's stop button drawn pressed while 1
+extern Relaxed<uint8_t> g_releaseDevicePending;      // close the device once the fade-out is quiet
 extern Relaxed<uint8_t> g_loopPattern;               // 1 = repeat the current pattern at its end
 extern Relaxed<uint32_t> g_playFromCursor;           // 1 = start at g_editStep (cleared at play start)
 extern Relaxed<uint32_t> g_midiStartPending;         // MIDI Start/Continue: keep the track positions

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "data/sound_bank_ops.h"
+#include "shared/app_settings.h"
 #include "shared/automation.h"
 #include "shared/editor.h"
 #include "shared/mixer.h"

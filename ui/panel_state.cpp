@@ -9,7 +9,6 @@ Relaxed<int32_t> g_storeButtonState{0};
 Relaxed<int32_t> g_midiActivity{0};
 Relaxed<int32_t> g_midiOutActivity{0};
 Relaxed<int32_t> g_transmitTweaks{0};
-Relaxed<int32_t> g_scopeOn{0};
 
 int32_t g_panelCache[kPanelCacheSize] = {};
 int32_t g_shownPlayFlag = 0;

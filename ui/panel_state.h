@@ -21,7 +21,6 @@ extern Relaxed<int32_t> g_storeButtonState;    // program store held
 extern Relaxed<int32_t> g_midiActivity;        // MIDI input lamp counter (raised by the MIDI input)
 extern Relaxed<int32_t> g_midiOutActivity;     // MIDI output lamp counter, 6 per controller sent
 extern Relaxed<int32_t> g_transmitTweaks;      // "Transmit knob tweakings"
-extern Relaxed<int32_t> g_scopeOn;             // the oscilloscope window is shown
 
 // Kept values, one word per panel element, all 0 at start. Storing a value an
 // element never takes (255) makes the next UpdatePanel redraw it.

@@ -1,0 +1,532 @@
+// Dialogs from templates, data exchange and the modal run.
+#include "platform/dialog.h"
+
+#include <wx/spinbutt.h>
+
+#include <algorithm>
+#include <cctype>
+
+#include "platform/framework.h"
+#include "platform/resources.h"
+#include "platform/wx_bridge.h"
+
+namespace {
+
+ModalDialogHandler& ModalHandler() {
+    static ModalDialogHandler handler;
+    return handler;
+}
+
+}  // namespace
+
+void SetModalDialogHandler(ModalDialogHandler handler) { ModalHandler() = std::move(handler); }
+bool HasModalDialogHandler() { return bool(ModalHandler()); }
+
+BridgeDialog::BridgeDialog(CWnd* o, wxWindow* parent, const wxString& title, long style)
+    : wxDialog(parent, wxID_ANY, title, wxDefaultPosition, wxDefaultSize, style) {
+    owner = o;
+}
+BridgeDialog::~BridgeDialog() {
+    if (owner) owner->ToolkitWindowGone();
+}
+
+struct CDialog::DialogImpl {
+    const DialogResource* res = nullptr;
+    std::map<int, wxWindow*> controls;
+    std::map<int, int> buddyOf;  // spin id -> buddy id
+    std::map<int, std::unique_ptr<CControl>> wrappers;
+    std::vector<CControl*> bound;
+};
+
+// ---------------------------------------------------------------- data exchange
+
+void CDataExchange::PrepareCtrl(int id) {
+    m_idLastControl = id;
+    m_bEditLastControl = false;
+}
+
+void CDataExchange::PrepareEditCtrl(int id) {
+    m_idLastControl = id;
+    m_bEditLastControl = true;
+}
+
+void CDataExchange::Fail() {
+    if (m_idLastControl && m_pDlgWnd) {
+        if (CWnd* c = m_pDlgWnd->GetDlgItem(m_idLastControl)) {
+            m_pDlgWnd->GotoDlgCtrl(c);
+            if (m_bEditLastControl)
+                if (auto* t = dynamic_cast<wxTextCtrl*>(ToolkitOf(c))) t->SelectAll();
+        }
+    }
+    throw CUserException{};
+}
+
+namespace {
+
+bool ParseInt(const std::string& text, int& out) {
+    size_t i = 0, n = text.size();
+    while (i < n && std::isspace(static_cast<unsigned char>(text[i]))) ++i;
+    bool neg = false;
+    if (i < n && (text[i] == '-' || text[i] == '+')) neg = text[i++] == '-';
+    if (i >= n || !std::isdigit(static_cast<unsigned char>(text[i]))) return false;
+    long long v = 0;
+    while (i < n && std::isdigit(static_cast<unsigned char>(text[i]))) {
+        v = v * 10 + (text[i++] - '0');
+        if (v > 0x7FFFFFFFLL + 1) return false;
+    }
+    while (i < n && std::isspace(static_cast<unsigned char>(text[i]))) ++i;
+    if (i != n) return false;
+    if (neg) v = -v;
+    if (v > 0x7FFFFFFFLL || v < -0x80000000LL) return false;
+    out = int(v);
+    return true;
+}
+
+}  // namespace
+
+void DDX_Text(CDataExchange* dx, int id, int& value) {
+    dx->PrepareEditCtrl(id);
+    if (dx->m_bSaveAndValidate) {
+        int v = 0;
+        if (!ParseInt(dx->m_pDlgWnd->GetDlgItemText(id), v)) {
+            AfxMessageBox("Please enter an integer.", MB_OK);
+            dx->Fail();
+        }
+        value = v;
+    } else {
+        dx->m_pDlgWnd->SetDlgItemText(id, std::to_string(value));
+    }
+}
+
+void DDX_Text(CDataExchange* dx, int id, std::string& value) {
+    dx->PrepareEditCtrl(id);
+    if (dx->m_bSaveAndValidate) value = dx->m_pDlgWnd->GetDlgItemText(id);
+    else dx->m_pDlgWnd->SetDlgItemText(id, value);
+}
+
+void DDV_MinMaxInt(CDataExchange* dx, int value, int minVal, int maxVal) {
+    if (!dx->m_bSaveAndValidate || (value >= minVal && value <= maxVal)) return;
+    AfxMessageBox("Please enter an integer between " + std::to_string(minVal) + " and " + std::to_string(maxVal) + ".",
+                  MB_OK);
+    dx->Fail();
+}
+
+void DDV_MaxChars(CDataExchange* dx, const std::string& value, int maxChars) {
+    if (!dx->m_bSaveAndValidate) {
+        if (auto* t = dynamic_cast<wxTextCtrl*>(ToolkitOf(dx->m_pDlgWnd->GetDlgItem(dx->m_idLastControl))))
+            t->SetMaxLength(unsigned(maxChars));
+        return;
+    }
+    if (int(value.size()) <= maxChars) return;
+    AfxMessageBox("Please enter no more than " + std::to_string(maxChars) + " characters.", MB_OK);
+    dx->Fail();
+}
+
+void DDX_Check(CDataExchange* dx, int id, int& value) {
+    dx->PrepareCtrl(id);
+    if (dx->m_bSaveAndValidate) value = int(dx->m_pDlgWnd->IsDlgButtonChecked(id));
+    else dx->m_pDlgWnd->CheckDlgButton(id, UINT(value));
+}
+
+void DDX_Radio(CDataExchange* dx, int id, int& value) {
+    dx->PrepareCtrl(id);
+    CDialog* dlg = dx->m_pDlgWnd;
+    const DialogResource* res = FindDialogResource(dlg->GetTemplateId());
+    if (!res) return;
+    std::vector<int> group;
+    bool in = false;
+    for (const ControlResource& c : res->controls) {
+        if (!in) {
+            if (c.id == id && c.kind == ControlKind::Radio) {
+                in = true;
+                group.push_back(c.id);
+            }
+            continue;
+        }
+        if (c.kind != ControlKind::Radio || (c.style & CS_GROUP)) break;
+        group.push_back(c.id);
+    }
+    if (dx->m_bSaveAndValidate) {
+        value = -1;
+        for (size_t i = 0; i < group.size(); ++i)
+            if (dlg->IsDlgButtonChecked(group[i])) value = int(i);
+    } else {
+        for (size_t i = 0; i < group.size(); ++i) dlg->CheckDlgButton(group[i], int(i) == value ? 1 : 0);
+    }
+}
+
+void DDX_Control(CDataExchange* dx, int id, CWnd& control) {
+    if (auto* c = dynamic_cast<CControl*>(&control)) {
+        if (!c->IsWindow()) c->BindControl(dx->m_pDlgWnd, id);
+    }
+}
+
+// ---------------------------------------------------------------- controls
+
+// The dialog owns the toolkit control; the wrapper only lets go of it.
+CControl::~CControl() {
+    if (impl_) impl_->window = nullptr;
+}
+
+void CControl::BindControl(CDialog* dlg, int id) {
+    dialog_ = dlg;
+    id_ = id;
+    auto* di = dlg->GetDialogImpl();
+    if (!di) return;
+    auto it = di->controls.find(id);
+    if (it == di->controls.end()) return;
+    impl_->window = it->second;  // not owned: the dialog's window owns it
+    di->bound.push_back(this);
+}
+
+void CSpinButtonCtrl::SetRange(int lower, int upper) {
+    if (auto* s = dynamic_cast<wxSpinButton*>(ToolkitOf(this))) s->SetRange(lower, upper);
+}
+
+void CSpinButtonCtrl::GetRange(int& lower, int& upper) const {
+    lower = upper = 0;
+    if (auto* s = dynamic_cast<wxSpinButton*>(ToolkitOf(this))) {
+        lower = s->GetMin();
+        upper = s->GetMax();
+    }
+}
+
+int CSpinButtonCtrl::SetPos(int pos) {
+    auto* s = dynamic_cast<wxSpinButton*>(ToolkitOf(this));
+    if (!s) return 0;
+    int old = s->GetValue();
+    s->SetValue(pos);
+    if (dialog_) {
+        auto* di = dialog_->GetDialogImpl();
+        if (auto b = di->buddyOf.find(id_); b != di->buddyOf.end()) dialog_->SetDlgItemText(b->second, std::to_string(s->GetValue()));
+    }
+    return old;
+}
+
+int CSpinButtonCtrl::GetPos() const {
+    auto* s = dynamic_cast<wxSpinButton*>(ToolkitOf(this));
+    return s ? s->GetValue() : 0;
+}
+
+void CEdit::SetSel(int start, int end) {
+    if (auto* t = dynamic_cast<wxTextCtrl*>(ToolkitOf(this))) t->SetSelection(start, end);
+}
+
+void CEdit::LimitText(int chars) {
+    if (auto* t = dynamic_cast<wxTextCtrl*>(ToolkitOf(this))) t->SetMaxLength(unsigned(chars));
+}
+
+int CButton::GetCheck() const {
+    wxWindow* w = ToolkitOf(this);
+    if (auto* r = dynamic_cast<wxRadioButton*>(w)) return r->GetValue() ? 1 : 0;
+    if (auto* c = dynamic_cast<wxCheckBox*>(w)) return c->GetValue() ? 1 : 0;
+    return 0;
+}
+
+void CButton::SetCheck(int check) {
+    wxWindow* w = ToolkitOf(this);
+    if (auto* r = dynamic_cast<wxRadioButton*>(w)) r->SetValue(check != 0);
+    else if (auto* c = dynamic_cast<wxCheckBox*>(w)) c->SetValue(check != 0);
+}
+
+// ---------------------------------------------------------------- CDialog
+
+CDialog::CDialog(UINT templateId, CWnd* parent) : templateId_(templateId) { parent_ = parent; }
+
+CDialog::~CDialog() {
+    if (IsWindow()) DestroyWindow();
+}
+
+bool CDialog::HasControl(int id) const { return dlgImpl_ && dlgImpl_->controls.count(id); }
+
+bool CDialog::CreateWindowFromTemplate(CWnd* parent, bool modal) {
+    const DialogResource* res = FindDialogResource(templateId_);
+    if (!res || !GuiIsUp()) return false;
+    wxWindow* parentWx = ToolkitOf(parent);
+    if (!parentWx && modal) parentWx = ToolkitOf(AfxGetMainWnd());
+    long style = 0;
+    if (res->style & DS_CAPTION) style |= wxCAPTION;
+    if (res->style & DS_SYSMENU) style |= wxSYSTEM_MENU | wxCLOSE_BOX;
+    if (res->style & DS_TOOLWINDOW) style |= wxFRAME_TOOL_WINDOW | wxFRAME_NO_TASKBAR;
+    if (!(res->style & DS_CAPTION)) style |= (res->style & (DS_BORDER | DS_MODALFRAME)) ? wxBORDER_SIMPLE : wxBORDER_NONE;
+    auto* dlg = new BridgeDialog(this, parentWx, wxString::FromUTF8(res->caption), style);
+    dlgImpl_ = std::make_unique<DialogImpl>();
+    dlgImpl_->res = res;
+    auto impl = std::make_unique<Impl>();
+    impl->window = dlg;
+    impl->ownerDraws = m_ownerDraws;
+    BindCommonEvents(dlg, this, m_ownerDraws);
+    dlg->SetClientSize(DialogUnitsToPixelsX(res->cx), DialogUnitsToPixelsY(res->cy));
+
+    wxWindow* previous = nullptr;
+    int previousId = 0;
+    for (const ControlResource& c : res->controls) {
+        wxPoint pos(DialogUnitsToPixelsX(c.x), DialogUnitsToPixelsY(c.y));
+        wxSize size(DialogUnitsToPixelsX(c.cx), DialogUnitsToPixelsY(c.cy));
+        wxString text = wxString::FromUTF8(c.text);
+        int wid = c.id > 0 ? c.id : wxID_ANY;
+        wxWindow* w = nullptr;
+        switch (c.kind) {
+            case ControlKind::Static:
+                w = new wxStaticText(dlg, wid, text, pos, size,
+                                     (c.style & CS_CENTER) ? (wxALIGN_CENTRE_HORIZONTAL | wxST_NO_AUTORESIZE) : 0);
+                break;
+            case ControlKind::GroupBox: w = new wxStaticBox(dlg, wid, text, pos, size); break;
+            case ControlKind::Edit: {
+                auto* t = new wxTextCtrl(dlg, wid, text, pos, size);
+                if (c.style & CS_NUMBER)
+                    t->Bind(wxEVT_CHAR, [](wxKeyEvent& e) {
+                        int k = e.GetKeyCode();
+                        if (k < 32 || k == WXK_DELETE || k >= WXK_START || (k >= '0' && k <= '9')) e.Skip();
+                        else wxBell();
+                    });
+                w = t;
+                break;
+            }
+            case ControlKind::Spin: {
+                auto* s = new wxSpinButton(dlg, wid, pos, size,
+                                           wxSP_VERTICAL | ((c.style & CS_ARROWKEYS) ? wxSP_ARROW_KEYS : 0));
+                if ((c.style & CS_AUTOBUDDY) && previous) {
+                    dlgImpl_->buddyOf[c.id] = previousId;
+                    if (c.style & CS_ALIGNRIGHT) {
+                        // On the buddy's right edge, at the toolkit's least size.
+                        wxRect br = previous->GetRect();
+                        wxSize best = s->GetBestSize();
+                        int sw = std::max(best.x, 16);
+                        int sh = std::max(best.y, br.height);
+                        previous->SetSize(br.x, br.y, std::max(br.width - sw, 8), br.height);
+                        s->SetSize(br.x + br.width - sw, br.y + (br.height - sh) / 2, sw, sh);
+                    }
+                }
+                const int id = c.id;
+                s->Bind(wxEVT_SPIN_UP, [this, id](wxSpinEvent& e) {
+                    e.Veto();
+                    StepSpin(id, +1);
+                });
+                s->Bind(wxEVT_SPIN_DOWN, [this, id](wxSpinEvent& e) {
+                    e.Veto();
+                    StepSpin(id, -1);
+                });
+                w = s;
+                break;
+            }
+            case ControlKind::PushButton:
+            case ControlKind::DefPushButton: {
+                auto* b = new wxButton(dlg, wid, text, pos, size);
+                if (c.kind == ControlKind::DefPushButton) b->SetDefault();
+                const int id = c.id;
+                b->Bind(wxEVT_BUTTON, [this, id](wxCommandEvent&) { ClickButton(id); });
+                w = b;
+                break;
+            }
+            case ControlKind::Radio: {
+                auto* r = new wxRadioButton(dlg, wid, text, pos, size, (c.style & CS_GROUP) ? wxRB_GROUP : 0);
+                const int id = c.id;
+                r->Bind(wxEVT_RADIOBUTTON, [this, id](wxCommandEvent&) { OnCmdMsg(UINT(id), nullptr); });
+                w = r;
+                break;
+            }
+            case ControlKind::CheckBox: {
+                auto* b = new wxCheckBox(dlg, wid, text, pos, size);
+                const int id = c.id;
+                b->Bind(wxEVT_CHECKBOX, [this, id](wxCommandEvent&) { OnCmdMsg(UINT(id), nullptr); });
+                w = b;
+                break;
+            }
+        }
+        if (w && (c.style & CS_HIDDEN)) w->Hide();
+        if (w && c.id > 0) dlgImpl_->controls[c.id] = w;
+        previous = w;
+        previousId = c.id;
+    }
+
+    dlg->Bind(wxEVT_CHAR_HOOK, [this](wxKeyEvent& e) {
+        if (e.GetKeyCode() == WXK_ESCAPE) {
+            PressEscape();
+            return;
+        }
+        if ((e.GetKeyCode() == WXK_RETURN || e.GetKeyCode() == WXK_NUMPAD_ENTER) && !e.HasAnyModifiers()) {
+            PressEnter();
+            return;
+        }
+        e.Skip();
+    });
+    dlg->Bind(wxEVT_CLOSE_WINDOW, [this, dlg](wxCloseEvent& e) {
+        if (dlg->owner) Dispatch(WM_CLOSE, 0, 0, [this] { OnCancel(); });
+        if (e.CanVeto()) e.Veto();
+    });
+    AttachImpl(std::move(impl), parent);
+    if (parentWx) dlg->CentreOnParent();
+    else dlg->Centre(wxBOTH);
+    return true;
+}
+
+int CDialog::DoModal() {
+    if (!CreateWindowFromTemplate(parent_, true)) return -1;
+    modalRunning_ = true;
+    ended_ = false;
+    result_ = IDCANCEL;
+    OnInitDialog();
+    if (ModalDialogHandler handler = ModalHandler()) {
+        handler(*this);
+        if (!ended_) result_ = -1;
+    } else if (!ended_) {
+        static_cast<wxDialog*>(ToolkitOf(this))->ShowModal();
+    }
+    modalRunning_ = false;
+    int result = result_;
+    DestroyWindow();
+    return result;
+}
+
+bool CDialog::Create(UINT templateId, CWnd* parent) {
+    templateId_ = templateId;
+    if (!CreateWindowFromTemplate(parent, false)) return false;
+    ended_ = false;
+    OnInitDialog();
+    if (dlgImpl_ && dlgImpl_->res && (dlgImpl_->res->style & DS_VISIBLE) && IsWindow()) {
+        ToolkitOf(this)->Show();
+        ToolkitOf(this)->Update();
+    }
+    return true;
+}
+
+bool CDialog::OnInitDialog() {
+    UpdateData(false);
+    return true;
+}
+
+void CDialog::DoDataExchange(CDataExchange*) {}
+
+bool CDialog::UpdateData(bool saveAndValidate) {
+    CDataExchange dx(this, saveAndValidate);
+    try {
+        DoDataExchange(&dx);
+    } catch (const CUserException&) {
+        return false;
+    }
+    return true;
+}
+
+void CDialog::OnOK() {
+    if (!UpdateData(true)) return;
+    EndDialog(IDOK);
+}
+
+void CDialog::OnCancel() { EndDialog(IDCANCEL); }
+
+void CDialog::EndDialog(int result) {
+    result_ = result;
+    ended_ = true;
+    wxWindow* w = ToolkitOf(this);
+    auto* d = dynamic_cast<wxDialog*>(w);
+    if (!d) return;
+    if (d->IsModal()) d->EndModal(result);
+    else if (!modalRunning_) d->Hide();
+}
+
+void CDialog::ForgetControls() {
+    if (!dlgImpl_) return;
+    for (CControl* c : dlgImpl_->bound) c->GetImpl()->window = nullptr;
+    dlgImpl_->bound.clear();
+    for (auto& [id, w] : dlgImpl_->wrappers) w->GetImpl()->window = nullptr;
+    dlgImpl_->controls.clear();
+}
+
+bool CDialog::DestroyWindow() {
+    ForgetControls();
+    return CWnd::DestroyWindow();
+}
+
+void CDialog::PostNcDestroy() { ForgetControls(); }
+
+CWnd* CDialog::GetDlgItem(int id) const {
+    if (!dlgImpl_) return nullptr;
+    auto it = dlgImpl_->controls.find(id);
+    if (it == dlgImpl_->controls.end() || !IsWindow()) return nullptr;
+    auto& wrapper = dlgImpl_->wrappers[id];
+    if (!wrapper) {
+        wrapper = std::make_unique<CControl>();
+        wrapper->GetImpl()->window = it->second;
+    }
+    return wrapper.get();
+}
+
+void CDialog::SetDlgItemText(int id, const std::string& text) {
+    if (CWnd* c = GetDlgItem(id)) c->SetWindowText(text);
+}
+
+std::string CDialog::GetDlgItemText(int id) const {
+    CWnd* c = GetDlgItem(id);
+    return c ? c->GetWindowText() : std::string();
+}
+
+void CDialog::CheckDlgButton(int id, UINT check) {
+    wxWindow* w = ToolkitOf(GetDlgItem(id));
+    if (auto* r = dynamic_cast<wxRadioButton*>(w)) r->SetValue(check != 0);
+    else if (auto* c = dynamic_cast<wxCheckBox*>(w)) c->SetValue(check != 0);
+}
+
+UINT CDialog::IsDlgButtonChecked(int id) const {
+    wxWindow* w = ToolkitOf(GetDlgItem(id));
+    if (auto* r = dynamic_cast<wxRadioButton*>(w)) return r->GetValue() ? 1 : 0;
+    if (auto* c = dynamic_cast<wxCheckBox*>(w)) return c->GetValue() ? 1 : 0;
+    return 0;
+}
+
+void CDialog::GotoDlgCtrl(CWnd* control) {
+    if (wxWindow* w = ToolkitOf(control)) w->SetFocus();
+}
+
+void CDialog::ClickButton(int id) {
+    if (!dlgImpl_ || !dlgImpl_->res) return;
+    const ControlResource* ctl = nullptr;
+    for (const ControlResource& c : dlgImpl_->res->controls)
+        if (c.id == id) ctl = &c;
+    if (!ctl) return;
+    switch (ctl->kind) {
+        case ControlKind::PushButton:
+        case ControlKind::DefPushButton:
+            if (id == IDOK) Dispatch(WM_COMMAND, WPARAM(id), 0, [this] { OnOK(); });
+            else if (id == IDCANCEL) Dispatch(WM_COMMAND, WPARAM(id), 0, [this] { OnCancel(); });
+            else OnCmdMsg(UINT(id), nullptr);
+            break;
+        case ControlKind::Radio:
+            if (auto* r = dynamic_cast<wxRadioButton*>(ToolkitOf(GetDlgItem(id)))) r->SetValue(true);
+            OnCmdMsg(UINT(id), nullptr);
+            break;
+        case ControlKind::CheckBox:
+            CheckDlgButton(id, IsDlgButtonChecked(id) ? 0 : 1);
+            OnCmdMsg(UINT(id), nullptr);
+            break;
+        default: break;
+    }
+}
+
+void CDialog::PressEscape() {
+    Dispatch(WM_COMMAND, WPARAM(IDCANCEL), 0, [this] { OnCancel(); });
+}
+
+void CDialog::PressEnter() {
+    if (!dlgImpl_ || !dlgImpl_->res) return;
+    for (const ControlResource& c : dlgImpl_->res->controls)
+        if (c.kind == ControlKind::DefPushButton) {
+            ClickButton(c.id);
+            return;
+        }
+    Dispatch(WM_COMMAND, WPARAM(IDOK), 0, [this] { OnOK(); });
+}
+
+void CDialog::StepSpin(int id, int delta) {
+    auto* s = dynamic_cast<wxSpinButton*>(ToolkitOf(GetDlgItem(id)));
+    if (!s || !dlgImpl_) return;
+    int pos = s->GetValue();
+    auto b = dlgImpl_->buddyOf.find(id);
+    if (b != dlgImpl_->buddyOf.end()) {
+        int v = 0;
+        if (ParseInt(GetDlgItemText(b->second), v)) pos = v;
+    }
+    pos = std::clamp(pos + delta, s->GetMin(), s->GetMax());
+    s->SetValue(pos);
+    if (b != dlgImpl_->buddyOf.end()) SetDlgItemText(b->second, std::to_string(pos));
+}

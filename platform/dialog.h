@@ -1,0 +1,142 @@
+// Dialogs built from the program's dialog templates, with data exchange and
+// validation (DDX/DDV), the control classes the dialogs bind, and the modal
+// run: a real modal loop, or a test's script that acts on the dialog's real
+// controls without ever blocking.
+#pragma once
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "platform/afx.h"
+#include "platform/wnd.h"
+
+class CDialog;
+
+// Thrown by CDataExchange::Fail and caught by UpdateData.
+struct CUserException {};
+
+class CDataExchange {
+public:
+    CDataExchange(CDialog* dlg, bool saveAndValidate) : m_pDlgWnd(dlg), m_bSaveAndValidate(saveAndValidate) {}
+    CDialog* m_pDlgWnd;
+    bool m_bSaveAndValidate;
+    int m_idLastControl = 0;
+    bool m_bEditLastControl = false;
+    void PrepareCtrl(int id);
+    void PrepareEditCtrl(int id);
+    // Puts the focus back on the last control (selecting an edit's text) and
+    // abandons the exchange.
+    [[noreturn]] void Fail();
+};
+
+void DDX_Text(CDataExchange* dx, int id, int& value);
+void DDX_Text(CDataExchange* dx, int id, std::string& value);
+void DDV_MinMaxInt(CDataExchange* dx, int value, int minVal, int maxVal);
+void DDV_MaxChars(CDataExchange* dx, const std::string& value, int maxChars);
+void DDX_Check(CDataExchange* dx, int id, int& value);
+// The radio group starting at control id: value is the index of the checked
+// button (-1 none).
+void DDX_Radio(CDataExchange* dx, int id, int& value);
+void DDX_Control(CDataExchange* dx, int id, CWnd& control);
+
+// A control of a dialog, bound by DDX_Control or found by GetDlgItem.
+class CControl : public CWnd {
+public:
+    ~CControl() override;
+    int GetDlgCtrlID() const { return id_; }
+    void BindControl(CDialog* dlg, int id);
+
+protected:
+    CDialog* dialog_ = nullptr;
+    int id_ = 0;
+};
+
+class CSpinButtonCtrl : public CControl {
+public:
+    void SetRange(int lower, int upper);
+    void GetRange(int& lower, int& upper) const;
+    int SetPos(int pos);
+    int GetPos() const;
+};
+
+class CEdit : public CControl {
+public:
+    void SetSel(int start, int end);
+    void LimitText(int chars);
+};
+
+class CButton : public CControl {
+public:
+    int GetCheck() const;
+    void SetCheck(int check);
+};
+
+class CDialog : public CWnd {
+public:
+    explicit CDialog(UINT templateId, CWnd* parent = nullptr);
+    ~CDialog() override;
+
+    // Runs the dialog modally; returns the value passed to EndDialog
+    // (IDOK, IDCANCEL, ...) or -1 when the window could not be created.
+    virtual int DoModal();
+    // Creates the dialog as a modeless window from its template.
+    bool Create(UINT templateId, CWnd* parent = nullptr);
+
+    virtual bool OnInitDialog();
+    virtual void DoDataExchange(CDataExchange* dx);
+    bool UpdateData(bool saveAndValidate = true);
+    virtual void OnOK();
+    virtual void OnCancel();
+    void EndDialog(int result);
+    bool DestroyWindow() override;
+
+    UINT GetTemplateId() const { return templateId_; }
+    bool IsModalRunning() const { return modalRunning_; }
+    bool HasEnded() const { return ended_; }
+    int GetResult() const { return result_; }
+
+    // Controls by id.
+    CWnd* GetDlgItem(int id) const override;
+    void SetDlgItemText(int id, const std::string& text);
+    std::string GetDlgItemText(int id) const;
+    void CheckDlgButton(int id, UINT check);
+    UINT IsDlgButtonChecked(int id) const;
+    void GotoDlgCtrl(CWnd* control);
+    bool HasControl(int id) const;
+
+    // What a user does, as the toolkit reports it: a button pressed (OK and
+    // Cancel ids reach OnOK and OnCancel, others the command table), a radio
+    // button or check box clicked, the Escape and Enter keys, the close box.
+    void ClickButton(int id);
+    void PressEscape();
+    void PressEnter();
+    // A spin button stepped by delta (it updates its buddy).
+    void StepSpin(int id, int delta);
+
+    // Layer plumbing.
+    struct DialogImpl;
+    DialogImpl* GetDialogImpl() const { return dlgImpl_.get(); }
+    void PostNcDestroy() override;
+
+protected:
+    UINT templateId_;
+    std::unique_ptr<DialogImpl> dlgImpl_;
+    bool m_ownerDraws = false;  // the dialog paints itself (a picture window)
+    bool modalRunning_ = false;
+    bool ended_ = false;
+    int result_ = IDCANCEL;
+
+private:
+    void ForgetControls();
+    bool CreateWindowFromTemplate(CWnd* parent, bool modal);
+};
+
+// The modal run for tests: when a handler is set, DoModal creates the dialog
+// window (not shown), runs OnInitDialog, hands the dialog to the handler and
+// returns the dialog's result; a handler that leaves the dialog open makes
+// DoModal return -1. An empty handler restores the real modal loop.
+using ModalDialogHandler = std::function<void(CDialog& dlg)>;
+void SetModalDialogHandler(ModalDialogHandler handler);
+bool HasModalDialogHandler();

@@ -1,0 +1,237 @@
+#include "platform/gdi.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "platform/resources.h"
+
+namespace {
+
+uint32_t QuadToRgb(const RGBQUAD& q) {
+    return (uint32_t(q.rgbRed) << 16) | (uint32_t(q.rgbGreen) << 8) | q.rgbBlue;
+}
+uint32_t ColorRefToRgb(COLORREF c) { return (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c); }
+COLORREF RgbToColorRef(uint32_t rgb) { return RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF); }
+
+// Nearest colour of a table (squared distance), for colour pixels copied into
+// an indexed surface.
+uint8_t NearestIndex(const std::vector<uint32_t>& palette, uint32_t rgb) {
+    int best = 0;
+    long bestDist = -1;
+    for (size_t i = 0; i < palette.size(); ++i) {
+        long dr = long((palette[i] >> 16) & 0xFF) - long((rgb >> 16) & 0xFF);
+        long dg = long((palette[i] >> 8) & 0xFF) - long((rgb >> 8) & 0xFF);
+        long db = long(palette[i] & 0xFF) - long(rgb & 0xFF);
+        long d = dr * dr + dg * dg + db * db;
+        if (bestDist < 0 || d < bestDist) {
+            bestDist = d;
+            best = int(i);
+        }
+    }
+    return uint8_t(best);
+}
+
+CBitmap& StockBitmap() {
+    static CBitmap stock;
+    if (stock.IsNull()) stock.CreateBitmap(1, 1);
+    return stock;
+}
+
+}  // namespace
+
+bool CBitmap::CreateBitmap(int w, int h) {
+    if (w <= 0 || h <= 0) return false;
+    AssignDevicePixels(w, h, std::vector<uint32_t>(size_t(w) * size_t(h), 0));
+    return true;
+}
+
+void CBitmap::AssignDevicePixels(int w, int h, std::vector<uint32_t> pixels) {
+    DeleteObject();
+    kind_ = Kind::Device;
+    width_ = w;
+    height_ = h;
+    stride_ = w * 4;
+    device_ = std::move(pixels);
+    device_.resize(size_t(w) * size_t(h), 0);
+}
+
+bool CBitmap::LoadBitmap(UINT resourceId) {
+    const BitmapResource* res = FindBitmapResource(resourceId);
+    if (!res || !res->render) return false;
+    AssignDevicePixels(res->width, res->height, res->render());
+    return true;
+}
+
+bool CBitmap::CreateDIBSection(const BITMAPINFO& info, UINT /*usage*/, uint8_t** bits) {
+    if (bits) *bits = nullptr;
+    const BITMAPINFOHEADER& h = info.bmiHeader;
+    if (h.biBitCount != 8 || h.biCompression != BI_RGB || h.biWidth <= 0 || h.biHeight == 0) return false;
+    DeleteObject();
+    kind_ = Kind::Dib8;
+    width_ = h.biWidth;
+    height_ = std::abs(h.biHeight);
+    topDown_ = h.biHeight < 0;
+    stride_ = (width_ + 3) & ~3;
+    dibHeader_ = h;
+    dib_.assign(size_t(stride_) * size_t(height_), 0);
+    uint32_t colours = h.biClrUsed ? std::min<uint32_t>(h.biClrUsed, 256) : 256;
+    palette_.resize(colours);
+    for (uint32_t i = 0; i < colours; ++i) palette_[i] = QuadToRgb(info.bmiColors[i]);
+    if (bits) *bits = dib_.data();
+    return true;
+}
+
+void CBitmap::DeleteObject() {
+    kind_ = Kind::None;
+    width_ = height_ = stride_ = 0;
+    device_.clear();
+    dib_.clear();
+    palette_.clear();
+    dibHeader_ = {};
+}
+
+size_t CBitmap::DibOffset(int x, int y) const {
+    int row = topDown_ ? y : height_ - 1 - y;
+    return size_t(row) * size_t(stride_) + size_t(x);
+}
+
+uint32_t CBitmap::GetPixelRgb(int x, int y) const {
+    if (x < 0 || y < 0 || x >= width_ || y >= height_) return 0;
+    if (kind_ == Kind::Device) return device_[size_t(y) * size_t(width_) + size_t(x)];
+    if (kind_ == Kind::Dib8) {
+        uint8_t i = dib_[DibOffset(x, y)];
+        return i < palette_.size() ? palette_[i] : 0;
+    }
+    return 0;
+}
+
+void CBitmap::SetPixelRgb(int x, int y, uint32_t rgb) {
+    if (x < 0 || y < 0 || x >= width_ || y >= height_) return;
+    if (kind_ == Kind::Device) device_[size_t(y) * size_t(width_) + size_t(x)] = rgb & 0xFFFFFF;
+    else if (kind_ == Kind::Dib8) dib_[DibOffset(x, y)] = NearestIndex(palette_, rgb);
+}
+
+uint8_t CBitmap::GetIndex(int x, int y) const {
+    if (kind_ != Kind::Dib8 || x < 0 || y < 0 || x >= width_ || y >= height_) return 0;
+    return dib_[DibOffset(x, y)];
+}
+
+CDC::~CDC() = default;
+
+bool CDC::CreateCompatibleDC(CDC* /*pDC*/) {
+    memory_ = true;
+    window_ = nullptr;
+    selected_ = &StockBitmap();
+    return true;
+}
+
+CBitmap* CDC::SelectObject(CBitmap* bitmap) {
+    if (!memory_ || !bitmap) return nullptr;
+    CBitmap* old = selected_;
+    selected_ = bitmap;
+    return old;
+}
+
+int CDC::GetDeviceCaps(int index) const {
+    if (index == NUMCOLORS) return -1;
+    if (index == BITSPIXEL) return 32;
+    return 0;
+}
+
+CBitmap* CDC::Target() const {
+    if (memory_) return selected_;
+    return window_ ? window_->DrawSurface() : nullptr;
+}
+
+void CDC::Touched(const CRect& r) {
+    if (!window_ || r.IsRectEmpty()) return;
+    if (touched_.IsRectEmpty()) {
+        touched_ = r;
+    } else {
+        touched_.left = std::min(touched_.left, r.left);
+        touched_.top = std::min(touched_.top, r.top);
+        touched_.right = std::max(touched_.right, r.right);
+        touched_.bottom = std::max(touched_.bottom, r.bottom);
+    }
+}
+
+void CDC::FlushTouched() {
+    if (window_ && !touched_.IsRectEmpty()) window_->SurfaceChanged(touched_);
+    touched_ = {};
+}
+
+bool CDC::BitBlt(int x, int y, int w, int h, CDC* src, int sx, int sy, DWORD rop) {
+    CBitmap* dst = Target();
+    CBitmap* from = src ? src->Target() : nullptr;
+    if (rop != SRCCOPY || !dst || !from || dst->IsNull() || from->IsNull()) return false;
+    // Clip against both bitmaps.
+    if (x < 0) { w += x; sx -= x; x = 0; }
+    if (y < 0) { h += y; sy -= y; y = 0; }
+    if (sx < 0) { w += sx; x -= sx; sx = 0; }
+    if (sy < 0) { h += sy; y -= sy; sy = 0; }
+    w = std::min({w, dst->Width() - x, from->Width() - sx});
+    h = std::min({h, dst->Height() - y, from->Height() - sy});
+    if (w <= 0 || h <= 0) return true;
+
+    const bool sameIndexed = dst->GetKind() == CBitmap::Kind::Dib8 && from->GetKind() == CBitmap::Kind::Dib8 &&
+                             dst->GetPalette() == from->GetPalette();
+    if (dst->GetKind() == CBitmap::Kind::Device && from->GetKind() == CBitmap::Kind::Device) {
+        uint32_t* d = dst->DevicePixels();
+        const uint32_t* s = from->DevicePixels();
+        if (dst == from) {
+            // Overlapping copy within one bitmap: go through a copy of the rows.
+            std::vector<uint32_t> tmp(size_t(w) * size_t(h));
+            for (int r = 0; r < h; ++r)
+                std::copy_n(s + size_t(sy + r) * size_t(from->Width()) + size_t(sx), w, tmp.begin() + size_t(r) * size_t(w));
+            for (int r = 0; r < h; ++r)
+                std::copy_n(tmp.begin() + size_t(r) * size_t(w), w, d + size_t(y + r) * size_t(dst->Width()) + size_t(x));
+        } else {
+            for (int r = 0; r < h; ++r)
+                std::copy_n(s + size_t(sy + r) * size_t(from->Width()) + size_t(sx), w,
+                            d + size_t(y + r) * size_t(dst->Width()) + size_t(x));
+        }
+    } else if (sameIndexed) {
+        std::vector<uint8_t> tmp(size_t(w) * size_t(h));
+        for (int r = 0; r < h; ++r)
+            for (int c = 0; c < w; ++c) tmp[size_t(r) * size_t(w) + size_t(c)] = from->GetIndex(sx + c, sy + r);
+        uint8_t* bits = dst->DibBits();
+        const BITMAPINFOHEADER& hd = dst->GetDibHeader();
+        for (int r = 0; r < h; ++r) {
+            int row = hd.biHeight < 0 ? y + r : dst->Height() - 1 - (y + r);
+            std::copy_n(tmp.begin() + size_t(r) * size_t(w), w, bits + size_t(row) * size_t(dst->GetStride()) + size_t(x));
+        }
+    } else {
+        std::vector<uint32_t> tmp(size_t(w) * size_t(h));
+        for (int r = 0; r < h; ++r)
+            for (int c = 0; c < w; ++c) tmp[size_t(r) * size_t(w) + size_t(c)] = from->GetPixelRgb(sx + c, sy + r);
+        for (int r = 0; r < h; ++r)
+            for (int c = 0; c < w; ++c) dst->SetPixelRgb(x + c, y + r, tmp[size_t(r) * size_t(w) + size_t(c)]);
+    }
+    Touched(CRect(x, y, x + w, y + h));
+    return true;
+}
+
+void CDC::FillSolidRect(const CRect& r, COLORREF colour) {
+    CBitmap* dst = Target();
+    if (!dst || dst->IsNull()) return;
+    int l = std::max(r.left, 0), t = std::max(r.top, 0);
+    int rr = std::min(r.right, dst->Width()), b = std::min(r.bottom, dst->Height());
+    uint32_t rgb = ColorRefToRgb(colour);
+    for (int yy = t; yy < b; ++yy)
+        for (int xx = l; xx < rr; ++xx) dst->SetPixelRgb(xx, yy, rgb);
+    Touched(CRect(l, t, rr, b));
+}
+
+COLORREF CDC::SetPixel(int x, int y, COLORREF colour) {
+    CBitmap* dst = Target();
+    if (!dst || dst->IsNull()) return COLORREF(-1);
+    dst->SetPixelRgb(x, y, ColorRefToRgb(colour));
+    Touched(CRect(x, y, x + 1, y + 1));
+    return RgbToColorRef(dst->GetPixelRgb(x, y));
+}
+
+COLORREF CDC::GetPixel(int x, int y) const {
+    CBitmap* dst = Target();
+    if (!dst || dst->IsNull()) return COLORREF(-1);
+    return RgbToColorRef(dst->GetPixelRgb(x, y));
+}

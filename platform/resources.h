@@ -1,0 +1,105 @@
+// The program's resources as the window layer reads them: bitmaps, menus,
+// accelerator tables, the string table and dialog templates, each found by its
+// number. The layer declares the records and the look-ups; the res/ folder
+// defines the program's own resources.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/afx.h"
+
+// A bitmap resource: its stored size and colour depth, and its picture as
+// 0x00RRGGBB pixels, row-major, top row first.
+struct BitmapResource {
+    UINT id;
+    int width;
+    int height;
+    int bitsPerPixel;
+    std::vector<uint32_t> (*render)();
+};
+
+// A menu: top-level popups, each with its items. Id 0 with empty text is a
+// separator line.
+struct MenuItemResource {
+    UINT id;
+    std::string text;  // '&' marks the mnemonic, '\t' separates the shortcut text
+};
+struct MenuPopupResource {
+    std::string text;
+    std::vector<MenuItemResource> items;
+};
+struct MenuResource {
+    UINT id;
+    std::vector<MenuPopupResource> popups;
+};
+
+// Accelerators: a virtual-key code with modifiers, giving a command.
+inline constexpr unsigned FVIRTKEY = 0x01;
+inline constexpr unsigned FNOINVERT = 0x02;
+inline constexpr unsigned FSHIFT = 0x04;
+inline constexpr unsigned FCONTROL = 0x08;
+inline constexpr unsigned FALT = 0x10;
+struct AccelResource {
+    unsigned flags;
+    UINT key;
+    UINT command;
+};
+struct AccelTableResource {
+    UINT id;
+    std::vector<AccelResource> entries;
+};
+
+// Dialog templates, in dialog units.
+enum class ControlKind { Static, GroupBox, Edit, Spin, PushButton, DefPushButton, Radio, CheckBox };
+inline constexpr unsigned CS_GROUP = 0x0001;       // first control of a radio group
+inline constexpr unsigned CS_NUMBER = 0x0002;      // edit: digits only
+inline constexpr unsigned CS_CENTER = 0x0004;      // static: centred text
+inline constexpr unsigned CS_AUTOBUDDY = 0x0008;   // spin: takes the control before it as buddy
+inline constexpr unsigned CS_SETBUDDYINT = 0x0010; // spin: writes its position into the buddy
+inline constexpr unsigned CS_ALIGNRIGHT = 0x0020;  // spin: sits on the buddy's right edge
+inline constexpr unsigned CS_ARROWKEYS = 0x0040;   // spin: the arrow keys step it
+inline constexpr unsigned CS_NOTHOUSANDS = 0x0080; // spin: no thousands separator
+inline constexpr unsigned CS_HIDDEN = 0x0100;
+
+struct ControlResource {
+    ControlKind kind;
+    int id;
+    std::string text;
+    int x, y, cx, cy;
+    unsigned style = 0;
+};
+
+inline constexpr unsigned DS_VISIBLE = 0x0001;     // shown at creation
+inline constexpr unsigned DS_CAPTION = 0x0002;     // has a title bar
+inline constexpr unsigned DS_SYSMENU = 0x0004;     // has the close box
+inline constexpr unsigned DS_TOOLWINDOW = 0x0008;  // no task bar entry
+inline constexpr unsigned DS_MODALFRAME = 0x0010;
+inline constexpr unsigned DS_BORDER = 0x0020;
+
+struct DialogResource {
+    UINT id;
+    std::string caption;
+    int x, y, cx, cy;
+    unsigned style;
+    std::vector<ControlResource> controls;
+};
+
+const BitmapResource* FindBitmapResource(UINT id);
+const MenuResource* FindMenuResource(UINT id);
+const AccelTableResource* FindAccelResource(UINT id);
+const DialogResource* FindDialogResource(UINT id);
+// A string of the string table; empty when the number has none.
+std::string LoadResString(UINT id);
+// A raw data resource; null with *size 0 when there is none.
+const uint8_t* FindRawResource(UINT id, size_t* size);
+
+// Dialog units to pixels: 4 horizontal units are one average character width,
+// 8 vertical units one character height, of the desktop's dialog font (larger
+// than the 8-point font the templates were laid out for, so that the toolkit's
+// controls get their least sizes).
+inline constexpr int kDialogBaseX = 7;
+inline constexpr int kDialogBaseY = 16;
+inline int DialogUnitsToPixelsX(int dlu) { return (dlu * kDialogBaseX + 2) / 4; }
+inline int DialogUnitsToPixelsY(int dlu) { return (dlu * kDialogBaseY + 4) / 8; }

@@ -1,0 +1,77 @@
+// System services the application uses beside its windows: file dialogs, the
+// help opener, the windowed message boxes, the process priority, the timer
+// resolution and the system language. Each has a replaceable back-end so that
+// tests never block on a user.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "platform/afx.h"
+
+class CWnd;
+
+// File dialogs. Flags: only the ones the program uses.
+inline constexpr DWORD OFN_HIDEREADONLY = 0x00000004;
+inline constexpr DWORD OFN_OVERWRITEPROMPT = 0x00000002;
+inline constexpr DWORD OFN_FILEMUSTEXIST = 0x00001000;
+inline constexpr DWORD OFN_PATHMUSTEXIST = 0x00000800;
+
+class CFileDialog {
+public:
+    // filter: "Name (*.ext)|*.ext|All Files (*.*)|*.*||"
+    CFileDialog(bool openFileDialog, const std::string& defaultExt = "", const std::string& fileName = "",
+                DWORD flags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, const std::string& filter = "",
+                CWnd* parent = nullptr);
+    int DoModal();  // IDOK or IDCANCEL
+    std::string GetPathName() const { return path_; }
+    std::string GetFileName() const;
+    std::string GetFileExt() const;
+
+    bool m_bOpenFileDialog;
+    std::string m_defaultExt;
+    std::string m_fileName;
+    DWORD m_flags;
+    std::string m_filter;
+    std::string m_title;
+    std::string m_initialDir;
+
+private:
+    std::string path_;
+};
+
+// A file dialog's back-end: returns the chosen path, or empty for Cancel.
+using FileDialogHandler = std::function<std::string(const CFileDialog& dlg)>;
+void SetFileDialogHandler(FileDialogHandler handler);  // empty: the toolkit's dialog
+
+// Help: the opener receives the help file, the command (HELP_CONTEXT,
+// HELP_CONTENTS, HELP_QUIT) and its data. By default it does nothing.
+using HelpOpener = std::function<void(const std::string& file, UINT command, uintptr_t data)>;
+void SetHelpOpener(HelpOpener opener);
+bool WinHelp(CWnd* owner, const std::string& file, UINT command, uintptr_t data);
+
+// Message boxes in windows of the toolkit (captioned with the application's
+// title); installed by the program's start.
+void UseWindowedMessageBoxes();
+
+// Process priority: High raises it, Normal puts it back. Returns false only
+// when the attempt failed for a reason other than missing privileges; a
+// refusal for lack of privileges leaves the priority as it is and counts as
+// done.
+enum class PriorityClass { Normal, High };
+bool SetPriorityClass(PriorityClass cls);
+
+// The multimedia timer resolution: nothing to do here; 0 means success.
+inline constexpr UINT TIMERR_NOERROR = 0;
+inline constexpr UINT TIMERR_NOCANDO = 97;
+UINT timeBeginPeriod(UINT ms);
+UINT timeEndPeriod(UINT ms);
+// (The millisecond clock, timeGetTime, is shared/clock.h's.)
+
+// The system's default language as a primary language id (0x07 German,
+// 0x09 English, 0x0C French, ...), from the locale environment.
+WORD GetSystemDefaultLangID();
+WORD LangIdFromLocaleName(const std::string& locale);
+
+// The running program's own path.
+std::string GetModuleFileName();

@@ -1,0 +1,653 @@
+#include "platform/wnd.h"
+
+#include <wx/display.h>
+#include <wx/rawbmp.h>
+
+#include <algorithm>
+#include <unordered_map>
+
+#include "platform/framework.h"
+#include "platform/wx_bridge.h"
+
+// ---------------------------------------------------------------- commands
+
+CCmdTarget::~CCmdTarget() = default;
+
+void CCmdTarget::OnCommandEntry(UINT id, std::function<void()> handler) { commands_[id] = std::move(handler); }
+void CCmdTarget::OnUpdateEntry(UINT id, std::function<void(CCmdUI*)> handler) { updates_[id] = std::move(handler); }
+void CCmdTarget::OnCommandRangeEntry(UINT first, UINT last, std::function<void(UINT)> handler) {
+    ranges_.push_back({first, last, std::move(handler), nullptr});
+}
+void CCmdTarget::OnUpdateRangeEntry(UINT first, UINT last, std::function<void(CCmdUI*)> handler) {
+    ranges_.push_back({first, last, nullptr, std::move(handler)});
+}
+
+bool CCmdTarget::HasCommandHandler(UINT id) const {
+    if (commands_.count(id)) return true;
+    for (const Range& r : ranges_)
+        if (r.run && id >= r.first && id <= r.last) return true;
+    return false;
+}
+
+bool CCmdTarget::OnCmdMsg(UINT id, CCmdUI* ui) {
+    if (ui) {
+        if (auto it = updates_.find(id); it != updates_.end()) {
+            it->second(ui);
+            return true;
+        }
+        for (const Range& r : ranges_)
+            if (r.update && id >= r.first && id <= r.last) {
+                r.update(ui);
+                return true;
+            }
+        if (HasCommandHandler(id)) {
+            ui->Enable(true);
+            return true;
+        }
+        return false;
+    }
+    if (auto it = commands_.find(id); it != commands_.end()) {
+        auto handler = it->second;  // the handler may change the table
+        handler();
+        return true;
+    }
+    for (const Range& r : ranges_)
+        if (r.run && id >= r.first && id <= r.last) {
+            auto run = r.run;
+            run(id);
+            return true;
+        }
+    return false;
+}
+
+// ---------------------------------------------------------------- registry
+
+namespace {
+
+std::unordered_map<wxWindow*, CWnd*>& Registry() {
+    static std::unordered_map<wxWindow*, CWnd*> map;
+    return map;
+}
+
+int g_screenOverrideW = 0, g_screenOverrideH = 0;
+bool g_keyDown[256];
+
+}  // namespace
+
+CWnd wndTopMost;
+CWnd wndNoTopMost;
+
+CWnd* WndFromToolkit(wxWindow* w) {
+    auto it = Registry().find(w);
+    return it == Registry().end() ? nullptr : it->second;
+}
+
+Bridge* BridgeOf(wxWindow* w) { return dynamic_cast<Bridge*>(w); }
+
+wxWindow* ToolkitOf(const CWnd* w) { return w && w->GetImpl() ? w->GetImpl()->window : nullptr; }
+
+// A timer may be killed from inside its own notification: the object is
+// stopped at once and deleted later, outside the toolkit's timer callback.
+static void RetireTimer(std::unique_ptr<WndTimer> t) {
+    if (!t) return;
+    t->Stop();
+    if (GuiIsUp()) {
+        WndTimer* raw = t.release();
+        wxTheApp->CallAfter([raw] { delete raw; });
+    }
+}
+
+static void RetireTimers(std::map<UINT, std::unique_ptr<WndTimer>>& timers) {
+    for (auto& [id, t] : timers) RetireTimer(std::move(t));
+    timers.clear();
+}
+
+CWnd::Impl::~Impl() { RetireTimers(timers); }
+
+void WndTimer::Notify() {
+    CWnd* owner = owner_;
+    UINT id = id_;
+    owner->Dispatch(WM_TIMER, id, 0, [owner, id] { owner->OnTimer(id); });
+}
+
+// ---------------------------------------------------------------- keys
+
+UINT VirtualKeyFromEvent(const wxKeyEvent& e) {
+    int k = e.GetKeyCode();
+    if (k >= 'a' && k <= 'z') return UINT(k - 'a' + 'A');
+    if ((k >= 'A' && k <= 'Z') || (k >= '0' && k <= '9')) return UINT(k);
+    if (k >= WXK_F1 && k <= WXK_F12) return VK_F1 + UINT(k - WXK_F1);
+    if (k >= WXK_NUMPAD0 && k <= WXK_NUMPAD9) return VK_NUMPAD0 + UINT(k - WXK_NUMPAD0);
+    switch (k) {
+        case WXK_BACK: return VK_BACK;
+        case WXK_TAB: return VK_TAB;
+        case WXK_RETURN: case WXK_NUMPAD_ENTER: return VK_RETURN;
+        case WXK_ESCAPE: return VK_ESCAPE;
+        case WXK_SPACE: return VK_SPACE;
+        case WXK_SHIFT: return VK_SHIFT;
+        case WXK_CONTROL: return VK_CONTROL;
+        case WXK_ALT: return VK_MENU;
+        case WXK_PAUSE: return VK_PAUSE;
+        case WXK_CAPITAL: return VK_CAPITAL;
+        case WXK_PAGEUP: case WXK_NUMPAD_PAGEUP: return VK_PRIOR;
+        case WXK_PAGEDOWN: case WXK_NUMPAD_PAGEDOWN: return VK_NEXT;
+        case WXK_END: case WXK_NUMPAD_END: return VK_END;
+        case WXK_HOME: case WXK_NUMPAD_HOME: return VK_HOME;
+        case WXK_LEFT: case WXK_NUMPAD_LEFT: return VK_LEFT;
+        case WXK_UP: case WXK_NUMPAD_UP: return VK_UP;
+        case WXK_RIGHT: case WXK_NUMPAD_RIGHT: return VK_RIGHT;
+        case WXK_DOWN: case WXK_NUMPAD_DOWN: return VK_DOWN;
+        case WXK_INSERT: case WXK_NUMPAD_INSERT: return VK_INSERT;
+        case WXK_DELETE: case WXK_NUMPAD_DELETE: return VK_DELETE;
+        case WXK_NUMPAD_MULTIPLY: case WXK_MULTIPLY: return VK_MULTIPLY;
+        case WXK_NUMPAD_ADD: case WXK_ADD: return VK_ADD;
+        case WXK_NUMPAD_SUBTRACT: case WXK_SUBTRACT: return VK_SUBTRACT;
+        case WXK_NUMPAD_DECIMAL: case WXK_DECIMAL: return VK_DECIMAL;
+        case WXK_NUMPAD_DIVIDE: case WXK_DIVIDE: return VK_DIVIDE;
+        case ';': case ':': return VK_OEM_1;
+        case '=': case '+': return VK_OEM_PLUS;
+        case ',': return VK_OEM_COMMA;
+        case '-': case '_': return VK_OEM_MINUS;
+        case '.': return VK_OEM_PERIOD;
+        case '/': case '?': return VK_OEM_2;
+        case '`': case '~': return VK_OEM_3;
+        case '[': case '{': return VK_OEM_4;
+        case '\\': case '|': return VK_OEM_5;
+        case ']': case '}': return VK_OEM_6;
+        case '\'': case '"': return VK_OEM_7;
+        case '<': case '>': return VK_OEM_102;
+        default: return 0;
+    }
+}
+
+void NoteKeyState(UINT vk, bool down) {
+    if (vk < 256) g_keyDown[vk] = down;
+}
+
+short GetKeyState(UINT vk) {
+    bool down = false;
+    if (vk == VK_SHIFT) down = wxGetKeyState(WXK_SHIFT);
+    else if (vk == VK_CONTROL) down = wxGetKeyState(WXK_CONTROL);
+    else if (vk == VK_MENU) down = wxGetKeyState(WXK_ALT);
+    else if (vk < 256) down = g_keyDown[vk];
+    return down ? short(0x8000) : short(0);
+}
+
+int GetScreenWidth() {
+    if (g_screenOverrideW > 0) return g_screenOverrideW;
+    return GuiIsUp() ? wxDisplay().GetGeometry().GetWidth() : 0;
+}
+int GetScreenHeight() {
+    if (g_screenOverrideH > 0) return g_screenOverrideH;
+    return GuiIsUp() ? wxDisplay().GetGeometry().GetHeight() : 0;
+}
+void SetScreenSizeOverride(int width, int height) {
+    g_screenOverrideW = width;
+    g_screenOverrideH = height;
+}
+
+// ---------------------------------------------------------------- events
+
+namespace {
+
+UINT MouseFlags(const wxMouseEvent& e) {
+    UINT f = 0;
+    if (e.LeftIsDown()) f |= MK_LBUTTON;
+    if (e.RightIsDown()) f |= MK_RBUTTON;
+    if (e.ShiftDown()) f |= MK_SHIFT;
+    if (e.ControlDown()) f |= MK_CONTROL;
+    return f;
+}
+
+CWnd* OwnerOf(wxWindow* w) {
+    Bridge* b = BridgeOf(w);
+    return b ? b->owner : nullptr;
+}
+
+}  // namespace
+
+void PresentSurface(wxDC& dc, CBitmap* surface) {
+    if (!surface || surface->IsNull()) return;
+    const int w = surface->Width(), h = surface->Height();
+    wxImage img(w, h, false);
+    unsigned char* rgb = img.GetData();
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            uint32_t p = surface->GetPixelRgb(x, y);
+            *rgb++ = (p >> 16) & 0xFF;
+            *rgb++ = (p >> 8) & 0xFF;
+            *rgb++ = p & 0xFF;
+        }
+    dc.DrawBitmap(wxBitmap(img), 0, 0, false);
+}
+
+void BindCommonEvents(wxWindow* w, CWnd* /*owner*/, bool ownerDraws) {
+    if (ownerDraws) {
+        w->SetBackgroundStyle(wxBG_STYLE_PAINT);
+        w->Bind(wxEVT_PAINT, [w](wxPaintEvent&) {
+            wxPaintDC pdc(w);
+            CWnd* o = OwnerOf(w);
+            if (!o) return;
+            o->SetInPaint(true);
+            o->Dispatch(WM_PAINT, 0, 0, [o] { o->OnPaint(); });
+            if ((o = OwnerOf(w)) != nullptr) {
+                o->SetInPaint(false);
+                PresentSurface(pdc, o->DrawSurface());
+            }
+        });
+    }
+    auto key = [w](wxKeyEvent& e, bool down) {
+        CWnd* o = OwnerOf(w);
+        UINT vk = VirtualKeyFromEvent(e);
+        NoteKeyState(vk, down);
+        if (!o || vk == 0) {
+            e.Skip();
+            return;
+        }
+        const bool sys = e.AltDown() || vk == VK_MENU;
+        UINT msg = down ? (sys ? WM_SYSKEYDOWN : WM_KEYDOWN) : (sys ? WM_SYSKEYUP : WM_KEYUP);
+        bool defaulted = o->Dispatch(msg, vk, 1, [o, vk, down, sys] {
+            if (down) sys ? o->OnSysKeyDown(vk, 1, 0) : o->OnKeyDown(vk, 1, 0);
+            else sys ? o->OnSysKeyUp(vk, 1, 0) : o->OnKeyUp(vk, 1, 0);
+        });
+        if (defaulted) e.Skip();
+    };
+    w->Bind(wxEVT_KEY_DOWN, [key](wxKeyEvent& e) { key(e, true); });
+    w->Bind(wxEVT_KEY_UP, [key](wxKeyEvent& e) { key(e, false); });
+    w->Bind(wxEVT_CHAR, [w](wxKeyEvent& e) {
+        CWnd* o = OwnerOf(w);
+        UINT ch = UINT(e.GetUnicodeKey() != WXK_NONE ? e.GetUnicodeKey() : e.GetKeyCode());
+        if (!o) {
+            e.Skip();
+            return;
+        }
+        if (o->Dispatch(WM_CHAR, ch, 1, [o, ch] { o->OnChar(ch, 1, 0); })) e.Skip();
+    });
+    auto mouse = [w](wxMouseEvent& e, UINT msg) {
+        CWnd* o = OwnerOf(w);
+        if (!o) {
+            e.Skip();
+            return;
+        }
+        UINT flags = MouseFlags(e);
+        CPoint pt(e.GetX(), e.GetY());
+        LPARAM lp = LPARAM((pt.x & 0xFFFF) | ((pt.y & 0xFFFF) << 16));
+        bool defaulted = o->Dispatch(msg, flags, lp, [o, msg, flags, pt] {
+            switch (msg) {
+                case WM_LBUTTONDOWN: o->OnLButtonDown(flags, pt); break;
+                case WM_LBUTTONUP: o->OnLButtonUp(flags, pt); break;
+                case WM_LBUTTONDBLCLK: o->OnLButtonDblClk(flags, pt); break;
+                case WM_RBUTTONDOWN: o->OnRButtonDown(flags, pt); break;
+                default: o->OnMouseMove(flags, pt); break;
+            }
+        });
+        if (defaulted) e.Skip();
+    };
+    w->Bind(wxEVT_LEFT_DOWN, [mouse, w](wxMouseEvent& e) {
+        if (w->AcceptsFocus() && wxWindow::FindFocus() != w) w->SetFocus();
+        mouse(e, WM_LBUTTONDOWN);
+    });
+    w->Bind(wxEVT_LEFT_UP, [mouse](wxMouseEvent& e) { mouse(e, WM_LBUTTONUP); });
+    w->Bind(wxEVT_LEFT_DCLICK, [mouse](wxMouseEvent& e) { mouse(e, WM_LBUTTONDBLCLK); });
+    w->Bind(wxEVT_RIGHT_DOWN, [mouse](wxMouseEvent& e) { mouse(e, WM_RBUTTONDOWN); });
+    w->Bind(wxEVT_MOTION, [mouse](wxMouseEvent& e) { mouse(e, WM_MOUSEMOVE); });
+    w->Bind(wxEVT_MOUSE_CAPTURE_LOST, [](wxMouseCaptureLostEvent&) {});
+    if (ownerDraws)
+        w->Bind(wxEVT_SIZE, [w](wxSizeEvent& e) {
+            if (CWnd* o = OwnerOf(w)) o->SyncSurfaceSize();
+            e.Skip();
+        });
+    w->Bind(wxEVT_SET_FOCUS, [w](wxFocusEvent& e) {
+        CWnd* o = OwnerOf(w);
+        if (o) {
+            CWnd* old = WndFromToolkit(e.GetWindow());
+            o->Dispatch(WM_SETFOCUS, 0, 0, [o, old] { o->OnSetFocus(old); });
+        }
+        e.Skip();
+    });
+    w->Bind(wxEVT_KILL_FOCUS, [w](wxFocusEvent& e) {
+        CWnd* o = OwnerOf(w);
+        if (o) {
+            CWnd* next = WndFromToolkit(e.GetWindow());
+            o->Dispatch(WM_KILLFOCUS, 0, 0, [o, next] { o->OnKillFocus(next); });
+        }
+        e.Skip();
+    });
+}
+
+// ---------------------------------------------------------------- CWnd
+
+CWnd::CWnd() : impl_(std::make_unique<Impl>()) {}
+
+CWnd::~CWnd() {
+    *alive_ = false;
+    if (impl_ && impl_->window) {
+        wxWindow* w = impl_->window;
+        if (Bridge* b = BridgeOf(w)) b->owner = nullptr;
+        Registry().erase(w);
+        RetireTimers(impl_->timers);
+        impl_->window = nullptr;
+        if (w->IsTopLevel()) {
+            w->Hide();
+            w->Destroy();
+        } else {
+            w->Destroy();
+        }
+    }
+}
+
+void* CWnd::GetSafeHwnd() const { return impl_ ? impl_->window : nullptr; }
+
+void CWnd::AttachImpl(std::unique_ptr<Impl> impl, CWnd* parent) {
+    impl_ = std::move(impl);
+    parent_ = parent;
+    if (impl_->window) {
+        Registry()[impl_->window] = this;
+        if (impl_->ownerDraws) {
+            wxSize cs = impl_->window->GetClientSize();
+            surface_.CreateBitmap(std::max(cs.x, 1), std::max(cs.y, 1));
+        }
+    }
+}
+
+void CWnd::ToolkitWindowGone() {
+    if (!impl_ || !impl_->window) return;
+    Registry().erase(impl_->window);
+    Dispatch(WM_DESTROY, 0, 0, [this] { OnDestroy(); });
+    RetireTimers(impl_->timers);
+    impl_->window = nullptr;
+    surface_.DeleteObject();
+    PostNcDestroy();
+}
+
+bool CWnd::DestroyWindow() {
+    if (!impl_ || !impl_->window) return false;
+    wxWindow* w = impl_->window;
+    if (Bridge* b = BridgeOf(w)) b->owner = nullptr;
+    Registry().erase(w);
+    Dispatch(WM_DESTROY, 0, 0, [this] { OnDestroy(); });
+    RetireTimers(impl_->timers);
+    impl_->window = nullptr;
+    surface_.DeleteObject();
+    if (wxWindow::GetCapture() == w) w->ReleaseMouse();
+    if (w->IsTopLevel()) {
+        w->Hide();
+        w->Destroy();
+    } else {
+        w->Destroy();
+    }
+    PostNcDestroy();  // may delete this
+    return true;
+}
+
+bool CWnd::ShowWindow(int cmd) {
+    wxWindow* w = ToolkitOf(this);
+    if (!w) return false;
+    bool was = w->IsShown();
+    w->Show(cmd != SW_HIDE);
+    if (cmd == SW_SHOWMAXIMIZED)
+        if (auto* tlw = dynamic_cast<wxTopLevelWindow*>(w)) tlw->Maximize();
+    return was;
+}
+
+void CWnd::UpdateWindow() {
+    if (wxWindow* w = ToolkitOf(this)) w->Update();
+}
+
+void CWnd::Invalidate(bool /*erase*/) {
+    if (wxWindow* w = ToolkitOf(this)) w->Refresh(false);
+}
+
+void CWnd::InvalidateRect(const CRect* r, bool /*erase*/) {
+    wxWindow* w = ToolkitOf(this);
+    if (!w) return;
+    if (r) w->RefreshRect(wxRect(r->left, r->top, r->Width(), r->Height()), false);
+    else w->Refresh(false);
+}
+
+bool CWnd::RedrawWindow(const CRect* r, UINT flags) {
+    wxWindow* w = ToolkitOf(this);
+    if (!w) return false;  // a window that does not exist yet: nothing to redraw
+    if (flags & RDW_INVALIDATE) InvalidateRect(r);
+    if (flags & RDW_UPDATENOW) w->Update();
+    return true;
+}
+
+bool CWnd::MoveWindow(int x, int y, int w, int h, bool repaint) {
+    wxWindow* win = ToolkitOf(this);
+    if (!win) return false;
+    if (win->IsTopLevel() && win->GetMinSize() != wxDefaultSize && win->GetMinSize() == win->GetMaxSize())
+        win->Move(x, y);  // a window of fixed size keeps its size
+    else
+        win->SetSize(x, y, w, h);
+    if (repaint) win->Refresh(false);
+    return true;
+}
+
+bool CWnd::SetWindowPos(const CWnd* insertAfter, int x, int y, int cx, int cy, UINT flags) {
+    wxWindow* win = ToolkitOf(this);
+    if (!win) return false;
+    if (insertAfter == &wndTopMost || insertAfter == &wndNoTopMost) {
+        const bool top = insertAfter == &wndTopMost;
+        impl_->topMost = top;
+        if (win->IsTopLevel()) {
+            long style = win->GetWindowStyleFlag();
+            style = top ? (style | wxSTAY_ON_TOP) : (style & ~long(wxSTAY_ON_TOP));
+            if (style != win->GetWindowStyleFlag()) win->SetWindowStyleFlag(style);
+            if (top) win->Raise();
+        }
+    }
+    if (!(flags & SWP_NOMOVE)) win->Move(x, y);
+    if (!(flags & SWP_NOSIZE)) win->SetSize(cx, cy);
+    return true;
+}
+
+void CWnd::GetWindowRect(CRect* r) const {
+    wxWindow* w = ToolkitOf(this);
+    if (!w) {
+        *r = {};
+        return;
+    }
+    wxRect rc = w->IsTopLevel() ? w->GetRect() : w->GetScreenRect();
+    *r = CRect(rc.x, rc.y, rc.x + rc.width, rc.y + rc.height);
+}
+
+void CWnd::SetClientSize(int w, int h) {
+    wxWindow* win = ToolkitOf(this);
+    if (!win) return;
+    win->SetClientSize(w, h);
+    SyncSurfaceSize();
+}
+
+void CWnd::SyncSurfaceSize() {
+    wxWindow* win = ToolkitOf(this);
+    if (!win || !impl_->ownerDraws) return;
+    wxSize cs = win->GetClientSize();
+    if (cs.x <= 0 || cs.y <= 0) return;
+    if (surface_.Width() != cs.x || surface_.Height() != cs.y) surface_.CreateBitmap(cs.x, cs.y);
+}
+
+void CWnd::CenterWindow() {
+    wxWindow* win = ToolkitOf(this);
+    if (!win) return;
+    if (win->GetParent()) win->CentreOnParent();
+    else win->Centre(wxBOTH);
+}
+
+void CWnd::GetClientRect(CRect* r) const {
+    wxWindow* w = ToolkitOf(this);
+    if (!w) {
+        *r = {};
+        return;
+    }
+    wxSize s = w->GetClientSize();
+    *r = CRect(0, 0, s.x, s.y);
+}
+
+bool CWnd::IsWindowVisible() const {
+    wxWindow* w = ToolkitOf(this);
+    return w && w->IsShown();
+}
+
+bool CWnd::IsTopMost() const { return impl_ && impl_->topMost; }
+
+bool CWnd::IsIconic() const {
+    auto* tlw = dynamic_cast<wxTopLevelWindow*>(ToolkitOf(this));
+    return tlw && tlw->IsIconized();
+}
+
+void CWnd::EnableWindow(bool enable) {
+    if (wxWindow* w = ToolkitOf(this)) w->Enable(enable);
+}
+
+bool CWnd::IsWindowEnabled() const {
+    wxWindow* w = ToolkitOf(this);
+    return w && w->IsEnabled();
+}
+
+void CWnd::SetWindowText(const std::string& text) {
+    wxWindow* w = ToolkitOf(this);
+    if (!w) return;
+    if (auto* t = dynamic_cast<wxTextCtrl*>(w)) t->ChangeValue(wxString::FromUTF8(text));
+    else w->SetLabel(wxString::FromUTF8(text));
+}
+
+std::string CWnd::GetWindowText() const {
+    wxWindow* w = ToolkitOf(this);
+    if (!w) return {};
+    if (auto* t = dynamic_cast<wxTextCtrl*>(w)) return t->GetValue().utf8_string();
+    if (auto* tlw = dynamic_cast<wxTopLevelWindow*>(w)) return tlw->GetTitle().utf8_string();
+    return w->GetLabel().utf8_string();
+}
+
+CWnd* CWnd::SetFocus() {
+    CWnd* old = GetFocus();
+    if (wxWindow* w = ToolkitOf(this)) w->SetFocus();
+    return old;
+}
+
+CWnd* CWnd::GetFocus() { return WndFromToolkit(wxWindow::FindFocus()); }
+
+void CWnd::SetForegroundWindow() {
+    if (wxWindow* w = ToolkitOf(this)) {
+        w->Raise();
+        if (w->IsShown()) w->SetFocus();
+    }
+}
+
+void CWnd::BringWindowToTop() {
+    if (wxWindow* w = ToolkitOf(this)) w->Raise();
+}
+
+CWnd* CWnd::SetCapture() {
+    CWnd* old = GetCapture();
+    wxWindow* w = ToolkitOf(this);
+    if (w && wxWindow::GetCapture() != w) w->CaptureMouse();
+    return old;
+}
+
+CWnd* CWnd::GetCapture() { return WndFromToolkit(wxWindow::GetCapture()); }
+
+void CWnd::DragAcceptFiles(bool accept) {
+    if (wxWindow* w = ToolkitOf(this)) w->DragAcceptFiles(accept);
+}
+
+CWnd* CWnd::GetDlgItem(int /*id*/) const { return nullptr; }
+
+UINT CWnd::SetTimer(UINT id, UINT elapseMs) {
+    if (!ToolkitOf(this) || id == 0) return 0;
+    auto& t = impl_->timers[id];
+    if (!t) t = std::make_unique<WndTimer>(this, id);
+    t->Start(int(std::max<UINT>(elapseMs, 1)));
+    return id;
+}
+
+bool CWnd::KillTimer(UINT id) {
+    if (!impl_) return false;
+    auto it = impl_->timers.find(id);
+    if (it == impl_->timers.end()) return false;
+    RetireTimer(std::move(it->second));
+    impl_->timers.erase(it);
+    return true;
+}
+
+LRESULT CWnd::SendMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_CLOSE:
+            Dispatch(WM_CLOSE, 0, 0, [this] { OnClose(); });
+            return 0;
+        case WM_COMMAND:
+            return OnCmdMsg(UINT(wParam & 0xFFFF), nullptr) ? 1 : 0;
+        default: {
+            LRESULT r = 0;
+            Dispatch(message, wParam, lParam, [&] { r = Default(); });
+            return r;
+        }
+    }
+}
+
+bool CWnd::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam, const std::function<void()>& handler) {
+    // The handler may destroy and delete this window (a close that ends in
+    // PostNcDestroy): then nothing of it may be touched afterwards.
+    std::shared_ptr<bool> alive = alive_;
+    messages_.push_back({msg, wParam, lParam, false});
+    handler();
+    if (!*alive) return false;
+    bool defaulted = messages_.back().defaulted;
+    messages_.pop_back();
+    return defaulted;
+}
+
+LRESULT CWnd::Default() {
+    if (messages_.empty()) return 0;
+    CurrentMessage& m = messages_.back();
+    m.defaulted = true;
+    return DefWindowProc(m.msg, m.wParam, m.lParam);
+}
+
+LRESULT CWnd::DefWindowProc(UINT message, WPARAM, LPARAM) {
+    if (message == WM_CLOSE) DestroyWindow();
+    return 0;
+}
+
+void CWnd::PostNcDestroy() {}
+
+void CWnd::OnPaint() { Default(); }
+bool CWnd::OnEraseBkgnd(CDC*) { return Default() != 0; }
+void CWnd::OnTimer(UINT) { Default(); }
+void CWnd::OnKeyDown(UINT, UINT, UINT) { Default(); }
+void CWnd::OnKeyUp(UINT, UINT, UINT) { Default(); }
+void CWnd::OnChar(UINT, UINT, UINT) { Default(); }
+void CWnd::OnSysKeyDown(UINT, UINT, UINT) { Default(); }
+void CWnd::OnSysKeyUp(UINT, UINT, UINT) { Default(); }
+void CWnd::OnLButtonDown(UINT, CPoint) { Default(); }
+void CWnd::OnLButtonUp(UINT, CPoint) { Default(); }
+void CWnd::OnLButtonDblClk(UINT, CPoint) { Default(); }
+void CWnd::OnRButtonDown(UINT, CPoint) { Default(); }
+void CWnd::OnMouseMove(UINT, CPoint) { Default(); }
+void CWnd::OnSetFocus(CWnd*) { Default(); }
+void CWnd::OnKillFocus(CWnd*) { Default(); }
+void CWnd::OnActivate(UINT, CWnd*, bool) { Default(); }
+void CWnd::OnClose() { Default(); }
+void CWnd::OnDestroy() { Default(); }
+void CWnd::OnDropFiles(const std::vector<std::string>&) { Default(); }
+bool CWnd::OnHelpInfo() { return Default() != 0; }
+
+CBitmap* CWnd::DrawSurface() { return (impl_ && impl_->window && !surface_.IsNull()) ? &surface_ : nullptr; }
+
+void CWnd::SurfaceChanged(const CRect& r) {
+    if (inPaint_) return;  // the paint presents the whole picture when it ends
+    if (wxWindow* w = ToolkitOf(this)) w->RefreshRect(wxRect(r.left, r.top, r.Width(), r.Height()), false);
+}
+
+// ---------------------------------------------------------------- contexts
+
+CClientDC::CClientDC(CWnd* wnd) {
+    if (wnd && wnd->DrawSurface()) AttachWindow(wnd);
+}
+CClientDC::~CClientDC() { FlushTouched(); }
+
+CPaintDC::CPaintDC(CWnd* wnd) {
+    if (wnd && wnd->DrawSurface()) AttachWindow(wnd);
+}
+CPaintDC::~CPaintDC() { FlushTouched(); }

@@ -1,0 +1,65 @@
+// Numbers of the program's resources and of the controls of its dialogs.
+#pragma once
+
+#include "platform/afx.h"
+
+// The document template's resource: menu, accelerators, icon and document
+// string.
+inline constexpr UINT IDR_MAINFRAME = 128;
+
+// Strings.
+inline constexpr UINT IDS_SECTION_AUDIO = 129;      // "Audio playback and MIDI settings"
+inline constexpr UINT IDS_RESTART_NEEDED = 140;     // "This change requires Morvel Canopy to be restarted!"
+inline constexpr UINT IDS_SECTION_SEQUENCER = 138;  // "Internal sequencer"
+inline constexpr UINT IDS_SECTION_MISC = 139;       // "Miscellaneous"
+inline constexpr UINT IDS_SECTION_WINDOWS = 141;    // "Windows"
+inline constexpr UINT IDS_SECTION_DIRS = 142;       // "Directory info"
+inline constexpr UINT IDS_TOO_MANY_VOICES = 145;
+inline constexpr UINT IDS_NO_INSTRUMENT_FILES = 146;
+inline constexpr UINT IDS_SECTION_CONTROLLERS = 148;  // "MIDI Controllers"
+
+// Dialog templates.
+inline constexpr UINT IDD_ABOUTBOX = 100;
+inline constexpr UINT IDD_SPLASH = 174;
+inline constexpr UINT IDD_NEW_SONG = 180;
+inline constexpr UINT IDD_AUTOMATION = 220;
+inline constexpr UINT IDD_OSCILLOSCOPE = 223;
+inline constexpr UINT IDD_VALUE_TIP = 244;
+
+// Controls of the new-song dialog.
+inline constexpr int IDC_NEW_TEMPO = 1003;
+inline constexpr int IDC_NEW_TEMPO_SPIN = 1004;
+inline constexpr int IDC_NEW_LENGTH_16 = 1005;  // first of the seven radio buttons
+inline constexpr int IDC_NEW_LENGTH_32 = 1006;
+inline constexpr int IDC_NEW_LENGTH_64 = 1007;
+inline constexpr int IDC_NEW_LENGTH_128 = 1008;
+inline constexpr int IDC_NEW_LENGTH_24 = 1009;
+inline constexpr int IDC_NEW_LENGTH_48 = 1010;
+inline constexpr int IDC_NEW_LENGTH_96 = 1011;
+
+// Control of the value tip.
+inline constexpr int IDC_VALUE_TIP_TEXT = 1281;
+
+// Bitmaps.
+inline constexpr UINT IDB_TOP_BAR = 208;
+inline constexpr UINT IDB_SYNTH_SECTION = 189;
+inline constexpr UINT IDB_MIXER_SECTION = 205;
+inline constexpr UINT IDB_KNOB_A = 196;
+inline constexpr UINT IDB_KNOB_BIPOLAR = 197;
+inline constexpr UINT IDB_KNOB_C = 198;
+inline constexpr UINT IDB_KNOB_D = 200;
+inline constexpr UINT IDB_SMALL_KNOB_PAN = 206;
+inline constexpr UINT IDB_SMALL_KNOB_SEND = 207;
+inline constexpr UINT IDB_BUTTONS = 199;
+inline constexpr UINT IDB_LAMP = 194;
+inline constexpr UINT IDB_DIGITS = 204;
+inline constexpr UINT IDB_NAME_FONT = 214;
+inline constexpr UINT IDB_AUTOMATION_FRAME = 221;
+inline constexpr UINT IDB_SCOPE_FRAME = 224;
+inline constexpr UINT IDB_SPLASH = 229;
+inline constexpr UINT IDB_ABOUT = 230;
+inline constexpr UINT IDB_CREDITS = 236;
+
+// Raw data: the glyph sheet of the pattern and song-order displays.
+inline constexpr UINT IDR_GLYPHS = 188;
+inline constexpr size_t kGlyphDataBytes = 14880;

@@ -1,0 +1,129 @@
+// The program's string table, menu, accelerators and dialog templates.
+#include <map>
+
+#include "platform/resources.h"
+#include "res/resource_ids.h"
+#include "res/skin_files.h"
+
+std::string LoadResString(UINT id) {
+    static const std::map<UINT, std::string> table = {
+        {AFX_IDS_APP_TITLE, "MorvelCanopy I"},
+        {AFX_IDS_UNTITLED, "Untitled"},
+        {IDR_MAINFRAME,
+         "MorvelCanopy I\n\nMorvelCanopy I\nMorvelCanopy I Songs (*.mcs)\n.mcs\nMorvelCanopy I Song\nMorvelCanopy I Song"},
+        {IDS_SECTION_AUDIO, "Audio playback and MIDI settings"},
+        {IDS_SECTION_SEQUENCER, "Internal sequencer"},
+        {IDS_SECTION_MISC, "Miscellaneous"},
+        {IDS_RESTART_NEEDED, "This change requires Morvel Canopy to be restarted!"},
+        {IDS_SECTION_WINDOWS, "Windows"},
+        {IDS_SECTION_DIRS, "Directory info"},
+        {IDS_TOO_MANY_VOICES,
+         "WARNING!!!\n\nThis song uses more voices than it is currently enabled for output.\nSome parts of the music "
+         "will be uneditable and unhearable!\nProbably it was made on a more powerful machine."},
+        {IDS_NO_INSTRUMENT_FILES,
+         "You cannot load instrument files directly into Morvel Canopy!\nUse the 'load' option in the Sounds menu "
+         "after creating a new song!"},
+        {IDS_SECTION_CONTROLLERS, "MIDI Controllers"},
+    };
+    auto it = table.find(id);
+    return it == table.end() ? std::string() : it->second;
+}
+
+const MenuResource* FindMenuResource(UINT id) {
+    // The File menu's document and exit commands; the rest of the menu comes
+    // with the commands that serve it.
+    static const MenuResource main{IDR_MAINFRAME,
+                                   {{"&File",
+                                     {{ID_FILE_NEW, "&New\tCtrl+N"},
+                                      {ID_FILE_OPEN, "&Open...\tCtrl+O"},
+                                      {ID_FILE_SAVE, "&Save\tCtrl+S"},
+                                      {ID_FILE_SAVE_AS, "Save &As..."},
+                                      {0, ""},
+                                      {ID_FILE_MRU_FILE1, "Recent File"},
+                                      {0, ""},
+                                      {ID_APP_EXIT, "E&xit\tCtrl+Q"}}}}};
+    return id == IDR_MAINFRAME ? &main : nullptr;
+}
+
+const AccelTableResource* FindAccelResource(UINT id) {
+    constexpr unsigned C = FVIRTKEY | FNOINVERT | FCONTROL;
+    constexpr unsigned A = FVIRTKEY | FNOINVERT | FALT;
+    constexpr unsigned K = FVIRTKEY | FNOINVERT;
+    static const AccelTableResource main{IDR_MAINFRAME,
+                                         {{C, '1', 32806},
+                                          {C, '2', 32807},
+                                          {C, 'A', 32799},
+                                          {C, 'C', ID_EDIT_COPY},
+                                          {C, 'D', 32780},
+                                          {A, 'E', 32794},
+                                          {C, 'I', 32771},
+                                          {A, 'L', 32795},
+                                          {A, 'M', 32793},
+                                          {C, 'N', ID_FILE_NEW},
+                                          {C, 'O', ID_FILE_OPEN},
+                                          {A, 'P', 32773},
+                                          {C, 'Q', ID_APP_EXIT},
+                                          {C, 'S', ID_FILE_SAVE},
+                                          {A, 'S', 32791},
+                                          {C, 'T', 32800},
+                                          {C, 'V', ID_EDIT_PASTE},
+                                          {A, VK_BACK, ID_EDIT_UNDO},
+                                          {K, VK_F1 + 2, 32816},
+                                          {K, VK_F1 + 3, 32817},
+                                          {C, 'X', ID_EDIT_CUT},
+                                          {C, 'Z', ID_EDIT_UNDO}}};
+    return id == IDR_MAINFRAME ? &main : nullptr;
+}
+
+const DialogResource* FindDialogResource(UINT id) {
+    using K = ControlKind;
+    static const std::map<UINT, DialogResource> table = {
+        {IDD_SPLASH, {IDD_SPLASH, "", 0, 0, 266, 156, DS_VISIBLE | DS_MODALFRAME | DS_TOOLWINDOW, {}}},
+        {IDD_NEW_SONG,
+         {IDD_NEW_SONG,
+          "MorvelCanopy I - New song",
+          0,
+          0,
+          186,
+          148,
+          DS_CAPTION | DS_SYSMENU | DS_MODALFRAME,
+          {
+              {K::GroupBox, IDC_STATIC, "Tempo", 7, 7, 172, 38},
+              {K::Static, IDC_STATIC, "Initial sequencer tempo", 14, 22, 80, 8},
+              {K::Edit, IDC_NEW_TEMPO, "", 98, 19, 44, 14, CS_NUMBER},
+              {K::Spin, IDC_NEW_TEMPO_SPIN, "", 142, 19, 10, 14,
+               CS_AUTOBUDDY | CS_ALIGNRIGHT | CS_ARROWKEYS | CS_SETBUDDYINT | CS_NOTHOUSANDS},
+              {K::Static, IDC_STATIC, "BPM", 148, 22, 24, 8},
+              {K::GroupBox, IDC_STATIC, "Pattern", 7, 50, 172, 72},
+              {K::Static, IDC_STATIC, "Length of patterns:", 14, 62, 80, 8},
+              {K::Radio, IDC_NEW_LENGTH_16, "16 steps", 14, 74, 60, 10, CS_GROUP},
+              {K::Radio, IDC_NEW_LENGTH_32, "32 steps", 14, 86, 60, 10},
+              {K::Radio, IDC_NEW_LENGTH_64, "64 steps", 14, 98, 60, 10},
+              {K::Radio, IDC_NEW_LENGTH_128, "128 steps", 14, 110, 60, 10},
+              {K::Radio, IDC_NEW_LENGTH_24, "24 steps", 96, 74, 60, 10},
+              {K::Radio, IDC_NEW_LENGTH_48, "48 steps", 96, 86, 60, 10},
+              {K::Radio, IDC_NEW_LENGTH_96, "96 steps", 96, 98, 60, 10},
+              {K::DefPushButton, IDOK, "OK", 68, 128, 50, 14, CS_GROUP},
+          }}},
+        // The floating tool windows (their controls come with their windows).
+        {IDD_AUTOMATION, {IDD_AUTOMATION, "", 0, 0, 217, 89, DS_MODALFRAME | DS_TOOLWINDOW, {}}},
+        {IDD_OSCILLOSCOPE, {IDD_OSCILLOSCOPE, "", 0, 0, 165, 66, DS_MODALFRAME | DS_TOOLWINDOW, {}}},
+        {IDD_VALUE_TIP,
+         {IDD_VALUE_TIP,
+          "",
+          0,
+          0,
+          24,
+          9,
+          DS_BORDER | DS_TOOLWINDOW,
+          {{K::Static, IDC_VALUE_TIP_TEXT, "Static", 0, 0, 20, 8, CS_CENTER}}}},
+    };
+    auto it = table.find(id);
+    return it == table.end() ? nullptr : &it->second;
+}
+
+const uint8_t* FindRawResource(UINT id, size_t* size) {
+    std::span<const std::uint8_t> data = FindSkinRawData(int(id));
+    *size = data.size();
+    return data.empty() ? nullptr : data.data();
+}

@@ -1,0 +1,3 @@
+#include "shared/render_lock.h"
+
+std::mutex g_renderLock;

@@ -1,0 +1,1 @@
+#include "tests/gui_main.inc"

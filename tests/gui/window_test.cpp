@@ -1,0 +1,260 @@
+// The main frame and the panel view on a real (virtual) display: sizes,
+// closing, keep-on-top, accelerators, the timer, the deferred redraw, the
+// surfaces shown and the checks after a load.
+#include <atomic>
+#include <cstdlib>
+#include <thread>
+
+#include "tests/gui/gui_fixture.h"
+
+#include "data/new_song_dlg.h"
+#include "shared/editor.h"
+#include "shared/mixer.h"
+
+namespace {
+
+// The panel view, with what reaches it counted.
+class RecordingView : public CSynthView {
+public:
+    static inline std::vector<UINT> keys;
+    static inline int gridShows = 0;
+    static inline int deferredRedraws = 0;
+    static inline int timerTicks = 0;
+    static inline int panelPaints = 0;
+    static inline CDialog* endAfterTicks = nullptr;
+    void OnKeyDown(UINT vk, UINT repeat, UINT flags) override {
+        keys.push_back(vk);
+        CSynthView::OnKeyDown(vk, repeat, flags);
+    }
+    void ShowPatternGrid() override {
+        ++gridShows;
+        CSynthView::ShowPatternGrid();
+    }
+    void PaintPanel() override { ++panelPaints; }
+    LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+        if (g_refreshPending) ++deferredRedraws;
+        return CSynthView::DefWindowProc(message, wParam, lParam);
+    }
+    void OnTimer(UINT id) override {
+        ++timerTicks;
+        if (endAfterTicks && endAfterTicks->IsModalRunning() && timerTicks >= 3) endAfterTicks->EndDialog(IDOK);
+        CSynthView::OnTimer(id);
+    }
+    static void Reset() {
+        keys.clear();
+        gridShows = timerTicks = panelPaints = deferredRedraws = 0;
+        endAfterTicks = nullptr;
+    }
+};
+
+class WindowTest : public GuiTest {
+protected:
+    void SetUp() override {
+        GuiTest::SetUp();
+        RecordingView::Reset();
+        songFiles["_default_.mcs"] = DocIoResult::Ok;
+        session_ = std::make_unique<Session>(ProfilePath(), [] { return new RecordingView; });
+        ASSERT_NE(session_->view, nullptr);
+        g_firstNewDone = 1;
+    }
+    void TearDown() override {
+        session_.reset();
+        GuiTest::TearDown();
+    }
+    // Keys typed on the display, as a user would.
+    void Type(const std::string& keys) {
+        session_->view->SetFocus();
+        PumpMessages(50);
+        std::string cmd = "xdotool key --delay 20 " + keys;
+        ASSERT_EQ(std::system(cmd.c_str()), 0);
+        PumpMessages(150);
+    }
+    std::unique_ptr<Session> session_;
+};
+
+}  // namespace
+
+TEST_F(WindowTest, ThePanelGetsItsWholeClientAreaBelowTheMenu) {
+    CRect client;
+    session_->view->GetClientRect(&client);
+    ViewClientSize want = ViewClientSizeForLayout(false, true);  // a 1280 x 1024 screen: large layout
+    EXPECT_EQ(client.Width(), want.width);
+    EXPECT_EQ(client.Height(), want.height);
+    CRect frameClient;
+    session_->frame->GetClientRect(&frameClient);
+    EXPECT_EQ(frameClient.Width(), want.width);
+    EXPECT_EQ(frameClient.Height(), want.height);
+    EXPECT_EQ(g_frameWidth, 640);
+    EXPECT_EQ(g_frameHeight, 540);
+    EXPECT_EQ(session_->frame->GetWindowText(), "MorvelCanopy I - Untitled");
+}
+
+TEST_F(WindowTest, ClosingIsRefusedWhileTheCaptureFileIsClosed) {
+    g_captureCloseCountdown = 5;
+    g_playFlag = 1;
+    g_engineReset = 0;
+    session_->frame->SendMessage(WM_CLOSE);
+    PumpMessages(20);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, "Morvel Canopy is closing the capture file. Please Wait!");
+    EXPECT_EQ(boxes[0].type, MB_OK | MB_ICONEXCLAMATION);  // a box without an icon shows the exclamation mark
+    EXPECT_TRUE(session_->frame->IsWindow());
+    EXPECT_EQ(g_engineReset, 0);  // transport untouched
+    EXPECT_EQ(uint32_t(g_playFlag), 1u);
+    g_captureCloseCountdown = 0;
+    session_->frame->SendMessage(WM_CLOSE);
+    PumpMessages(20);
+    EXPECT_EQ(session_->app.m_pMainWnd, nullptr);
+    EXPECT_EQ(g_engineReset, kResetStop);
+    EXPECT_EQ(uint32_t(g_playFlag), 0u);
+}
+
+TEST_F(WindowTest, KeepOnTopToggles) {
+    CFrameWnd* f = session_->frame;
+    f->ExecuteCommand(ID_OPTIONS_KEEP_ON_TOP);
+    EXPECT_EQ(int32_t(g_keepOnTop), 1);
+    EXPECT_TRUE(f->IsTopMost());
+    CCmdUI ui;
+    f->OnCmdMsg(ID_OPTIONS_KEEP_ON_TOP, &ui);
+    EXPECT_EQ(ui.m_nCheck, 1);
+    // Activation keeps it on top.
+    f->SendMessage(WM_USER);
+    f->Dispatch(WM_ACTIVATE, WA_ACTIVE, 0, [f] { f->OnActivate(WA_INACTIVE, nullptr, false); });
+    EXPECT_TRUE(f->IsTopMost());
+    f->ExecuteCommand(ID_OPTIONS_KEEP_ON_TOP);
+    EXPECT_EQ(int32_t(g_keepOnTop), 0);
+    EXPECT_FALSE(f->IsTopMost());
+}
+
+TEST_F(WindowTest, ActivationRecordsTheWindowCorner) {
+    CFrameWnd* f = session_->frame;
+    CRect r;
+    f->GetWindowRect(&r);
+    g_windowLeft = -5;
+    f->OnActivate(WA_ACTIVE, nullptr, false);
+    EXPECT_EQ(int32_t(g_windowLeft), r.left);
+    EXPECT_EQ(int32_t(g_windowTop), r.top);
+    g_windowLeft = -5;
+    f->OnActivate(WA_ACTIVE, nullptr, true);  // minimised: nothing recorded
+    EXPECT_EQ(int32_t(g_windowLeft), -5);
+}
+
+TEST_F(WindowTest, TheFileMenuAndItsStates) {
+    auto menu = session_->frame->GetMenuState(0);
+    std::vector<std::pair<UINT, bool>> got;
+    for (auto& item : menu) got.push_back({item.id, item.enabled});
+    std::vector<std::pair<UINT, bool>> want = {{57600, true}, {57601, true}, {57603, true}, {57604, true},
+                                               {0, false},     {57616, false}, {0, false},  {57665, true}};
+    EXPECT_EQ(got, want);
+}
+
+TEST_F(WindowTest, AcceleratorsActBeforeTheViewSeesTheKey) {
+    dialogScripts.push_back([](CDialog& d) { d.PressEscape(); });
+    Type("ctrl+n");
+    EXPECT_EQ(dialogs, std::vector<UINT>{180});  // File New ran
+    for (UINT k : RecordingView::keys) EXPECT_NE(k, UINT('N'));
+    Type("a");
+    EXPECT_NE(std::find(RecordingView::keys.begin(), RecordingView::keys.end(), UINT('A')), RecordingView::keys.end());
+    // Ctrl+Q is Exit.
+    Type("ctrl+q");
+    EXPECT_EQ(session_->app.m_pMainWnd, nullptr);
+}
+
+TEST_F(WindowTest, DeferredRedrawFromAnotherThread) {
+    PumpMessages(60);
+    // A post without the flag redraws nothing.
+    int before = RecordingView::gridShows;
+    std::thread([] { EXPECT_TRUE(PostThreadMessage(g_guiThreadId, WM_USER, 0, 0)); }).join();
+    PumpMessages(10);
+    EXPECT_EQ(RecordingView::deferredRedraws, 0);
+    // The flag and the post: the pattern grid is redrawn on the GUI thread.
+    std::thread([] { RequestDeferredRedraw(); }).join();
+    PumpMessages(5);
+    EXPECT_EQ(RecordingView::deferredRedraws, 1);
+    EXPECT_GT(RecordingView::gridShows, before);
+    EXPECT_EQ(g_refreshPending, 0u);
+    // Only the flag: the next timer tick redraws.
+    EXPECT_FALSE(PostThreadMessage(g_guiThreadId + 1, WM_USER, 0, 0));  // not the GUI thread
+    g_refreshPending = 1;
+    int ticks = RecordingView::timerTicks;
+    for (int i = 0; i < 50 && RecordingView::timerTicks == ticks; ++i) PumpMessages(10);
+    EXPECT_GT(RecordingView::timerTicks, ticks);
+    EXPECT_EQ(g_refreshPending, 0u);
+    EXPECT_EQ(RecordingView::deferredRedraws, 2);
+}
+
+TEST_F(WindowTest, TheViewTimerRunsDuringAModalDialog) {
+    SetModalDialogHandler(nullptr);  // the real modal loop
+    CNewSongDlg dlg;
+    RecordingView::endAfterTicks = &dlg;
+    RecordingView::timerTicks = 0;
+    EXPECT_EQ(dlg.DoModal(), IDOK);
+    EXPECT_GE(RecordingView::timerTicks, 3);
+    EXPECT_EQ(dlg.m_tempo, 120);
+}
+
+TEST_F(WindowTest, TheTimerPassesTheModifiedByteOnAndMetersFall) {
+    for (auto& m : g_meterLevels) m = 16;
+    g_saveChanges = 1;
+    g_docModified = 1;
+    session_->view->OnTimer(kViewTimerId);
+    EXPECT_TRUE(session_->doc->IsModified());
+    EXPECT_EQ(g_docModified, 0);
+    EXPECT_EQ(int32_t(g_meterLevels[3]), 15);
+    // With "Save changes" off the byte clears the framework's flag.
+    g_saveChanges = 0;
+    g_docModified = 1;
+    session_->view->OnTimer(kViewTimerId);
+    EXPECT_FALSE(session_->doc->IsModified());
+    g_saveChanges = 1;
+}
+
+TEST_F(WindowTest, TheViewShowsItsSurfaces) {
+    g_gridBits[0] = 18;                   // cyan
+    g_gridBits[632 * g_gridHeight - 3] = 24;  // blue, the last row's column 629
+    g_orderBits[88 * 60 - 1] = 9;         // red CF
+    auto* view = session_->view;
+    static_cast<CSynthView*>(view)->ShowPatternGrid();
+    static_cast<CSynthView*>(view)->ShowSongOrderList();
+    CBitmap* picture = view->DrawSurface();
+    ASSERT_NE(picture, nullptr);
+    EXPECT_EQ(picture->GetPixelRgb(0, 194), 0x00FFFFu);
+    EXPECT_EQ(picture->GetPixelRgb(629, 194 + g_gridHeight - 1), 0x0000FFu);
+    EXPECT_EQ(picture->GetPixelRgb(7 + 87, g_lowerPanelY + 18 + 59), 0xCF0000u);
+}
+
+TEST_F(WindowTest, FocusIsTrackedAndLosingItRepaints) {
+    auto* view = static_cast<CSynthView*>(session_->view);
+    view->OnSetFocus(nullptr);
+    EXPECT_EQ(g_viewHasFocus, 1u);
+    int paints = RecordingView::panelPaints;
+    view->OnKillFocus(nullptr);
+    EXPECT_EQ(g_viewHasFocus, 0u);
+    EXPECT_EQ(RecordingView::panelPaints, paints + 1);
+}
+
+TEST_F(WindowTest, ChecksAfterALoadRunOnceAfterThePaint) {
+    songFiles["/s/big.mcs"] = DocIoResult::Ok;
+    ASSERT_NE(AfxGetApp()->OpenDocumentFile("/s/big.mcs"), nullptr);
+    g_polyphony = 1;  // 4 voices
+    g_songVoices = 32;
+    g_songInfoOnLoad = 1;
+    session_->view->Invalidate();
+    for (int i = 0; i < 50 && g_songInfoOnLoad; ++i) PumpMessages(10);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text.rfind("WARNING!!!\n\nThis song uses more voices", 0), 0u);
+    session_->view->Invalidate();
+    PumpMessages(100);
+    EXPECT_EQ(boxes.size(), 1u);  // once per load
+
+    // An untitled song gets no warning.
+    boxes.clear();
+    dialogScripts.push_back([](CDialog& d) { d.PressEscape(); });
+    session_->frame->ExecuteCommand(ID_FILE_NEW);
+    g_songInfoOnLoad = 1;
+    session_->view->Invalidate();
+    for (int i = 0; i < 50 && g_songInfoOnLoad; ++i) PumpMessages(10);
+    EXPECT_EQ(g_songInfoOnLoad, 0);
+    EXPECT_TRUE(boxes.empty());
+    g_polyphony = 5;
+}

@@ -1,0 +1,49 @@
+// The panel view: the only view of the main frame. Its constructor sets the
+// layout, loads the skin and creates the two 8-bit surfaces; every repaint goes
+// through its virtual drawing operations. The drawing of the panel, the pattern
+// grid and the song order fill these operations in; until then the view shows
+// its surfaces as they are.
+#pragma once
+
+#include "platform/framework.h"
+
+inline constexpr UINT kViewTimerId = 2;
+inline constexpr UINT kViewTimerMs = 40;
+
+class CSynthDoc;
+
+class CSynthView : public CView {
+public:
+    CSynthView();
+    ~CSynthView() override;
+
+    CSynthDoc* GetDocument() const;
+
+    void OnInitialUpdate() override;
+    void OnUpdate(CView* sender, LPARAM hint, CCmdTarget* hintObject) override;
+    void OnDraw(CDC* dc) override;
+    bool OnEraseBkgnd(CDC* dc) override;
+    void OnSetFocus(CWnd* oldWnd) override;
+    void OnKillFocus(CWnd* newWnd) override;
+    void OnTimer(UINT id) override;
+    LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void PostNcDestroy() override;
+
+    // Drawing.
+    virtual void PaintPanel();
+    virtual void UpdateTopBar();
+    virtual void ShowPatternGrid();
+    virtual void ShowSongOrderList();
+    virtual void DrawPatternGrid();
+    virtual void DrawSongOrderList();
+    virtual void UpdatePanel();
+
+    // The checks after a song was loaded (the voice warning, the song
+    // information); run once per load, right after the first paint.
+    void RunPostLoadChecks();
+    // The song information shown after a load; comes with its dialog.
+    virtual void ShowSongInfoAfterLoad();
+
+private:
+    bool postLoadChecksQueued_ = false;
+};
