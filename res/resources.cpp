@@ -78,6 +78,7 @@ const AccelTableResource* FindAccelResource(UINT id) {
 const DialogResource* FindDialogResource(UINT id) {
     using K = ControlKind;
     static const std::map<UINT, DialogResource> table = {
+        {IDD_ABOUTBOX, {IDD_ABOUTBOX, "", 0, 0, 199, 185, DS_MODALFRAME, {}}},
         {IDD_SPLASH, {IDD_SPLASH, "", 0, 0, 266, 156, DS_VISIBLE | DS_MODALFRAME | DS_TOOLWINDOW, {}}},
         {IDD_NEW_SONG,
          {IDD_NEW_SONG,

@@ -1,0 +1,117 @@
+// The panel view, the About box and the splash on the windowing layer: what
+// they draw lands in their windows' pictures, compared with the skin's
+// bitmaps.
+#include "tests/gui/gui_fixture.h"
+
+#include "res/bmp.h"
+#include "shared/mixer.h"
+#include "shared/sound_bank.h"
+#include "ui/about_dlg.h"
+#include "ui/panel_paint.h"
+#include "ui/panel_state.h"
+
+namespace {
+
+const DecodedBitmap& Skin(int id) {
+    static std::map<int, DecodedBitmap> cache;
+    auto it = cache.find(id);
+    if (it == cache.end()) {
+        DecodedBitmap b;
+        EXPECT_TRUE(LoadSkinBitmap(id, b)) << id;
+        it = cache.emplace(id, std::move(b)).first;
+    }
+    return it->second;
+}
+
+// True when the w x h region of the picture at (x, y) shows the bitmap's
+// region at (sx, sy).
+bool Shows(const CBitmap* picture, int x, int y, int w, int h, int bitmap, int sx, int sy) {
+    const DecodedBitmap& b = Skin(bitmap);
+    for (int j = 0; j < h; ++j)
+        for (int i = 0; i < w; ++i)
+            if (picture->GetPixelRgb(x + i, y + j) != b.At(sx + i, sy + j)) return false;
+    return true;
+}
+
+class PanelViewTest : public GuiTest {
+protected:
+    void SetUp() override {
+        GuiTest::SetUp();
+        songFiles["_default_.mcs"] = DocIoResult::Ok;
+        session_ = std::make_unique<Session>(ProfilePath(), [] { return new CSynthView; });
+        ASSERT_NE(session_->view, nullptr);
+        g_firstNewDone = 1;
+    }
+    void TearDown() override {
+        session_.reset();
+        GuiTest::TearDown();
+    }
+    CSynthView* View() { return static_cast<CSynthView*>(session_->view); }
+    std::unique_ptr<Session> session_;
+};
+
+}  // namespace
+
+TEST_F(PanelViewTest, ThePanelIsPaintedIntoTheViewsPicture) {
+    g_liveKnobs[kParamAmpAttack] = 25;
+    g_liveKnobs[kParamOsc2Tune] = -12;
+    g_volumeOverrides.bus[2] = 1;
+    View()->PaintPanel();
+    CBitmap* picture = View()->DrawSurface();
+    ASSERT_NE(picture, nullptr);
+    EXPECT_TRUE(Shows(picture, g_panelX + 3, g_panelY + 64, 30, 30, 196, 0, 30 * 55));
+    EXPECT_TRUE(Shows(picture, g_panelX + 260, g_panelY + 12, 30, 30, 197, 0, 30 * 52));
+    EXPECT_TRUE(Shows(picture, 223, g_lowerPanelY, 60, 10, 205, 133, 111));
+    EXPECT_TRUE(Shows(picture, 0, 0, 10, 27, 208, 0, 0));
+    g_volumeOverrides.bus[2] = 0;
+}
+
+TEST_F(PanelViewTest, TheTimerTickUpdatesThePanelAndTheEnginesTempo) {
+    g_tempoDisplay = 163;
+    g_tempo = 120;
+    g_liveKnobs[kParamFilterResonance] = 70;
+    View()->OnTimer(kViewTimerId);
+    EXPECT_EQ(g_tempo, 163u);
+    CBitmap* picture = View()->DrawSurface();
+    EXPECT_TRUE(Shows(picture, 120, 4, 11, 17, 204, 11, 21));
+    EXPECT_TRUE(Shows(picture, 132, 4, 11, 17, 204, 66, 21));
+    EXPECT_TRUE(Shows(picture, 144, 4, 11, 17, 204, 33, 21));
+    EXPECT_TRUE(Shows(picture, g_panelX + 189, g_panelY + 64, 30, 30, 198, 0, 30 * 10));
+    // The live knobs went into the current sound.
+    EXPECT_EQ(g_soundBank[kParamFilterResonance][g_curSound], 70);
+}
+
+TEST_F(PanelViewTest, TheAboutBoxScrollsItsCreditsAndClosesOnAClick) {
+    CAboutDlg dlg;
+    int shownOffsetAfter3 = -1, offsetAfter881 = -1;
+    bool rowsMatchAfter3 = false, rowsMatchAfter882 = false;
+    dialogScripts.push_back([&](CDialog& d) {
+        CBitmap* picture = d.DrawSurface();
+        ASSERT_NE(picture, nullptr);
+        d.OnPaint();
+        EXPECT_TRUE(Shows(picture, 0, 0, 300, 64, 230, 0, 0));
+        for (int t = 0; t < 3; ++t) d.OnTimer(kCreditsTimerId);
+        shownOffsetAfter3 = g_creditsOffset;
+        // Three ticks drew rows 0, 1 and 2 at the top: the window shows rows 2..225.
+        rowsMatchAfter3 = Shows(picture, 32, 64, 230, 224, 236, 0, 2);
+        for (int t = 3; t < 881; ++t) d.OnTimer(kCreditsTimerId);
+        offsetAfter881 = g_creditsOffset;
+        d.OnTimer(kCreditsTimerId);
+        rowsMatchAfter882 = Shows(picture, 32, 64, 230, 224, 236, 0, 0);
+        d.OnLButtonDown(0, CPoint(150, 20));
+    });
+    EXPECT_EQ(dlg.DoModal(), IDOK);
+    EXPECT_EQ(shownOffsetAfter3, 3);
+    EXPECT_TRUE(rowsMatchAfter3);
+    EXPECT_EQ(offsetAfter881, 0);
+    EXPECT_TRUE(rowsMatchAfter882);
+}
+
+TEST_F(PanelViewTest, TheSplashShowsItsPicture) {
+    CSplashDlg splashDlg;
+    const DecodedBitmap& splash = Skin(229);
+    ASSERT_EQ(g_splashBitmap.Width(), 400);
+    ASSERT_EQ(g_splashBitmap.Height(), 256);
+    for (auto [x, y] : {std::pair{0, 0}, {120, 90}, {399, 255}, {318, 104}})
+        EXPECT_EQ(g_splashBitmap.GetPixelRgb(x, y), splash.At(x, y)) << x << "," << y;
+}
