@@ -22,3 +22,10 @@ void SmoothMixer();                 // every 32 frames
 void MixBuses(uint32_t pos);        // every 4 frames: reads and clears the mix row
 void RunEffectUnits();              // every frame, sub-frame = master chunkPhase
 uint32_t OutputStage();             // every frame: the packed output word
+
+// Between render calls, on the thread that renders: the effect set-up turns
+// g_effectSettings and the tempo into the effect units' codes and coefficients
+// for the next call. On the GUI thread: clearing the effect units' delay memory
+// when a song is created or loaded and around an offline export.
+void UpdateEffectUnits();
+void ResetEngineBuffers();

@@ -9,6 +9,7 @@ Relaxed<uint32_t> g_soundModuleMode{0};
 Relaxed<uint32_t> g_midiSync{0};
 Relaxed<uint32_t> g_previewNote{1};
 Relaxed<uint32_t> g_freeAudioDevWhenStopped{0};
+Relaxed<uint8_t> g_startingUp{1};
 
 Relaxed<uint32_t> g_bufferMs{0};
 Relaxed<uint32_t> g_bufferFrames{0};

@@ -16,6 +16,7 @@ extern Relaxed<uint32_t> g_soundModuleMode;
 extern Relaxed<uint32_t> g_midiSync;       // 1 = follow an external MIDI clock
 extern Relaxed<uint32_t> g_previewNote;    // note keys sound while editing
 extern Relaxed<uint32_t> g_freeAudioDevWhenStopped;
+extern Relaxed<uint8_t> g_startingUp;      // 1 until the end of the application's start-up
 
 // Render period of the open output device.
 extern Relaxed<uint32_t> g_bufferMs;        // period length in milliseconds
