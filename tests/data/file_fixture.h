@@ -6,7 +6,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <filesystem>
 #include <fstream>
+#include <unistd.h>
 #include <iterator>
 #include <optional>
 #include <string>
@@ -106,7 +108,25 @@ inline Bytes WaveBytes(const WaveSpec& w) {
     return b.bytes;
 }
 
-inline std::string TempPath(const std::string& name) { return ::testing::TempDir() + name; }
+// Files made in the temporary folder, removed when the test process ends.
+struct TempFiles {
+    ~TempFiles() {
+        std::error_code ignored;
+        for (const std::string& path : paths) std::filesystem::remove(path, ignored);
+    }
+    std::vector<std::string> paths;
+};
+inline TempFiles g_tempFiles;
+
+// A path in the temporary folder that no other test (or test process) uses.
+inline std::string TempPath(const std::string& name) {
+    const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    std::string prefix = std::to_string(::getpid()) + "-";
+    if (test != nullptr) prefix += std::string(test->test_suite_name()) + "." + test->name() + "-";
+    std::string path = ::testing::TempDir() + prefix + name;
+    g_tempFiles.paths.push_back(path);
+    return path;
+}
 
 inline std::string WriteTempFile(const std::string& name, const Bytes& bytes) {
     const std::string path = TempPath(name);

@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <filesystem>
 #include <string>
+#include <unistd.h>
 
 #include "shared/file_io.h"
 
@@ -48,7 +49,7 @@ TEST(FileIoTest, OpenFailureAndAFullDiskCarryTheirCause) {
 }
 
 TEST(FileIoTest, ArchiveRoundTripsWordsAndLinesAndStopsAtTheEnd) {
-    const std::string path = ::testing::TempDir() + "file_io_test.bin";
+    const std::string path = ::testing::TempDir() + std::to_string(::getpid()) + "-file_io_test.bin";
     {
         CFile f(path, CFile::modeCreate | CFile::modeWrite);
         CArchive ar(&f, CArchive::store, 16);  // a small buffer: writes pass through it many times
@@ -58,6 +59,7 @@ TEST(FileIoTest, ArchiveRoundTripsWordsAndLinesAndStopsAtTheEnd) {
         f.Close();
     }
     CFile f(path, CFile::modeRead);
+    std::filesystem::remove(path);  // the open file stays readable
     EXPECT_EQ(f.GetLength(), 9u + 26u);
     CArchive ar(&f, CArchive::load, 16);
     uint32_t u;
