@@ -5,6 +5,7 @@ set -euo pipefail
 
 packages=(
   g++ cmake ninja-build pkg-config
+  clang libclang-rt-dev
   libgtest-dev libgmock-dev libbenchmark-dev
 )
 

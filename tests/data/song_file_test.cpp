@@ -354,7 +354,9 @@ TEST_F(SongFileTest, MemoryFailureRefusesTheWholeLoad) {
                  {true, "Failed to allocate memory for pattern!"}};
     for (const auto& c : cases) {
         ResetSong();
-        if (c.withPattern) ASSERT_TRUE(NewPattern());
+        if (c.withPattern) {
+            ASSERT_TRUE(NewPattern());
+        }
         SongBuilder().Sample(500, 100, "a.wav");
         const Bytes file = SaveSongBytes();
         NewSong();

@@ -1,0 +1,97 @@
+// Writes the seed corpus of the file reader fuzz targets: valid song,
+// instrument and WAV files made by the writers (and two WAV variants the loader
+// refuses), into $MC_SEED_DIR/song, /instrument and /wave. Skipped unless
+// MC_SEED_DIR is set (the CI's fuzz step sets it).
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "data/instrument_file.h"
+#include "data/value_limits.h"
+#include "tests/data/file_fixture.h"
+
+namespace {
+
+using namespace file_fixture;
+
+class SeedCorpus : public DataTest {
+protected:
+    void SetUp() override {
+        const char* dir = std::getenv("MC_SEED_DIR");
+        if (dir == nullptr || *dir == '\0') GTEST_SKIP() << "MC_SEED_DIR not set";
+        root_ = dir;
+        DataTest::SetUp();
+    }
+    void Write(const std::string& kind, const std::string& name, const Bytes& bytes) {
+        const std::filesystem::path folder = root_ / kind;
+        std::filesystem::create_directories(folder);
+        std::ofstream((folder / name).string(), std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    }
+    std::filesystem::path root_;
+};
+
+TEST_F(SeedCorpus, WritesSongInstrumentAndWaveFiles) {
+    // Songs: a new one, and one with every section.
+    g_tempoDisplay = 120;
+    ASSERT_TRUE(NewPattern());
+    Write("song", "new.mcs", SaveSongBytes());
+
+    g_patternLength = 24;
+    ResetSong();
+    for (int p = 0; p < 2; ++p) {
+        ASSERT_TRUE(NewPattern());
+        for (int t = 0; t < 4; ++t) g_patterns[p].load()[PatternIndex(t, 3, 2 * t, 24)] = static_cast<uint8_t>(36 + t);
+        g_patterns[p].load()[PatternIndex(1, 0, 3, 24)] = 0x52;
+        g_patterns[p].load()[PatternIndex(1, 1, 3, 24)] = 7;
+    }
+    g_songOrder[1] = 1;
+    g_songOrderJump[1] = 0xF4;
+    g_songOrder[2] = kOrderEnd;
+    SongBuilder().Sample(40, 10, "loop.wav", 300).Sample(0, 0, "empty.wav").Sample(12, 12, "one.wav", -5);
+    g_splitSample[128 + 60] = 0;
+    g_splitTranspose[128 + 60] = -12;
+    g_soundBank[kParamOsc1Wave][1] = 6;
+    g_soundBank[kParamOsc1SplitSet][1] = 2;
+    g_soundNames[1] = "SPLIT";
+    g_automationOn = 1;
+    g_knobEnabled[0] = 1;
+    g_knobSound[0] = 1;
+    g_knobParam[0] = 13;
+    for (int i = 0; i < 64; ++i) g_tweakLaneData[0][i] = static_cast<uint8_t>(i);
+    g_effectSettings.fxType[0] = 1;
+    g_effectSettings.fxParam[0][0] = 3;
+    g_channelSound[0] = 1;
+    g_songComment = "two\r\nlines";
+    Write("song", "rich.mcs", SaveSongBytes());
+
+    // Instruments: a sound without samples, and one with a split set and a
+    // direct sample.
+    CMemFile plain;
+    WriteInstrument(plain, 2);
+    Write("instrument", "plain.mci", plain.Data());
+    g_soundBank[kParamOsc2Wave][1] = 6;
+    g_soundBank[kParamOsc2Sample][1] = 2;
+    CMemFile split;
+    WriteInstrument(split, 1);
+    Write("instrument", "split.mci", split.Data());
+
+    // WAV files.
+    WaveSpec mono;
+    mono.rate = 22050;
+    for (int i = 0; i < 40; ++i) mono.values.push_back(static_cast<int16_t>(i * 100));
+    Write("wave", "mono22k.wav", WaveBytes(mono));
+    WaveSpec stereo = mono;
+    stereo.channels = 2;
+    Write("wave", "stereo.wav", WaveBytes(stereo));
+    WaveSpec loop = mono;
+    loop.loop = {{5, 29}};
+    Write("wave", "loop.wav", WaveBytes(loop));
+    WaveSpec eightBit = mono;
+    eightBit.bits = 8;
+    Write("wave", "eight_bit.wav", WaveBytes(eightBit));
+    const Bytes full = WaveBytes(mono);
+    Write("wave", "cut.wav", Bytes(full.begin(), full.begin() + 60));
+}
+
+}  // namespace
