@@ -212,7 +212,7 @@ ReadResult ReadImage(CArchive& ar, SongImage& img) {
 
     // Order list: at most 200 positions kept; the rest read past.
     int32_t n;
-    ar >> n;  // within the bounds checked below: a short file raises, handled by the caller
+    ar >> n;  // a file that ends here raises endOfFile: refused by the caller
     img.orderLength = n;
     if (n > 0) {
         const uint32_t count = static_cast<uint32_t>(n);

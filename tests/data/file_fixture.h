@@ -82,7 +82,7 @@ public:
 
 // A canonical WAV file: RIFF header, 16-byte fmt chunk, the data chunk, and an
 // optional "smpl" chunk with one loop.
-struct WaveSpec {
+struct WaveParams {
     uint16_t format = 1;
     uint16_t channels = 1;
     uint32_t rate = 44100;
@@ -92,7 +92,7 @@ struct WaveSpec {
     const char* wave = "WAVE";
 };
 
-inline Bytes WaveBytes(const WaveSpec& w) {
+inline Bytes WaveBytes(const WaveParams& w) {
     ByteWriter b;
     const uint32_t dataBytes = static_cast<uint32_t>(2 * w.values.size());
     b.Text("RIFF").U32(0).Text(w.wave).Text("fmt ").U32(16);

@@ -77,17 +77,17 @@ TEST_F(SeedCorpus, WritesSongInstrumentAndWaveFiles) {
     Write("instrument", "split.mci", split.Data());
 
     // WAV files.
-    WaveSpec mono;
+    WaveParams mono;
     mono.rate = 22050;
     for (int i = 0; i < 40; ++i) mono.values.push_back(static_cast<int16_t>(i * 100));
     Write("wave", "mono22k.wav", WaveBytes(mono));
-    WaveSpec stereo = mono;
+    WaveParams stereo = mono;
     stereo.channels = 2;
     Write("wave", "stereo.wav", WaveBytes(stereo));
-    WaveSpec loop = mono;
+    WaveParams loop = mono;
     loop.loop = {{5, 29}};
     Write("wave", "loop.wav", WaveBytes(loop));
-    WaveSpec eightBit = mono;
+    WaveParams eightBit = mono;
     eightBit.bits = 8;
     Write("wave", "eight_bit.wav", WaveBytes(eightBit));
     const Bytes full = WaveBytes(mono);

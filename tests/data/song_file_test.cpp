@@ -152,7 +152,7 @@ public:
 
         // Samples: a looped one, an empty one, and the right channel of a stereo file.
         SongBuilder().Sample(1000, 200, "loop.wav", 1234).Sample(0, 0, "empty.wav");
-        WaveSpec stereo;
+        WaveParams stereo;
         stereo.channels = 2;
         stereo.rate = 22050;
         for (int i = 0; i < 300; ++i) stereo.values.insert(stereo.values.end(), {int16_t(i), int16_t(-7 * i)});

@@ -32,7 +32,7 @@ protected:
 };
 
 TEST_F(WaveFileTest, MonoFileTakesItsDataSizeAndRootKey) {
-    WaveSpec w;
+    WaveParams w;
     w.rate = 22050;
     w.values = Ramp(100, 3);
     g_docModified = 0;
@@ -59,7 +59,7 @@ TEST_F(WaveFileTest, RatesChooseTheRootKey) {
     } cases[] = {{44100, 48}, {48000, 48}, {22050, 36}, {24000, 36}, {11025, 24}, {12000, 24}, {32000, 99}};
     for (const auto& c : cases) {
         g_sampleRootKey[g_sampleCount] = 99;  // a rate without a key leaves the slot's key
-        WaveSpec w;
+        WaveParams w;
         w.rate = c.rate;
         w.values = Ramp(4, 1);
         ASSERT_TRUE(Load(WaveBytes(w), "r" + std::to_string(c.rate) + ".wav"));
@@ -70,7 +70,7 @@ TEST_F(WaveFileTest, RatesChooseTheRootKey) {
 // Left imports the first value of each frame, Right the second; the name takes
 // -L.wav or -R.wav in place of everything from its first ".".
 TEST_F(WaveFileTest, StereoFileGivesOneChannel) {
-    WaveSpec w;
+    WaveParams w;
     w.channels = 2;
     for (int i = 0; i < 700; ++i) w.values.insert(w.values.end(), {int16_t(i + 1), int16_t(-(i + 1))});  // over two blocks of 256
     const Bytes file = WaveBytes(w);
@@ -103,7 +103,7 @@ TEST_F(WaveFileTest, StereoFileGivesOneChannel) {
 // The loop gives the length (loop end + 1) whatever the data size: frames
 // beyond the data are 0, the last frame keeps its value.
 TEST_F(WaveFileTest, SmplLoopSetsLengthAndLoopPoint) {
-    WaveSpec w;
+    WaveParams w;
     w.values = Ramp(4000, 1);
     w.loop = {{1000, 4999}};
     ASSERT_TRUE(Load(WaveBytes(w), "loop.wav"));
@@ -126,21 +126,21 @@ TEST_F(WaveFileTest, SmplLoopSetsLengthAndLoopPoint) {
 
 TEST_F(WaveFileTest, RefusedFilesLeaveTheStoreAlone) {
     SongBuilder().Sample(10, 10, "old.wav");
-    WaveSpec eightBit;
+    WaveParams eightBit;
     eightBit.bits = 8;
     eightBit.values = Ramp(10, 1);
-    WaveSpec compressed;
+    WaveParams compressed;
     compressed.format = 2;
     compressed.values = Ramp(10, 1);
-    WaveSpec notWave;
+    WaveParams notWave;
     notWave.wave = "AVI ";
     notWave.values = Ramp(10, 1);
-    Bytes noData = WaveBytes(WaveSpec{});
+    Bytes noData = WaveBytes(WaveParams{});
     std::memcpy(noData.data() + 36, "junk", 4);
-    WaveSpec huge;
+    WaveParams huge;
     huge.values = Ramp(2, 1);
     huge.loop = {{0, kMaxWaveFrames}};  // one frame over the cap
-    WaveSpec endless;
+    WaveParams endless;
     endless.values = Ramp(2, 1);
     endless.loop = {{0, 0xFFFFFFFF}};
     const struct {
@@ -177,7 +177,7 @@ TEST_F(WaveFileTest, RefusedFilesLeaveTheStoreAlone) {
 // A file shorter than the two windows is read from what it holds: its data
 // chunk may stop short, the missing frames are 0.
 TEST_F(WaveFileTest, ShortFileAndShortDataArePaddedWithZeros) {
-    WaveSpec w;
+    WaveParams w;
     w.values = Ramp(6, 10);
     Bytes file = WaveBytes(w);
     PutU32(file.data() + 40, 40);  // the data chunk claims 20 frames
@@ -190,7 +190,7 @@ TEST_F(WaveFileTest, ShortFileAndShortDataArePaddedWithZeros) {
 }
 
 TEST_F(WaveFileTest, ReloadAndReplaceKeepTheCountAndTheSlot) {
-    WaveSpec w;
+    WaveParams w;
     w.values = Ramp(50, 2);
     ASSERT_TRUE(Load(WaveBytes(w), "kick.wav"));
     ASSERT_TRUE(Load(WaveBytes(w), "snare.wav"));
