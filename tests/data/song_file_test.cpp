@@ -94,6 +94,85 @@ TEST_F(SongFileTest, WorkedExampleIsWrittenByteForByteAndLoads) {
     EXPECT_TRUE(boxes.empty());
 }
 
+// Each fixed field at its byte offset, with values that tell them apart.
+TEST_F(SongFileTest, FixedFieldsLieAtTheirOffsets) {
+    g_songHeaderWords[0] = 0x11;
+    g_songHeaderWords[1] = 0x12;
+    g_tempoDisplay = 131;
+    EffectSettings& e = g_effectSettings;
+    for (int u = 0; u < 3; ++u) {
+        e.fxType[u] = 1 + u;
+        for (int s = 0; s < 3; ++s) e.fxParam[u][s] = 10 * (u + 1) + s;
+    }
+    e.fxSerial = 1;
+    e.fxSerialAmount = 33;
+    for (int b = 0; b < kBuses; ++b) {
+        g_mixerSettings.volume[b] = 1 + b;
+        g_mixerSettings.pan[b] = -(1 + b);
+        g_mixerSettings.send1[b] = 20 + b;
+        g_mixerSettings.send2[b] = 30 + b;
+        g_volumeOverrides.bus[b] = 100 + b;
+    }
+    g_mixerSettings.master = 50;
+    g_volumeOverrides.master = 999;  // not stored
+    g_songMode = 0;
+    g_patternCue = 1;
+    ASSERT_TRUE(NewPattern());
+    SongBuilder().Sample(2, 2, "a.wav");
+    g_automationOn = 1;
+    for (int k = 0; k < kAutomationKnobs; ++k) {
+        g_knobEnabled[k] = 1;
+        g_knobSound[k] = 60 + k;
+        g_knobParam[k] = 10 + k;
+    }
+    for (int c = 0; c < kMidiChannels; ++c) {
+        g_channelSound[c] = 70 + c;
+        g_channelPolyphony[c] = c;
+    }
+    g_doubleStepsPerBeat = 1;
+
+    const Bytes f = SaveSongBytes();
+    const auto at = [&f](size_t offset) { return static_cast<int32_t>(GetU32(&f[offset])); };
+    EXPECT_EQ(at(12), 0x11);
+    EXPECT_EQ(at(16), 0x12);
+    EXPECT_EQ(at(20), 131);
+    EXPECT_EQ(at(24), 64);
+    for (int u = 0; u < 3; ++u) {
+        EXPECT_EQ(at(28 + 4 * u), 1 + u);
+        for (int s = 0; s < 3; ++s) EXPECT_EQ(at(48 + 12 * u + 4 * s), 10 * (u + 1) + s);
+    }
+    EXPECT_EQ(at(40), 1);
+    EXPECT_EQ(at(44), 33);
+    for (int b = 0; b < kBuses; ++b) {
+        EXPECT_EQ(at(84 + 4 * b), 1 + b) << b;
+        EXPECT_EQ(at(120 + 4 * b), -(1 + b)) << b;
+        EXPECT_EQ(at(152 + 4 * b), 20 + b) << b;
+        EXPECT_EQ(at(184 + 4 * b), 30 + b) << b;
+        EXPECT_EQ(at(216 + 4 * b), 100 + b) << b;
+    }
+    EXPECT_EQ(at(116), 50);
+    EXPECT_EQ(at(248), 0);
+    EXPECT_EQ(at(252), 1);
+    EXPECT_EQ(at(256), 2);
+    EXPECT_EQ(at(260), 1);
+    EXPECT_EQ(at(264), 1);
+    for (int k = 0; k < kAutomationKnobs; ++k) {
+        EXPECT_EQ(at(268 + 4 * k), 1);
+        EXPECT_EQ(at(308 + 4 * k), 60 + k);
+        EXPECT_EQ(at(348 + 4 * k), 10 + k);
+    }
+    for (int c = 0; c < kMidiChannels; ++c) {
+        EXPECT_EQ(at(388 + 4 * c), 70 + c);
+        EXPECT_EQ(at(452 + 4 * c), c);
+    }
+    EXPECT_EQ(at(516), 1);
+
+    g_volumeOverrides.master = 999;
+    ASSERT_TRUE(LoadSongBytes(f));
+    EXPECT_EQ(g_volumeOverrides.master, 0u);  // as the reset left it
+    EXPECT_EQ(g_volumeOverrides.bus[7], 107u);
+}
+
 // A song with every section filled.
 class RichSong {
 public:
