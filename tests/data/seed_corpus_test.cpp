@@ -1,12 +1,13 @@
-// Writes the seed corpus of the file reader fuzz targets: valid song,
-// instrument and WAV files made by the writers (and two WAV variants the loader
-// refuses), into $MC_SEED_DIR/song, /instrument and /wave. Skipped unless
-// MC_SEED_DIR is set (the CI's fuzz step sets it).
+// The seed corpus of the file reader fuzz targets: song, instrument and WAV
+// files made by the writers (and two damaged WAV variants), written
+// into $MC_SEED_DIR/song, /instrument and /wave (the CI's fuzz step sets it; a
+// temporary folder otherwise), and each read back by its reader.
 #include <cstdlib>
 #include <filesystem>
 #include <string>
 
 #include "data/instrument_file.h"
+#include "data/wave_file.h"
 #include "data/value_limits.h"
 #include "tests/data/file_fixture.h"
 
@@ -18,9 +19,14 @@ class SeedCorpus : public DataTest {
 protected:
     void SetUp() override {
         const char* dir = std::getenv("MC_SEED_DIR");
-        if (dir == nullptr || *dir == '\0') GTEST_SKIP() << "MC_SEED_DIR not set";
-        root_ = dir;
+        temporary_ = dir == nullptr || *dir == '\0';
+        root_ = temporary_ ? std::filesystem::path(TempPath("seeds")) : std::filesystem::path(dir);
         DataTest::SetUp();
+    }
+    void TearDown() override {
+        DataTest::TearDown();
+        std::error_code ignored;
+        if (temporary_) std::filesystem::remove_all(root_, ignored);
     }
     void Write(const std::string& kind, const std::string& name, const Bytes& bytes) {
         const std::filesystem::path folder = root_ / kind;
@@ -28,7 +34,9 @@ protected:
         std::ofstream((folder / name).string(), std::ios::binary)
             .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     }
+    std::string PathOf(const std::string& kind, const std::string& name) const { return (root_ / kind / name).string(); }
     std::filesystem::path root_;
+    bool temporary_ = true;
 };
 
 TEST_F(SeedCorpus, WritesSongInstrumentAndWaveFiles) {
@@ -92,6 +100,23 @@ TEST_F(SeedCorpus, WritesSongInstrumentAndWaveFiles) {
     Write("wave", "eight_bit.wav", WaveBytes(eightBit));
     const Bytes full = WaveBytes(mono);
     Write("wave", "cut.wav", Bytes(full.begin(), full.begin() + 60));
+
+    // Each reads back; of the WAV files the 8-bit one is refused, and the cut one
+    // loads with its missing frames as 0.
+    for (const char* song : {"new.mcs", "rich.mcs"}) {
+        EXPECT_TRUE(LoadSongBytes(ReadFileBytes(PathOf("song", song)))) << song;
+    }
+    EXPECT_EQ(g_sampleCount, 3u);
+    for (const char* instrument : {"plain.mci", "split.mci"}) {
+        g_curSound = 5;
+        EXPECT_TRUE(LoadInstrumentFile(PathOf("instrument", instrument))) << instrument;
+    }
+    for (const char* wave : {"mono22k.wav", "stereo.wav", "loop.wav", "eight_bit.wav", "cut.wav"}) {
+        g_sampleLoadSlot = static_cast<int32_t>(g_sampleCount.load());
+        answers = {IDYES};  // the song already holds a "loop.wav": reload it
+        EXPECT_EQ(LoadWaveSample(PathOf("wave", wave), wave, false), std::string(wave) != "eight_bit.wav") << wave;
+    }
+    EXPECT_EQ(g_sampleCount, 6u);
 }
 
 }  // namespace
