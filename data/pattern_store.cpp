@@ -19,20 +19,23 @@ void ReleasePattern(int n) {
 
 }  // namespace
 
-bool NewPattern() {
-    ReleaseRetiredBlocks();
-    const uint32_t n = g_patternCount;
-    if (n > kMaxPatterns - 1) return false;
-
+std::unique_ptr<uint8_t[]> AllocatePatternBlock() {
     const uint32_t length = g_patternLength;
     std::unique_ptr<uint8_t[]> block = AllocateZeroedBytes(static_cast<size_t>(length) * 128);
     if (!block) {
         AfxMessageBox("Failed to allocate memory for pattern!", MB_OK | MB_ICONSTOP);
-        return false;
+        return nullptr;
     }
     for (uint32_t t = 0; t < kVoices; ++t) {
         std::memset(block.get() + PatternIndex(t, 3, 0, length), kNoteEmpty, length);
     }
+    return block;
+}
+
+bool AddPattern(std::unique_ptr<uint8_t[]> block) {
+    ReleaseRetiredBlocks();
+    const uint32_t n = g_patternCount;
+    if (n > kMaxPatterns - 1 || !block) return false;
 
     // A slot above the count never holds memory; should it, the old block goes
     // the safe way instead of being freed under the engine.
@@ -44,6 +47,14 @@ bool NewPattern() {
     g_patternHandles[n] = std::move(block);
     g_patternCount = n + 1;
     return true;
+}
+
+bool NewPattern() {
+    ReleaseRetiredBlocks();
+    if (g_patternCount > kMaxPatterns - 1) return false;
+    std::unique_ptr<uint8_t[]> block = AllocatePatternBlock();
+    if (!block) return false;
+    return AddPattern(std::move(block));
 }
 
 void ReleaseAllPatterns() {

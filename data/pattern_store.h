@@ -21,6 +21,15 @@ extern std::unique_ptr<uint8_t[]> g_patternHandles[kMaxPatterns];
 // keeps its earlier patterns.
 bool NewPattern();
 
+// A block for one pattern of g_patternLength rows, filled as a new pattern is;
+// null after the message "Failed to allocate memory for pattern!".
+std::unique_ptr<uint8_t[]> AllocatePatternBlock();
+
+// Adds block (128 x g_patternLength bytes, already filled) as pattern number
+// g_patternCount, as NewPattern adds an empty one. False, changing nothing, when
+// 100 patterns exist or the block is null.
+bool AddPattern(std::unique_ptr<uint8_t[]> block);
+
 // Clears every pattern pointer, hands the memory to the safe free and sets
 // g_patternCount to 0.
 void ReleaseAllPatterns();

@@ -36,6 +36,37 @@ bool InstallSample(uint32_t slot, SampleBlock block, uint32_t loopPoint) {
     return true;
 }
 
+bool InstallSamples(uint32_t first, std::vector<LoadedSample>& samples) {
+    const size_t n = samples.size();
+    if (first > g_sampleCount || first > kMaxSamples || n > kMaxSamples - first) return false;
+    for (const LoadedSample& s : samples) {
+        if (!s.block) return false;
+    }
+    if (n == 0) return true;
+
+    for (size_t i = 0; i < n; ++i) g_sampleData[first + i] = nullptr;
+    WaitForEngineOutside();
+    // No render call holds an old pointer of these slots any more.
+    for (size_t i = 0; i < n; ++i) {
+        LoadedSample& s = samples[i];
+        const uint32_t slot = first + static_cast<uint32_t>(i);
+        const uint32_t length = s.block.length();
+        s.block.data()[length] = 0;
+        g_sampleMemory[slot] = std::move(s.block);
+        g_sampleLength[slot] = length;
+        g_sampleLoopPoint[slot] = s.loopPoint < length ? s.loopPoint : length;
+        g_sampleRootKey[slot] = s.rootKey;
+        g_sampleName[slot] = std::move(s.name);
+    }
+    WaitForEngineOutside();
+    // Every call from here on sees the new lengths, loop points and frames.
+    for (size_t i = 0; i < n; ++i) {
+        const uint32_t slot = first + static_cast<uint32_t>(i);
+        g_sampleData[slot].store(g_sampleMemory[slot].data(), std::memory_order_release);
+    }
+    return true;
+}
+
 void RemoveSample(uint32_t s) {
     const uint32_t count = g_sampleCount;
     if (s >= count) return;

@@ -15,7 +15,9 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <utility>
+#include <vector>
 
 #include "shared/constants.h"
 
@@ -61,6 +63,20 @@ extern SampleBlock g_sampleMemory[kSampleSlots];
 // the caller's. Returns false, changing nothing, for slot 255 or up or an empty
 // block.
 bool InstallSample(uint32_t slot, SampleBlock block, uint32_t loopPoint);
+
+// A sample read from a file, ready for the store.
+struct LoadedSample {
+    SampleBlock block;
+    uint32_t loopPoint = 0;
+    uint32_t rootKey = 0;
+    std::string name;
+};
+
+// Puts samples into slots first, first + 1, ... as InstallSample does, with their
+// names and root keys, waiting for the engine twice in all. first may be at most
+// g_sampleCount and the last slot at most 254; g_sampleCount is the caller's.
+// Returns false, changing nothing, when they do not fit or a block is empty.
+bool InstallSamples(uint32_t first, std::vector<LoadedSample>& samples);
 
 // Removes sample s (below g_sampleCount): the sounds' sample references (all
 // sounds 0..99) and the split entries naming s become 255 (split transpose 0),

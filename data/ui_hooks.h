@@ -2,6 +2,12 @@
 // the user interface installs its own hooks every call does nothing.
 #pragma once
 
+class UiHooks;
+
+// Installs hooks (not owned); null restores the ones that do nothing.
+void SetUiHooks(UiHooks* hooks);
+UiHooks& Ui();
+
 class UiHooks {
 public:
     virtual ~UiHooks() = default;
@@ -15,8 +21,30 @@ public:
     // The oscilloscope: destroys its window when the "Scope" setting is on and
     // the window object exists (the setting stays as it is).
     virtual void DestroyScopeWindow() {}
+
+    // The automation knob panel: creates its window when the panel object exists
+    // (the song reader opens it after a load that has automation on).
+    virtual void OpenAutomationPanel() {}
+
+    // The wait cursor: shown while a file is read or written, and the cursor
+    // shown before put back before each message box and at the end.
+    virtual void BeginWaitCursor() {}
+    virtual void EndWaitCursor() {}
 };
 
-// Installs hooks (not owned); null restores the ones that do nothing.
-void SetUiHooks(UiHooks* hooks);
-UiHooks& Ui();
+// Shows the wait cursor for its lifetime; Restore puts the previous cursor back
+// early (before a message box).
+class WaitCursor {
+public:
+    WaitCursor() { Ui().BeginWaitCursor(); }
+    ~WaitCursor() { Restore(); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+    void Restore() {
+        if (shown_) Ui().EndWaitCursor();
+        shown_ = false;
+    }
+
+private:
+    bool shown_ = true;
+};

@@ -11,4 +11,4 @@ jackd --no-realtime -n "$name" -d dummy -r 44100 -p 128 >/dev/null 2>&1 &
 pid=$!
 trap 'kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null || true' EXIT
 jack_wait -w -t 10 >/dev/null 2>&1
-./build/audio_latency "$@"
+./build/tools/audio_latency "$@"

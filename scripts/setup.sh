@@ -5,6 +5,7 @@ set -euo pipefail
 
 packages=(
   g++ cmake ninja-build pkg-config
+  clang libclang-rt-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   portaudio19-dev libasound2-dev libjack-jackd2-dev jackd2
   libwxgtk3.2-dev xvfb xauth xdotool

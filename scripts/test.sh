@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Sets up the machine, builds everything and runs every test: first the normal
-# build, then the unit tests again under AddressSanitizer and UBSan.
+# Sets up the machine, builds everything and runs every test: the unit tests
+# under AddressSanitizer and UBSan, a bounded run of the file reader fuzz
+# targets, then the unit tests of the normal build.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -31,5 +32,7 @@ fi
 
 echo "== tests (sanitizers) =="
 ctest --test-dir build-asan --output-on-failure -j"$jobs"
+bash scripts/fuzz.sh
+
 echo "== tests =="
 ctest --test-dir build --output-on-failure -j"$jobs"

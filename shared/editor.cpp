@@ -9,6 +9,8 @@ Relaxed<uint32_t> g_firstTrack{0};
 Relaxed<uint8_t> g_docModified{0};
 Relaxed<uint32_t> g_orderColumn{0};
 Relaxed<uint8_t> g_previewOnly{0};
+Relaxed<uint32_t> g_patternUndoCount{0};
+Relaxed<uint8_t> g_songInfoOnLoad{0};
 
 Relaxed<uint32_t> g_selFirstPart{0};
 Relaxed<uint32_t> g_selLastPart{0};

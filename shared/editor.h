@@ -15,6 +15,8 @@ extern Relaxed<uint32_t> g_firstTrack;    // first visible track
 extern Relaxed<uint8_t> g_docModified;    // set by every editing window
 extern Relaxed<uint32_t> g_orderColumn;   // 0 pattern-number column, 1 jump/transpose column
 extern Relaxed<uint8_t> g_previewOnly;    // 1 = note keys only preview, nothing is recorded
+extern Relaxed<uint32_t> g_patternUndoCount;  // entries in the pattern undo ring; 0 empties it
+extern Relaxed<uint8_t> g_songInfoOnLoad;     // 1 = the view's next paint runs its post-load checks
 
 // Pattern selection: parts (three per track) and rows, the last of each exclusive.
 extern Relaxed<uint32_t> g_selFirstPart;

@@ -16,6 +16,9 @@ inline constexpr unsigned MB_ICONSTOP = 0x10;
 inline constexpr unsigned MB_ICONQUESTION = 0x20;
 inline constexpr unsigned MB_ICONEXCLAMATION = 0x30;
 inline constexpr unsigned MB_ICONINFORMATION = 0x40;
+// With MB_OKCANCEL: a choice box whose buttons read "Left" (the default, IDOK)
+// and "Right" (IDCANCEL, also given by Escape and by closing the box).
+inline constexpr unsigned MB_LEFTRIGHT = 0x100;
 inline constexpr unsigned MB_TYPEMASK = 0x0F;
 inline constexpr unsigned MB_ICONMASK = 0xF0;
 

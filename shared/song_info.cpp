@@ -5,5 +5,3 @@ std::string g_songAuthor = "N/A";
 std::string g_songComment = "N/A";
 uint8_t g_showInfoOnOpen = 0;
 uint32_t g_songHeaderWords[2] = {0, 0};
-uint8_t g_songInfoOnLoad = 0;
-uint32_t g_songVoices = 0;

@@ -15,5 +15,3 @@ extern uint32_t g_songHeaderWords[2];  // from the last song file loaded; 0 for 
 
 // Set by the song reader after a song was read: the view's first paint after
 // the load then runs its post-load checks and clears it.
-extern uint8_t g_songInfoOnLoad;
-extern uint32_t g_songVoices;  // voices (tracks) the loaded song uses

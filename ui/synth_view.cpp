@@ -5,6 +5,7 @@
 #include "host/render_paths.h"
 #include "platform/resources.h"
 #include "res/resource_ids.h"
+#include "data/song_file.h"
 #include "shared/app_settings.h"
 #include "shared/automation.h"
 #include "shared/editor.h"

@@ -23,6 +23,7 @@
 #include "shared/automation.h"
 #include "shared/settings.h"
 #include "shared/song.h"
+#include "shared/editor.h"
 #include "shared/song_info.h"
 #include "shared/transport.h"
 #include "ui/main_frame.h"

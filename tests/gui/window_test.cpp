@@ -8,6 +8,7 @@
 #include "tests/gui/gui_fixture.h"
 
 #include "data/new_song_dlg.h"
+#include "data/song_file.h"
 #include "shared/editor.h"
 #include "shared/mixer.h"
 

@@ -1,0 +1,70 @@
+// Rendering the whole song offline into a stereo 16-bit 44,100 Hz WAV file: the
+// render loop that the export dialog and the command-line renderer share.
+//
+// The loop runs on the calling thread with no audio device rendering
+// meanwhile. Every engine call renders into g_exportBuffer at period position
+// 0, with the effect set-up just before it.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "shared/relaxed.h"
+
+inline constexpr uint32_t kExportBlockFrames = 8192;
+inline constexpr uint32_t kExportBlockBytes = 4 * kExportBlockFrames;
+inline constexpr uint32_t kPreRollBlocks = 8;
+inline constexpr uint32_t kPreRollFrames = 4096;
+inline constexpr uint32_t kMaxTailBlocks = 64;
+inline constexpr double kExportBlockMs = 185.7596371882;  // 8,192 frames at 44.1 kHz
+// The most song blocks a file can hold: the RIFF size (data + 36) must fit 32
+// bits, and up to 64 tail blocks and the last block follow the song.
+inline constexpr uint32_t kMaxSongExportBlocks = (0xFFFFFFFFu - 36) / kExportBlockBytes - kMaxTailBlocks - 1;
+
+// The render target: one word per frame, left in the low 16 bits.
+extern uint32_t g_exportBuffer[kExportBlockFrames];
+// Kilobytes of sample data written so far (32 per block) and the audio time
+// they hold.
+extern Relaxed<uint32_t> g_exportKilobytes;
+extern double g_exportElapsedMs;
+
+// What the export dialog shows while the loop runs. Every call does nothing
+// unless overridden.
+class ExportProgress {
+public:
+    virtual ~ExportProgress() = default;
+    virtual void PreRoll(int /*position*/) {}              // before each pre-roll block: 0, 14, 21, 35, 49, 64, 78, 99
+    virtual void SongStarted(uint32_t /*expectedBlocks*/) {}  // "Calculating music..."
+    virtual void SongBlock() {}                            // a song block was written
+    virtual void TailStarted() {}                          // "Fading effects..."
+    virtual void TailBlock(int /*counter*/) {}             // before each tail block: 0, 1, ... 5, 0, ...
+    virtual void BlockWritten() {}                         // after every written block
+};
+
+// The checks before an export: position 0 holding a value above 100 gives "There
+// is no data to export!"; no end within the 200 positions (a 255, or a jump to
+// its own position) gives the infinite-loop message. Both with the stop icon.
+// True when the song may be exported.
+bool CheckSongExportable();
+
+// Blocks the progress bar expects for the song part (truncated): rows x leading
+// pattern positions x beat length / block length / steps per beat.
+uint32_t ExpectedExportBlocks();
+
+enum class ExportResult {
+    kDone,       // the file is complete
+    kFileError,  // the file could not be created or written (message shown)
+    kEndless,    // the song did not end within maxSongBlocks (message shown; the
+                 // file holds what was rendered, with its sizes)
+};
+
+// Renders the song into a new file at path: stop request, effect memory cleared,
+// the discarded pre-roll of 8 x 4,096 frames, the start request at position 0
+// with the polyphony at 32 voices, then 8,192-frame blocks until the song stops
+// (at most maxSongBlocks), the effect tail of at most 64 blocks ending on a
+// quiet block, one block faded by the master mute, and the header sizes. File
+// errors are shown by cause ("Export failed. Disk full!", "Export failed. Access
+// Denied!", "Export failed. Disk error!"). Leaves g_polyphony at 32 voices: the
+// caller restores it.
+ExportResult ExportSong(const std::string& path, ExportProgress* progress = nullptr,
+                        uint32_t maxSongBlocks = kMaxSongExportBlocks);

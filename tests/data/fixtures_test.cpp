@@ -1,0 +1,74 @@
+// Every damaged or hostile file kept in tests/data/fixtures (hand-made ones and
+// the inputs the fuzz step found) goes through its reader over a song with
+// samples: the song keeps its invariants, and a refused file changes nothing.
+#include <algorithm>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "data/instrument_file.h"
+#include "data/song_file.h"
+#include "data/wave_file.h"
+#include "fuzz/fuzz_setup.h"
+#include "tests/data/file_fixture.h"
+
+namespace {
+
+using namespace file_fixture;
+
+const std::filesystem::path kFixtures = std::filesystem::path(__FILE__).parent_path() / "fixtures";
+
+std::vector<std::filesystem::path> FilesIn(const std::string& kind) {
+    std::vector<std::filesystem::path> files;
+    for (const auto& entry : std::filesystem::directory_iterator(kFixtures / kind)) {
+        if (entry.is_regular_file()) files.push_back(entry.path());
+    }
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+class FixturesTest : public DataTest {
+protected:
+    // Reads every file of a kind with read; each answer is tried for files that ask.
+    template <typename Read>
+    void ReadAll(const std::string& kind, Read read) {
+        const auto files = FilesIn(kind);
+        EXPECT_FALSE(files.empty()) << kind;
+        for (const auto& path : files) {
+            for (int answer : {IDYES, IDNO}) {
+                fuzz_setup::BaseSong();
+                const uint64_t before = song_invariants::SongFingerprint();
+                answers = {answer == IDYES ? IDOK : IDCANCEL, answer};
+                const bool loaded = read(path.string());
+                EXPECT_EQ(song_invariants::Violation(), "") << path;
+                if (!loaded) {
+                    EXPECT_EQ(song_invariants::SongFingerprint(), before) << path << " changed the song";
+                }
+            }
+        }
+    }
+};
+
+TEST_F(FixturesTest, SongFiles) {
+    ReadAll("song", [](const std::string& path) {
+        CFile file(path, CFile::modeRead);
+        CArchive ar(&file, CArchive::load);
+        return LoadSong(ar);
+    });
+}
+
+TEST_F(FixturesTest, InstrumentFiles) {
+    ReadAll("instrument", [](const std::string& path) {
+        g_curSound = 1;
+        return LoadInstrumentFile(path);
+    });
+}
+
+TEST_F(FixturesTest, WaveFiles) {
+    ReadAll("wave", [](const std::string& path) {
+        g_sampleLoadSlot = static_cast<int32_t>(g_sampleCount.load());
+        return LoadWaveSample(path, "fuzz.wav", false);
+    });
+}
+
+}  // namespace

@@ -1,0 +1,228 @@
+// The offline render loop: the checks before an export, the file's length and
+// header against the song's length in rows, its content against the same
+// sequence of engine calls made here, the bound on a song that never ends, and
+// file errors.
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "data/song_export.h"
+#include "data/wave_file.h"
+#include "engine/master.h"
+#include "engine/render.h"
+#include "engine/tables.h"
+#include "shared/events.h"
+#include "shared/master_state.h"
+#include "shared/mix_buffer.h"
+#include "shared/render_call.h"
+#include "shared/settings.h"
+#include "shared/transport.h"
+#include "shared/voice_state.h"
+#include "tests/data/file_fixture.h"
+
+namespace {
+
+using namespace file_fixture;
+
+constexpr char kInfiniteLoop[] =
+    "Cannot export current song, because it contains an infinite loop.\n"
+    "Use the command \"STOP\" to mark the end of the song!";
+
+class SongExportTest : public DataTest {
+protected:
+    static void SetUpTestSuite() {
+        static bool built = false;
+        if (!built) BuildEngineTables();
+        built = true;
+    }
+
+    void SetUp() override {
+        DataTest::SetUp();
+        ResetEngine();
+        g_tempo = 120;
+        g_stepsPerBeat = 4;
+        g_doubleStepsPerBeat = 0;
+        g_songMode = 1;
+        g_patternCue = 0;
+    }
+
+    // The engine as at program start.
+    static void ResetEngine() {
+        std::memset(static_cast<void*>(g_voiceState), 0, sizeof(g_voiceState));
+        std::memset(static_cast<void*>(&g_masterState), 0, sizeof(g_masterState));
+        std::memset(&g_mixBuffer, 0, sizeof(g_mixBuffer));
+        std::memset(&g_voiceEvents, 0, sizeof(g_voiceEvents));
+        g_engineReset = 0;
+        g_songPlaying = 0;
+        g_songPlayingLast = 0;
+        for (int t = 0; t < kVoices; ++t) g_trackPlaying[t] = 0;
+        g_masterMute = 0;
+        g_testSignal = 0;
+        g_testToneLevel = 0;
+    }
+
+    // A song of one 16-row pattern followed by the end.
+    static void ShortSong() {
+        g_patternLength = 16;
+        ResetSong();
+        ASSERT_TRUE(NewPattern());
+        g_songOrder[1] = kOrderEnd;
+    }
+
+    // The export's engine calls made directly: the words of every written block.
+    static std::vector<uint32_t> ReferenceRender(uint32_t* songBlocks) {
+        std::vector<uint32_t> out;
+        std::vector<uint32_t> block(kExportBlockFrames);
+        const auto render = [&block](uint32_t frames) {
+            g_renderOut = block.data();
+            g_renderFrames = frames;
+            g_renderPeriodPos = 0;
+            RenderBlock();
+        };
+        g_engineReset = kResetStop;
+        for (int k = 0; k < 8; ++k) render(4096);
+        g_engineReset = kResetStart;
+        g_polyphony = 5;
+        *songBlocks = 0;
+        do {
+            render(kExportBlockFrames);
+            out.insert(out.end(), block.begin(), block.end());
+            ++*songBlocks;
+        } while (g_songPlaying != 0);
+        for (int k = 0; k < 64; ++k) {
+            render(kExportBlockFrames);
+            out.insert(out.end(), block.begin(), block.end());
+            uint32_t left = 0, right = 0;
+            for (uint32_t w : block) {
+                left += static_cast<uint32_t>(std::abs(static_cast<int16_t>(w & 0xFFFF)));
+                right += static_cast<uint32_t>(std::abs(static_cast<int16_t>(w >> 16)));
+            }
+            if (left < 131072 && right < 131072) break;
+        }
+        g_masterMute = 1;
+        render(kExportBlockFrames);
+        out.insert(out.end(), block.begin(), block.end());
+        return out;
+    }
+};
+
+TEST_F(SongExportTest, ChecksBeforeTheExport) {
+    const struct {
+        const char* what;
+        std::vector<std::pair<int, std::pair<uint8_t, uint8_t>>> positions;  // position, (entry, jump byte)
+        const char* message;  // null: the song may be exported
+    } cases[] = {
+        {"new song: a jump back without end", {}, kInfiniteLoop},
+        {"255 at position 0", {{0, {255, 0}}}, "There is no data to export!"},
+        {"101 at position 0", {{0, {101, 0}}}, "There is no data to export!"},
+        {"end at 2", {{2, {255, 0}}}, nullptr},
+        {"jump at 5 to itself", {{1, {0, 0}}, {5, {254, 5}}}, nullptr},
+        {"jump at 5 to 4", {{1, {0, 0}}, {5, {254, 4}}}, kInfiniteLoop},
+        {"end at 199 only", {{1, {0, 0}}, {199, {255, 0}}}, nullptr},
+    };
+    for (const auto& c : cases) {
+        ResetSong();
+        for (const auto& [pos, entry] : c.positions) {
+            g_songOrder[pos] = entry.first;
+            g_songOrderJump[pos] = entry.second;
+        }
+        boxes.clear();
+        EXPECT_EQ(CheckSongExportable(), c.message == nullptr) << c.what;
+        if (c.message != nullptr) {
+            ASSERT_EQ(boxes.size(), 1u) << c.what;
+            EXPECT_EQ(boxes[0].text, c.message) << c.what;
+            EXPECT_EQ(boxes[0].type, MB_OK | MB_ICONSTOP);
+        } else {
+            EXPECT_TRUE(boxes.empty()) << c.what;
+        }
+    }
+}
+
+// 16 rows at tempo 120: a row is 2 x ((0xA16C1000 / 120 >> 13) + 1) = 5,510
+// frames, so the track passes the end at frame 16 x 5,510 = 88,160 of the song,
+// inside song block 88,160 / 8,192 = 10: eleven song blocks, one quiet tail
+// block, one faded block.
+TEST_F(SongExportTest, FileLengthHeaderAndContent) {
+    ShortSong();
+    struct Recorder : ExportProgress {
+        void PreRoll(int p) override { preRoll.push_back(p); }
+        void SongStarted(uint32_t expected) override { expectedBlocks = expected; }
+        void SongBlock() override { ++songBlocks; }
+        void TailStarted() override { ++tails; }
+        void TailBlock(int c) override { tailCounters.push_back(c); }
+        void BlockWritten() override { ++written; }
+        std::vector<int> preRoll, tailCounters;
+        uint32_t expectedBlocks = 0;
+        int songBlocks = 0, tails = 0, written = 0;
+    } progress;
+    g_polyphony = 2;
+    const std::string path = TempPath("export.wav");
+    ASSERT_EQ(ExportSong(path, &progress), ExportResult::kDone);
+    EXPECT_TRUE(boxes.empty());
+
+    const uint32_t frameOfEnd = 16 * 2 * (((0xA16C1000u / 120) >> 13) + 1);
+    ASSERT_EQ(frameOfEnd, 88160u);
+    const uint32_t songBlocks = frameOfEnd / 8192 + 1;
+    const uint32_t blocks = songBlocks + 1 + 1;
+    const Bytes file = ReadFileBytes(path);
+    ASSERT_EQ(file.size(), 44 + 32768u * blocks);
+    const auto header = StereoWaveHeader(32768 * blocks);
+    EXPECT_TRUE(std::equal(header.begin(), header.end(), file.begin()));
+    EXPECT_EQ(g_exportKilobytes, 32 * blocks);
+    EXPECT_DOUBLE_EQ(g_exportElapsedMs, blocks * 185.7596371882);
+    EXPECT_EQ(g_polyphony, 5u);  // 32 voices; restoring it is the caller's
+
+    EXPECT_EQ(progress.preRoll, (std::vector<int>{0, 14, 21, 35, 49, 64, 78, 99}));
+    EXPECT_EQ(progress.expectedBlocks, 10u);  // 16 rows x 1 position x 500 ms / 185.76 ms / 4 = 10.77
+    EXPECT_EQ(progress.songBlocks, static_cast<int>(songBlocks));
+    EXPECT_EQ(progress.tails, 1);
+    EXPECT_EQ(progress.tailCounters, (std::vector<int>{0}));
+    EXPECT_EQ(progress.written, static_cast<int>(blocks));
+
+    // The same engine calls made directly give the same frames.
+    ResetEngine();
+    ShortSong();
+    uint32_t referenceSongBlocks = 0;
+    const std::vector<uint32_t> want = ReferenceRender(&referenceSongBlocks);
+    EXPECT_EQ(referenceSongBlocks, songBlocks);
+    ASSERT_EQ(want.size() * 4, file.size() - 44);
+    for (size_t i = 0; i < want.size(); ++i) {
+        ASSERT_EQ(GetU32(&file[44 + 4 * i]), want[i]) << "frame " << i;
+    }
+}
+
+TEST_F(SongExportTest, ASongThatNeverEndsStopsAtTheBound) {
+    ShortSong();
+    g_songOrder[1] = kOrderJump;  // back to 0 ...
+    g_songOrderJump[1] = 0;
+    g_songOrder[2] = kOrderEnd;   // ... before the end
+    ASSERT_TRUE(CheckSongExportable());
+    const std::string path = TempPath("endless.wav");
+    EXPECT_EQ(ExportSong(path, nullptr, 30), ExportResult::kEndless);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, kInfiniteLoop);
+    EXPECT_EQ(g_engineReset, kResetStop);
+    const Bytes file = ReadFileBytes(path);
+    ASSERT_EQ(file.size(), 44 + 30 * 32768u);
+    EXPECT_EQ(GetU32(&file[4]), 30 * 32768u + 36);
+    EXPECT_EQ(GetU32(&file[40]), 30 * 32768u);
+    EXPECT_EQ(kMaxSongExportBlocks, 131006u);  // 4 GB of 32 KB blocks, less the tail and last block
+}
+
+TEST_F(SongExportTest, FileErrorsAreReportedByCause) {
+    ShortSong();
+    EXPECT_EQ(ExportSong(TempPath("no-such-dir/x.wav")), ExportResult::kFileError);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, "Export failed. Disk error!");
+    EXPECT_EQ(boxes[0].type, MB_OK | MB_ICONSTOP);
+    if (std::filesystem::exists("/dev/full")) {
+        boxes.clear();
+        EXPECT_EQ(ExportSong("/dev/full"), ExportResult::kFileError);
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(boxes[0].text, "Export failed. Disk full!");
+    }
+}
+
+}  // namespace
