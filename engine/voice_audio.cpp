@@ -9,12 +9,25 @@
 // and sync bits of the previous chunk.
 #include "engine/oscillators.h"
 #include "engine/stages.h"
+#include "engine/voice_output.h"
+#include "shared/constants.h"
+#include "shared/mix_buffer.h"
 #include "shared/voice_state.h"
 
-void RenderVoiceChunk(int v, uint32_t /*pos*/) {
+void RenderVoiceChunk(int v, uint32_t pos) {
     VoiceState& vs = g_voiceState[v];
     RenderOscillator1(vs);
     if (RenderOscillator2(vs)) RenderOscillator3(vs);
-    // Amplifier envelope and amplifier stage: not yet built.
-    // Filter envelope, voice filter and bus mix (or the filter-off mix): not yet built.
+    AmpEnvelope(vs);
+    AmpStage(vs);
+    // The note start keeps bus within 0..7; the mask keeps any other value inside
+    // the row.
+    int32_t* const bus = g_mixBuffer.row[pos] + 4 * (vs.bus & (kBuses - 1));
+    if (vs.filterType != 0) {
+        FilterEnvelope(vs);
+        RenderFilter(vs);
+        MixVoiceToBus(vs, bus);
+    } else {
+        MixFilterOff(vs, bus);
+    }
 }
