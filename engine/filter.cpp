@@ -59,7 +59,31 @@ inline int32_t Section(int32_t x, const Coef& c, int32_t& y1, int32_t& y2) {
     return out;
 }
 
+// The row and entries of the first section.
+struct Where {
+    const FilterCoefSet* set;
+    uint32_t row, entry;
+};
+
+inline Where FirstSection(const VoiceState& vs) {
+    const uint32_t r = static_cast<uint32_t>(vs.resonance) & (kResonanceRows - 1);
+    const uint32_t c = std::min(vs.filterCutoff, kLastEntry);
+    switch (vs.filterType) {
+        case 4: return {&g_filterCoefTables[kFilterSetB], r, c};
+        case 2: return {&g_filterCoefTables[kFilterSetB], r >> 1, c};
+        case 5: return {&g_filterCoefTables[kFilterSetA], kDualPeakRow, (c >> 1) + kDualPeakBase};
+        default: return {&g_filterCoefTables[kFilterSetA], r, c};
+    }
+}
+
 }  // namespace
+
+void PrefetchFilter(const VoiceState& vs) {
+    const Where w = FirstSection(vs);
+    __builtin_prefetch(&w.set->gain[w.row][w.entry]);
+    __builtin_prefetch(&w.set->feedback1[w.row][w.entry]);
+    __builtin_prefetch(&w.set->feedback2[w.row][w.entry]);
+}
 
 void RenderFilter(VoiceState& vs) {
     const int32_t type = vs.filterType;

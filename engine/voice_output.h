@@ -22,6 +22,8 @@ void AmpStage(VoiceState& vs);
 void FilterEnvelope(VoiceState& vs);
 // Voice filter types 1..5 on voiceOut, in place (type 0 leaves it alone).
 void RenderFilter(VoiceState& vs);
+// Asks for the coefficients RenderFilter will read in this chunk (a hint only).
+void PrefetchFilter(const VoiceState& vs);
 // Filter-off mix: voiceOut >> 6 into the bus, or with drive the pre-gain and
 // clipper; neither voiceGain nor its ramp applies.
 void MixFilterOff(const VoiceState& vs, int32_t* bus);
