@@ -12,6 +12,7 @@
 
 #include "engine/tables.h"
 #include "shared/fixed.h"
+#include "tests/engine/allocation_count.h"
 #include "tests/engine/song_presets.h"
 #include "tests/engine/voice_fixture.h"
 
@@ -48,7 +49,9 @@ protected:
             const std::vector<uint32_t> words = Render(n, pos);
             out.insert(out.end(), words.begin(), words.end());
             EXPECT_TRUE(RowsAreZero(pos, n)) << "call " << call;
-            if (call % 16 == 0) EXPECT_TRUE(MixBufferIsZero()) << "call " << call;
+            if (call % 16 == 0) {
+                EXPECT_TRUE(MixBufferIsZero()) << "call " << call;
+            }
             pos += n;
         }
         EXPECT_TRUE(MixBufferIsZero());
@@ -275,6 +278,29 @@ TEST_F(EngineWideTest, GoldenSineNote) {
     // Two sign changes per cycle at 439.87 Hz.
     const double seconds = (out.size() - steady) / 44100.0;
     EXPECT_NEAR(crossings, 2 * hz * seconds, 2.0);
+}
+
+// All 32 tracks of the heavy sound: no call allocates.
+TEST_F(EngineWideTest, RenderCallsAllocateNothing) {
+    for (int s = 1; s <= 8; ++s) HeavySound(s, s);
+    HeldNotesSong(kVoices, 1);
+    g_trebleLimiter = 1;
+    RequestStart();
+    std::vector<uint32_t> out(4096);
+    {
+        const long before = AllocationCount();
+        std::vector<int> counted(3);
+        ASSERT_GT(AllocationCount(), before) << "the counter must see allocations";
+    }
+    for (int call = 0; call < 24; ++call) {
+        g_renderOut = out.data();
+        g_renderFrames = 4096;
+        g_renderPeriodPos = call % 2 == 0 ? 0 : 4096;
+        const long before = AllocationCount();
+        RenderBlock();
+        EXPECT_EQ(AllocationCount(), before) << "call " << call;
+    }
+    EXPECT_NE(std::count(out.begin(), out.end(), 0u), 4096);
 }
 
 // Random song data within the types' ranges (valid structure: patterns of the set
