@@ -220,7 +220,9 @@ TEST_F(EngineWideTest, GoldenSineNote) {
     // Onset. The row-0 note starts 255 frames after the tick of frame 0; frame 255
     // is also a chunk frame ((255 + 1) mod 4 = 0). Its envelope is attack entry 0:
     // 4 >> 1 = 2 after the 2 of the note start, so e = 2 and hi(sine, 2) = 0: the
-    // first chunk (frames 255..258) is silent, as is everything before it.
+    // first chunk (frames 255..258) is silent, as is everything before it. (The
+    // voice gain and its ramp take no part on this path; the ramp of a filtered
+    // note's first chunk, held at 0x7FFFFFFF, is shown in the bus mix tests.)
     constexpr uint32_t kStart = 255;
     for (uint32_t f = 0; f < kStart + 4; ++f) ASSERT_EQ(out[f], 0u) << f;
     // Second chunk: attack entry 28,021 >> 8 = 109, E = rise[31][109] >> 1; the ramp
