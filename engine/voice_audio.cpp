@@ -7,14 +7,37 @@
 // voice filter and the mix into the voice's bus at `pos`, or without one the
 // filter-off mix. Oscillator 1 runs first, so it hears oscillator 2's FM output
 // and sync bits of the previous chunk.
+//
+// The filter envelope reads only its own fields and the chunk's cutoff, so it
+// runs first here, with the same result: the filter's coefficients and the mix
+// row are then requested from memory while the oscillators run.
 #include "engine/oscillators.h"
 #include "engine/stages.h"
+#include "engine/tables.h"
+#include "engine/voice_output.h"
+#include "shared/constants.h"
+#include "shared/mix_buffer.h"
 #include "shared/voice_state.h"
 
-void RenderVoiceChunk(int v, uint32_t /*pos*/) {
+void RenderVoiceChunk(int v, uint32_t pos) {
     VoiceState& vs = g_voiceState[v];
+    // The note start keeps bus within 0..7; the mask keeps any other value inside
+    // the row.
+    int32_t* const bus = g_mixBuffer.row[pos] + 4 * (vs.bus & (kBuses - 1));
+    __builtin_prefetch(bus, 1);
+    const bool filtered = vs.filterType != 0;
+    if (filtered) {
+        FilterEnvelope(vs);
+        PrefetchFilter(vs);
+    }
     RenderOscillator1(vs);
     if (RenderOscillator2(vs)) RenderOscillator3(vs);
-    // Amplifier envelope and amplifier stage: not yet built.
-    // Filter envelope, voice filter and bus mix (or the filter-off mix): not yet built.
+    AmpEnvelope(vs);
+    AmpStage(vs);
+    if (filtered) {
+        RenderFilter(vs);
+        MixVoiceToBus(vs, bus);
+    } else {
+        MixFilterOff(vs, bus);
+    }
 }
