@@ -137,11 +137,11 @@ protected:
     // Plays the test tone from its start on `entry` for two seconds and returns
     // what the server received. The server runs without real-time scheduling:
     // when it reports an xrun of its own during the take (a period it failed to
-    // run, losing audio in every client), the take is played again, up to three
+    // run, losing audio in every client), the take is played again, up to six
     // times.
     static std::vector<uint32_t> Play(int entry, int32_t responseTime, uint64_t* lateHalves) {
         std::vector<uint32_t> take;
-        for (int attempt = 0; attempt < 3; ++attempt) {
+        for (int attempt = 0; attempt < 6; ++attempt) {
             const int before = g_recorder->xruns.load();
             take = PlayOnce(entry, responseTime, lateHalves);
             if (g_recorder->xruns.load() == before) break;
