@@ -227,6 +227,9 @@ TEST_F(DocumentTest, SongFilesAreSavedAndOpenedThroughTheSongFileCode) {
     std::ofstream(refused) << "not a song";
 
     g_tempoDisplay = 150;
+    g_automationOn = 1;
+    g_pAutomationDlg = new CAutomationDlg(nullptr);
+    g_startingUp = 0;
     filePicks.push_back(saved);
     Frame()->ExecuteCommand(ID_FILE_SAVE_AS);
     EXPECT_EQ(Frame()->GetWindowText(), "MorvelCanopy I - tune.mcs");
@@ -236,8 +239,10 @@ TEST_F(DocumentTest, SongFilesAreSavedAndOpenedThroughTheSongFileCode) {
     dialogScripts.push_back([](CDialog& d) { d.PressEscape(); });
     Frame()->ExecuteCommand(ID_FILE_NEW);
     EXPECT_EQ(g_tempoDisplay, 120u);
+    EXPECT_FALSE(g_pAutomationDlg->IsWindow());
     ASSERT_NE(AfxGetApp()->OpenDocumentFile(saved), nullptr);
     EXPECT_EQ(g_tempoDisplay, 150u);
+    EXPECT_TRUE(g_pAutomationDlg->IsWindow()) << "a song with automation on opens the automation panel";
     EXPECT_TRUE(boxes.empty());
 
     // The reader's refusal is the one message; the file that was not a song and
