@@ -25,6 +25,7 @@
 #include "shared/file_io.h"
 #include "shared/message_box.h"
 #include "shared/mixer.h"
+#include "shared/render_lock.h"
 #include "shared/samples.h"
 #include "shared/app_settings.h"
 #include "shared/settings.h"
@@ -420,8 +421,6 @@ void AfterLoad() {
     const uint32_t rows = g_patternLength;
     g_stepsPerBeat = (rows == 16 || rows == 32 || rows == 64 || rows == 128) ? 4 : 6;
     g_patternFocus = 0;
-
-    if (g_startingUp == 0 && g_automationOn != 0 && g_soundModuleMode == 0) Ui().OpenAutomationPanel();
 }
 
 }  // namespace
@@ -517,9 +516,14 @@ bool LoadSong(CArchive& ar) {
         return false;
     }
 
-    CommitImage(*img);
+    {
+        // The engine sees the old song or the new one, never a mixture.
+        RenderLockGuard lock;
+        CommitImage(*img);
+        AfterLoad();
+    }
     img.reset();
-    AfterLoad();
+    if (g_startingUp == 0 && g_automationOn != 0 && g_soundModuleMode == 0) Ui().OpenAutomationPanel();
     ar.Close();
     return true;
 }

@@ -12,12 +12,24 @@
 
 inline constexpr const char* kDefaultSongFile = "_default_.mcs";
 
-// The song file's reader and writer as the document calls them.
+// The song file's reader and writer as the document calls them: ReadSongFile
+// and WriteSongFile unless a test serves files of its own.
 struct SongFileIo {
     std::function<DocIoResult(const std::string& path)> read;
     std::function<DocIoResult(const std::string& path)> write;
 };
 SongFileIo& GetSongFileIo();
+
+// Reads the song file at path into the song. Ok when the song was replaced;
+// FailedReported when the reader refused the file after its own message (the
+// song is then as it was); NotFound, AccessDenied, DiskFull or Failed when the
+// file itself could not be opened or read (also with the song as it was).
+DocIoResult ReadSongFile(const std::string& path);
+// Writes the song to path. The song goes to a new file beside it first, which
+// then takes the name, so a save that fails leaves an earlier file whole; where
+// no file can be made beside it the song is written in place. NotFound,
+// AccessDenied, DiskFull or Failed by the cause of a failure.
+DocIoResult WriteSongFile(const std::string& path);
 
 class CSynthDoc : public CDocument {
 public:
@@ -32,6 +44,12 @@ public:
 
     virtual void ResetSong();
     virtual void ResetSoundBank();
+
+private:
+    // A new empty song of one pattern replaces the song, under the render lock:
+    // newSongDefaults (the words a new song sets), the song reset, the sound
+    // bank reset and pattern 0.
+    void ReplaceSong(const std::function<void()>& newSongDefaults);
 };
 
 // The stop that comes before a song is replaced: with "Free audiodev when

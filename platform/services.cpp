@@ -5,6 +5,7 @@
 
 #include <wx/filedlg.h>
 #include <wx/msgdlg.h>
+#include <wx/utils.h>
 
 #include <cerrno>
 #include <chrono>
@@ -91,6 +92,24 @@ void SetHelpOpener(HelpOpener opener) { Opener() = std::move(opener); }
 bool WinHelp(CWnd*, const std::string& file, UINT command, uintptr_t data) {
     if (Opener()) Opener()(file, command, data);
     return true;
+}
+
+// ---------------------------------------------------------------- wait cursor
+
+namespace {
+int g_waitCursorDepth = 0;  // Begins that showed the toolkit's busy cursor
+}  // namespace
+
+void BeginWaitCursor() {
+    if (!GuiIsUp()) return;
+    wxBeginBusyCursor();
+    ++g_waitCursorDepth;
+}
+
+void EndWaitCursor() {
+    if (g_waitCursorDepth == 0) return;
+    --g_waitCursorDepth;
+    wxEndBusyCursor();
 }
 
 // ---------------------------------------------------------------- message boxes

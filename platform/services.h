@@ -1,5 +1,5 @@
 // System services the application uses beside its windows: file dialogs, the
-// help opener, the windowed message boxes, the process priority, the timer
+// help opener, the wait cursor, the windowed message boxes, the process priority, the timer
 // resolution and the system language. Each has a replaceable back-end so that
 // tests never block on a user.
 #pragma once
@@ -49,6 +49,12 @@ void SetFileDialogHandler(FileDialogHandler handler);  // empty: the toolkit's d
 using HelpOpener = std::function<void(const std::string& file, UINT command, uintptr_t data)>;
 void SetHelpOpener(HelpOpener opener);
 bool WinHelp(CWnd* owner, const std::string& file, UINT command, uintptr_t data);
+
+// The wait cursor over the program's windows while a long operation runs; the
+// calls nest, each Begin ended by one End. Nothing shows before the toolkit is
+// up.
+void BeginWaitCursor();
+void EndWaitCursor();
 
 // Message boxes in windows of the toolkit (captioned with the application's
 // title); installed by the program's start.

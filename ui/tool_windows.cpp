@@ -2,6 +2,7 @@
 
 #include "data/ui_hooks.h"
 #include "host/synth_app.h"
+#include "platform/services.h"
 #include "res/resource_ids.h"
 #include "shared/app_settings.h"
 
@@ -35,6 +36,11 @@ public:
     void DestroyScopeWindow() override {
         if (g_scopeOn && g_pScopeDlg && g_pScopeDlg->IsWindow()) g_pScopeDlg->DestroyWindow();
     }
+    void OpenAutomationPanel() override {
+        if (g_pAutomationDlg && !g_pAutomationDlg->IsWindow()) g_pAutomationDlg->Create(IDD_AUTOMATION, nullptr);
+    }
+    void BeginWaitCursor() override { ::BeginWaitCursor(); }
+    void EndWaitCursor() override { ::EndWaitCursor(); }
 };
 
 }  // namespace

@@ -2,6 +2,8 @@
 // refusals, a refused open, saving.
 #include "tests/gui/gui_fixture.h"
 
+#include <fstream>
+
 #include "data/new_song_dlg.h"
 #include "res/resource_ids.h"
 
@@ -216,4 +218,46 @@ TEST_F(DocumentTest, TheSavePromptFollowsTheModifiedFlag) {
     Frame()->ExecuteCommand(ID_FILE_NEW);
     EXPECT_EQ(trace, std::vector<std::string>{"write /s/kept.mcs"});
     EXPECT_FALSE(Doc()->IsModified());
+}
+
+TEST_F(DocumentTest, SongFilesAreSavedAndOpenedThroughTheSongFileCode) {
+    GetSongFileIo() = {ReadSongFile, WriteSongFile};
+    const std::string saved = (dir_ / "tune.mcs").string();
+    const std::string refused = (dir_ / "refused.mcs").string();
+    std::ofstream(refused) << "not a song";
+
+    g_tempoDisplay = 150;
+    g_automationOn = 1;
+    g_pAutomationDlg = new CAutomationDlg(nullptr);
+    g_startingUp = 0;
+    filePicks.push_back(saved);
+    Frame()->ExecuteCommand(ID_FILE_SAVE_AS);
+    EXPECT_EQ(Frame()->GetWindowText(), "MorvelCanopy I - tune.mcs");
+    ASSERT_TRUE(std::filesystem::exists(saved));
+
+    // A new song, then the saved one again.
+    dialogScripts.push_back([](CDialog& d) { d.PressEscape(); });
+    Frame()->ExecuteCommand(ID_FILE_NEW);
+    EXPECT_EQ(g_tempoDisplay, 120u);
+    EXPECT_FALSE(g_pAutomationDlg->IsWindow());
+    ASSERT_NE(AfxGetApp()->OpenDocumentFile(saved), nullptr);
+    EXPECT_EQ(g_tempoDisplay, 150u);
+    EXPECT_TRUE(g_pAutomationDlg->IsWindow()) << "a song with automation on opens the automation panel";
+    EXPECT_TRUE(boxes.empty());
+
+    // The reader's refusal is the one message; the file that was not a song and
+    // a missing one leave the title and the song as they were.
+    const std::pair<std::string, std::string> failures[] = {
+        {refused, "Unsupported song format or invalid file!"},
+        {(dir_ / "missing.mcs").string(), "Failed to open document \"" + (dir_ / "missing.mcs").string() +
+                                              "\".\nThe file was not found or cannot be opened."}};
+    for (const auto& [path, message] : failures) {
+        SCOPED_TRACE(path);
+        boxes.clear();
+        EXPECT_EQ(AfxGetApp()->OpenDocumentFile(path), nullptr);
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(boxes[0].text, message);
+        EXPECT_EQ(Frame()->GetWindowText(), "MorvelCanopy I - tune.mcs");
+        EXPECT_EQ(g_tempoDisplay, 150u);
+    }
 }
