@@ -2,9 +2,12 @@
 // with their polyphony exits, the master loop and the exit. See render.h.
 #include "engine/render.h"
 
+#include <algorithm>
+
 #include "engine/stages.h"
 #include "engine/tables.h"
 #include "shared/constants.h"
+#include "shared/events.h"
 #include "shared/master_state.h"
 #include "shared/render_call.h"
 #include "shared/settings.h"
@@ -52,21 +55,79 @@ void RenderTestTone(uint32_t frames) {
     g_renderOut = out;
 }
 
-// One voice for all frames of the call.
+// Frames from the current one on, at most `limit`, in which voice v does nothing
+// but advance its counters: no queued event (`codes` are the event codes of
+// those frames), no sequencer tick, no note start, no control tick and no audio.
+uint32_t QuietFrames(const VoiceState& vs, int v, const uint8_t* codes, uint32_t limit) {
+    uint32_t n = limit;
+    if (g_trackPlaying[v] != 0) {
+        if (g_midiSync != 0) {
+            if (g_trackClockTicks[v] != 0) return 0;
+        } else {
+            // The frame in which the countdown falls below 0 ticks.
+            const int32_t countdown = vs.tickCountdown;
+            if (countdown <= 0) return 0;
+            n = std::min(n, static_cast<uint32_t>(countdown));
+        }
+    }
+    if (vs.sound != 0) {
+        // The frame that finds the note-on countdown at 1 starts the note.
+        const int32_t noteOn = RelaxedLoad(vs.noteOnCountdown);
+        if (noteOn == 1) return 0;
+        if (noteOn > 1) n = std::min(n, static_cast<uint32_t>(noteOn - 1));
+        if (vs.voiceGain != 0) {
+            // The frame whose control counter becomes 0 runs the control tick,
+            // the one whose chunk phase becomes 0 the chunk.
+            n = std::min(n, static_cast<uint32_t>(63 - vs.controlCounter) & 63u);
+            if (vs.osc1Wave != 0) n = std::min(n, static_cast<uint32_t>(3 - vs.chunkPhase) & 3u);
+        }
+    }
+    for (uint32_t i = 0; i < n; ++i) {
+        if (RelaxedLoad(codes[i]) != 0) return i;
+    }
+    return n;
+}
+
+// Advances voice v over n quiet frames, as n frames of the voice loop would.
+void SkipQuietFrames(VoiceState& vs, int v, uint32_t n) {
+    const uint32_t phase = static_cast<uint32_t>(vs.chunkPhase) + n;
+    vs.chunkCount = static_cast<int32_t>((static_cast<uint32_t>(vs.chunkCount) + (phase >> 2)) & 3u);
+    vs.chunkPhase = static_cast<int32_t>(phase & 3u);
+    vs.controlCounter = static_cast<int32_t>((static_cast<uint32_t>(vs.controlCounter) + n) & 63u);
+    if (g_trackPlaying[v] != 0 && g_midiSync == 0) vs.tickCountdown -= static_cast<int32_t>(n);
+    if (vs.sound != 0) {
+        const int32_t noteOn = RelaxedLoad(vs.noteOnCountdown);
+        if (noteOn > 1) RelaxedStore(vs.noteOnCountdown, noteOn - static_cast<int32_t>(n));
+    }
+}
+
+// One voice for all frames of the call. Runs of frames in which the voice only
+// counts are taken in one step; every other frame runs the full order of work.
 void RenderVoice(int v, uint32_t frames, uint32_t periodPos) {
     VoiceState& vs = g_voiceState[v];
     // A voice that stood still above the polyphony limit while the master went on
     // comes back in step with the master, so that the chunk it writes into the
     // mix row is the one the master reads (and clears) in the same frame.
     vs.chunkPhase = g_masterState.chunkPhase;
-    for (g_frameCounter = 0; g_frameCounter < frames; ++g_frameCounter) {
-        const uint32_t pos = periodPos + g_frameCounter;
+    const uint8_t* const codes = g_voiceEvents.code[v] + periodPos;
+    uint32_t f = 0;
+    while (f < frames) {
+        const uint32_t quiet = QuietFrames(vs, v, codes + f, frames - f);
+        if (quiet != 0) {
+            SkipQuietFrames(vs, v, quiet);
+            f += quiet;
+            if (f == frames) break;
+        }
+        g_frameCounter = f;
+        const uint32_t pos = periodPos + f;
         vs.chunkPhase = (vs.chunkPhase + 1) & 3;
         if (vs.chunkPhase == 0) vs.chunkCount = (vs.chunkCount + 1) & 3;
         ReadVoiceEvents(v, pos);
         if (g_trackPlaying[v] != 0) StepTrack(v);
         if (StartNote(v) && UpdateModulation(v)) RenderVoiceChunk(v, pos);
+        ++f;
     }
+    g_frameCounter = frames;
 }
 
 void MasterLoop(uint32_t frames, uint32_t periodPos) {

@@ -27,6 +27,8 @@
 //
 // Guards: the resonance row is taken modulo 32 and the cutoff entry is held at
 // 8,191, so no value of those fields indexes outside the tables.
+#pragma once
+
 #include <algorithm>
 #include <cstdint>
 
@@ -34,24 +36,24 @@
 #include "engine/voice_output.h"
 #include "shared/fixed.h"
 
-namespace {
+namespace voice_filter {
 
-constexpr int kDualPeakRow = 28;
-constexpr uint32_t kDualPeakBase = 768;
-constexpr uint32_t kLastEntry = kCutoffEntries - 1;
+inline constexpr int kDualPeakRow = 28;
+inline constexpr uint32_t kDualPeakBase = 768;
+inline constexpr uint32_t kLastEntry = kCutoffEntries - 1;
 
-inline int32_t Shl(int32_t x, int n) { return static_cast<int32_t>(static_cast<uint32_t>(x) << n); }
+[[gnu::always_inline]] inline int32_t Shl(int32_t x, int n) { return static_cast<int32_t>(static_cast<uint32_t>(x) << n); }
 
 struct Coef {
     int32_t g, f1, f2;
 };
 
-inline Coef Lookup(const FilterCoefSet& set, uint32_t row, uint32_t entry) {
+[[gnu::always_inline]] inline Coef Lookup(const FilterCoefSet& set, uint32_t row, uint32_t entry) {
     return {set.gain[row][entry], set.feedback1[row][entry], set.feedback2[row][entry]};
 }
 
 // One two-pole section; y1, y2 are the memory words.
-inline int32_t Section(int32_t x, const Coef& c, int32_t& y1, int32_t& y2) {
+[[gnu::always_inline]] inline int32_t Section(int32_t x, const Coef& c, int32_t& y1, int32_t& y2) {
     const int32_t v = wrapAdd(wrapAdd(hi(x, c.g), Shl(hi(y1, c.f1), 2)), Shl(hi(y2, c.f2), 2));
     const int32_t out = wrapAdd(v, y1);
     y2 = y1;
@@ -65,7 +67,7 @@ struct Where {
     uint32_t row, entry;
 };
 
-inline Where FirstSection(const VoiceState& vs) {
+[[gnu::always_inline]] inline Where FirstSection(const VoiceState& vs) {
     const uint32_t r = static_cast<uint32_t>(vs.resonance) & (kResonanceRows - 1);
     const uint32_t c = std::min(vs.filterCutoff, kLastEntry);
     switch (vs.filterType) {
@@ -76,16 +78,18 @@ inline Where FirstSection(const VoiceState& vs) {
     }
 }
 
-}  // namespace
+}  // namespace voice_filter
 
-void PrefetchFilter(const VoiceState& vs) {
+[[gnu::always_inline]] inline void PrefetchFilter(const VoiceState& vs) {
+    using namespace voice_filter;
     const Where w = FirstSection(vs);
     __builtin_prefetch(&w.set->gain[w.row][w.entry]);
     __builtin_prefetch(&w.set->feedback1[w.row][w.entry]);
     __builtin_prefetch(&w.set->feedback2[w.row][w.entry]);
 }
 
-void RenderFilter(VoiceState& vs) {
+[[gnu::always_inline]] inline void RenderFilter(VoiceState& vs) {
+    using namespace voice_filter;
     const int32_t type = vs.filterType;
     if (type == 0) return;
     const uint32_t r = static_cast<uint32_t>(vs.resonance) & (kResonanceRows - 1);
@@ -158,7 +162,8 @@ void RenderFilter(VoiceState& vs) {
     }
 }
 
-void MixFilterOff(const VoiceState& vs, int32_t* bus) {
+[[gnu::always_inline]] inline void MixFilterOff(const VoiceState& vs, int32_t* bus) {
+    using namespace voice_filter;
     const uint32_t d = vs.drive;
     if (d == 0) {
         for (int i = 0; i < 4; ++i) bus[i] = wrapAdd(bus[i], vs.voiceOut[i] >> 6);
