@@ -35,6 +35,7 @@ inline constexpr int64_t kRampTop = 0x7FFFFFFF;
         const uint32_t g = vs.voiceGain;
         const int32_t sigma = static_cast<int32_t>(vs.voiceGainPrev - g) >> 2;
         vs.voiceGainPrev = g;
+#pragma GCC unroll 4
         for (int i = 0; i < 4; ++i) {
             int64_t gi = static_cast<int64_t>(static_cast<int32_t>(g)) - int64_t{i} * sigma;
             if (gi > bus_mix::kRampTop) gi = bus_mix::kRampTop;
@@ -46,6 +47,7 @@ inline constexpr int64_t kRampTop = 0x7FFFFFFF;
     if (d >= 0x900000) pre = wrapAdd(pre, bus_mix::Shl(static_cast<int32_t>(d - 0x900000), 7));
     const int32_t ceiling = static_cast<int32_t>(0xD00000 - (d >> 1));
     const int32_t gain = static_cast<int32_t>(vs.voiceGain);
+#pragma GCC unroll 4
     for (int i = 0; i < 4; ++i) {
         const int32_t t = hi(vs.voiceOut[i], gain);
         int32_t u = wrapMul(hi(t, pre), 8);

@@ -85,7 +85,3 @@ inline Stereo DelayFrame(uint32_t* ring, uint32_t code, uint32_t& writePos, uint
 }
 
 }  // namespace fx
-
-// Effect unit 3 for one frame, on sub-frame k of the effect-2 send; adds its
-// output to fx2OutLeft / fx2OutRight. Runs after units 1 and 2.
-void RenderEffectUnit3(int k);

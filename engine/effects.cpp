@@ -9,6 +9,7 @@
 // code is 0 (or one it does not know) writes 0 to both outputs and touches
 // nothing else. Outputs are 32-bit and not clamped.
 #include "engine/effect_dsp.h"
+#include "engine/reverb.h"
 #include "engine/stages.h"
 #include "engine/tables.h"
 #include "shared/effect_state.h"
@@ -38,7 +39,7 @@ constexpr uint32_t kUnit2Codes = CodeBit(kFxDelayDigital) | CodeBit(kFxDelaySter
                                  CodeBit(kFxDelayPingPong) | CodeBit(kFxPhaserSpatial) |
                                  CodeBit(kFxFlangerStereo) | CodeBit(kFxChorusStereo);
 
-Stereo Phaser(EffectUnitState& st, uint32_t* ring, uint32_t code, int32_t left, int32_t right) {
+[[gnu::always_inline]] inline Stereo Phaser(EffectUnitState& st, uint32_t* ring, uint32_t code, int32_t left, int32_t right) {
     const uint32_t p = st.sweepPhase;
     st.sweepPhase += st.sweepRate;
     const uint32_t offset = kPhaserBase + static_cast<uint32_t>(st.baseDelay);
@@ -58,7 +59,7 @@ Stereo Phaser(EffectUnitState& st, uint32_t* ring, uint32_t code, int32_t left, 
     return out;
 }
 
-Stereo Flanger(EffectUnitState& st, uint32_t* ring, uint32_t code, int32_t left, int32_t right) {
+[[gnu::always_inline]] inline Stereo Flanger(EffectUnitState& st, uint32_t* ring, uint32_t code, int32_t left, int32_t right) {
     const uint32_t p = st.sweepPhase;
     st.sweepPhase += st.sweepRate;
     const uint32_t offset = kPhaserBase + static_cast<uint32_t>(st.baseDelay);
@@ -73,7 +74,7 @@ Stereo Flanger(EffectUnitState& st, uint32_t* ring, uint32_t code, int32_t left,
     return {left + yl, right + yr};
 }
 
-Stereo Chorus(EffectUnitState& st, uint32_t* ring, uint32_t code, int32_t left, int32_t right) {
+[[gnu::always_inline]] inline Stereo Chorus(EffectUnitState& st, uint32_t* ring, uint32_t code, int32_t left, int32_t right) {
     const uint32_t p = st.sweepPhase;
     st.sweepPhase += st.sweepRate;
     const uint32_t offset = kChorusBase + static_cast<uint32_t>(st.baseDelay);
@@ -102,7 +103,7 @@ Stereo Chorus(EffectUnitState& st, uint32_t* ring, uint32_t code, int32_t left, 
 }
 
 // One frame of unit 1 or 2.
-Stereo RenderUnit(EffectUnitState& st, uint32_t* ring, uint32_t code, uint32_t known, int32_t left,
+[[gnu::always_inline]] inline Stereo RenderUnit(EffectUnitState& st, uint32_t* ring, uint32_t code, uint32_t known, int32_t left,
                   int32_t right) {
     if (code > 31 || (known & CodeBit(code)) == 0) return {0, 0};
     switch (code) {

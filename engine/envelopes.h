@@ -44,8 +44,9 @@ inline constexpr uint32_t kDecayCarryValue = 0xF4000000;
 
 [[gnu::always_inline]] inline int32_t RingProduct(int32_t a, int32_t b) {
     const int64_t p = (static_cast<int64_t>(a) * b) >> 30;
-    return static_cast<int32_t>(std::clamp<int64_t>(p, std::numeric_limits<int32_t>::min(),
-                                                    std::numeric_limits<int32_t>::max()));
+    const int32_t r = static_cast<int32_t>(p);
+    if (r == p) [[likely]] return r;
+    return p < 0 ? std::numeric_limits<int32_t>::min() : std::numeric_limits<int32_t>::max();
 }
 
 }  // namespace amp_stage
@@ -72,18 +73,22 @@ inline constexpr uint32_t kDecayCarryValue = 0xF4000000;
     const int32_t* const o3 = vs.osc3Out;
 
     if (vs.osc2RingMod != 0) {
+#pragma GCC unroll 4
         for (int i = 0; i < 4; ++i) vs.osc1Out[i] = amp_stage::RingProduct(vs.osc1Out[i], o2[i]);
     }
 
     const uint32_t env = vs.ampEnv;
     const uint32_t delta = static_cast<uint32_t>(static_cast<int32_t>(env - vs.ampEnvPrev) >> 2);
     int32_t e[4];
+#pragma GCC unroll 4
     for (int i = 0; i < 4; ++i) e[i] = static_cast<int32_t>(env + static_cast<uint32_t>(i) * delta);
 
     if (vs.osc2Wave == 0) {
+#pragma GCC unroll 4
         for (int i = 0; i < 4; ++i) out[i] = hi(o1[i], e[i]);
     } else if (vs.osc3Wave == 0) {
         const int32_t vol2 = static_cast<int32_t>(vs.osc2Volume);
+#pragma GCC unroll 4
         for (int i = 0; i < 4; ++i) {
             const int32_t s = wrapAdd(o1[i] >> 1, hi(o2[i], vol2));
             out[i] = static_cast<int32_t>((static_cast<int64_t>(s) * e[i]) >> 31);
@@ -91,6 +96,7 @@ inline constexpr uint32_t kDecayCarryValue = 0xF4000000;
     } else {
         const int32_t vol2 = static_cast<int32_t>(vs.osc2Volume >> 1);
         const int32_t vol3 = static_cast<int32_t>(vs.osc3Volume >> 1);
+#pragma GCC unroll 4
         for (int i = 0; i < 4; ++i) {
             const int32_t s = wrapAdd(wrapAdd(o1[i] >> 2, hi(o2[i], vol2)), hi(o3[i], vol3));
             const int64_t p = static_cast<int64_t>(s) * e[i];

@@ -103,6 +103,7 @@ struct Where {
             const Coef k = Lookup(setA, r, c);
             const int32_t h = g_resonanceGainTable[r];
             int32_t y1 = vs.filterMem1Y1, y2 = vs.filterMem1Y2;
+#pragma GCC unroll 4
             for (int i = 0; i < 4; ++i) x[i] = wrapSub(Shl(hi(x[i], h), 1), Section(x[i], k, y1, y2));
             vs.filterMem1Y1 = y1;
             vs.filterMem1Y2 = y2;
@@ -112,6 +113,7 @@ struct Where {
             const Coef k = Lookup(setB, r, c);
             int32_t a1 = vs.filterMem2Y1, a2 = vs.filterMem2Y2;
             int32_t b1 = vs.filterMem3Y1, b2 = vs.filterMem3Y2;
+#pragma GCC unroll 4
             for (int i = 0; i < 4; ++i) {
                 const int32_t u = Section(x[i], k, a1, a2);
                 x[i] = Section(Shl(u, 5), k, b1, b2);
@@ -126,6 +128,7 @@ struct Where {
             const Coef k = Lookup(setB, r >> 1, c);
             int32_t a1 = vs.filterMem1Y1, a2 = vs.filterMem1Y2;
             int32_t b1 = vs.filterMem2Y1, b2 = vs.filterMem2Y2;
+#pragma GCC unroll 4
             for (int i = 0; i < 4; ++i) {
                 const int32_t l = Section(x[i], k, a1, a2);
                 x[i] = Shl(Section(wrapSub(Shl(l, 5), x[i]), k, b1, b2), 1);
@@ -144,6 +147,7 @@ struct Where {
             const Coef k2 = Lookup(setA, kDualPeakRow, e2);
             int32_t a1 = vs.filterMem1Y1, a2 = vs.filterMem1Y2;
             int32_t b1 = vs.filterMem2Y1, b2 = vs.filterMem2Y2;
+#pragma GCC unroll 4
             for (int i = 0; i < 4; ++i) x[i] = Shl(Section(Section(x[i], k1, a1, a2), k2, b1, b2), 5);
             vs.filterMem1Y1 = a1;
             vs.filterMem1Y2 = a2;
@@ -154,6 +158,7 @@ struct Where {
         default: {  // 1, and any unknown non-zero type
             const Coef k = Lookup(setA, r, c);
             int32_t y1 = vs.filterMem1Y1, y2 = vs.filterMem1Y2;
+#pragma GCC unroll 4
             for (int i = 0; i < 4; ++i) x[i] = Section(x[i], k, y1, y2);
             vs.filterMem1Y1 = y1;
             vs.filterMem1Y2 = y2;
@@ -166,12 +171,14 @@ struct Where {
     using namespace voice_filter;
     const uint32_t d = vs.drive;
     if (d == 0) {
+#pragma GCC unroll 4
         for (int i = 0; i < 4; ++i) bus[i] = wrapAdd(bus[i], vs.voiceOut[i] >> 6);
         return;
     }
     int32_t gain = 0x20000000;
     if (d >= 0x900000) gain = wrapAdd(gain, Shl(static_cast<int32_t>(d - 0x900000), 7));
     const int32_t limit = static_cast<int32_t>(0xD00000 - (d >> 1));
+#pragma GCC unroll 4
     for (int i = 0; i < 4; ++i) {
         int32_t v = hi(vs.voiceOut[i] >> 2, gain);
         if (v > limit) v = limit;

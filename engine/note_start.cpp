@@ -31,6 +31,7 @@
 #include "engine/sound_params.h"
 #include "engine/stages.h"
 #include "engine/tables.h"
+#include "engine/voice_control.h"
 #include "shared/relaxed.h"
 #include "shared/samples.h"
 #include "shared/voice_state.h"
@@ -183,25 +184,13 @@ void LoadNote(VoiceState& vs, const SoundReader& snd) {
 
 }  // namespace
 
-bool StartNote(int v) {
-    VoiceState& vs = g_voiceState[v];
-    vs.controlCounter = (vs.controlCounter + 1) & 63;
-    if (vs.sound == 0) return false;
-
-    const int32_t countdown = RelaxedLoad(vs.noteOnCountdown);
-    if (countdown > 1) {
-        RelaxedStore(vs.noteOnCountdown, countdown - 1);
-        return true;
-    }
-    if (countdown != 1) return true;
-
+void StartPendingNote(VoiceState& vs) {
     vs.sound = vs.pendingSound;
     vs.key = vs.pendingKey;
     if (vs.pendingGlideFrom != 0) vs.glidePitch = vs.pendingGlideFrom;
     const SoundReader snd(vs.sound);
-    if (snd.P(kParamAmpGain) + snd.Offset(kModAmpGain) + vs.ampGainOffset == 0) return true;
+    if (snd.P(kParamAmpGain) + snd.Offset(kModAmpGain) + vs.ampGainOffset == 0) return;
 
     LoadNote(vs, snd);
     RelaxedStore(vs.noteOnCountdown, 0);
-    return true;
 }

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include "engine/master.h"
+#include "engine/output_stage.h"
 #include "engine/stages.h"
 #include "engine/tables.h"
 #include "shared/constants.h"
@@ -101,6 +103,37 @@ void SkipQuietFrames(VoiceState& vs, int v, uint32_t n) {
     }
 }
 
+// Whole chunks of a voice that sounds steadily, from frame f (the frame after a
+// chunk frame) on: each is three counting frames and a chunk frame with no event,
+// no sequencer tick and no note start. Stops before the first chunk that would
+// need more (or would not end inside the call) and returns its first frame.
+uint32_t SteadyChunks(VoiceState& vs, int v, const uint8_t* codes, uint32_t periodPos, uint32_t f,
+                      uint32_t frames) {
+    const bool playing = g_trackPlaying[v] != 0;
+    const bool clocked = g_midiSync != 0;
+    if (playing && clocked && g_trackClockTicks[v] != 0) return f;
+    while (frames - f >= 4) {
+        if (vs.sound == 0 || vs.voiceGain == 0 || vs.osc1Wave == 0) break;
+        if (RelaxedLoad(vs.noteOnCountdown) > 0) break;
+        // The control counter must not reach 0 in one of the counting frames.
+        const int32_t control = vs.controlCounter;
+        if (control >= 61) break;
+        if (playing && !clocked && vs.tickCountdown < 4) break;
+        if ((RelaxedLoad(codes[f]) | RelaxedLoad(codes[f + 1]) | RelaxedLoad(codes[f + 2]) |
+             RelaxedLoad(codes[f + 3])) != 0) {
+            break;
+        }
+        vs.chunkCount = (vs.chunkCount + 1) & 3;  // chunkPhase runs 1, 2, 3 and back to 0
+        vs.controlCounter = control + 3;
+        if (playing && !clocked) vs.tickCountdown -= 4;
+        f += 3;
+        g_frameCounter = f;
+        if (StartNote(v) && UpdateModulation(v)) RenderVoiceChunk(v, periodPos + f);
+        ++f;
+    }
+    return f;
+}
+
 // One voice for all frames of the call. Runs of frames in which the voice only
 // counts are taken in one step; every other frame runs the full order of work.
 void RenderVoice(int v, uint32_t frames, uint32_t periodPos) {
@@ -122,30 +155,55 @@ void RenderVoice(int v, uint32_t frames, uint32_t periodPos) {
         const uint32_t pos = periodPos + f;
         vs.chunkPhase = (vs.chunkPhase + 1) & 3;
         if (vs.chunkPhase == 0) vs.chunkCount = (vs.chunkCount + 1) & 3;
-        ReadVoiceEvents(v, pos);
-        if (g_trackPlaying[v] != 0) StepTrack(v);
+        if (RelaxedLoad(codes[f]) != 0) ReadVoiceEvents(v, pos);
+        if (g_trackPlaying[v] != 0) {
+            // Between its ticks the sequencer only counts down.
+            if (g_midiSync == 0 && vs.tickCountdown > 0) {
+                vs.tickCountdown -= 1;
+            } else {
+                StepTrack(v);
+            }
+        }
         if (StartNote(v) && UpdateModulation(v)) RenderVoiceChunk(v, pos);
         ++f;
+        if (vs.chunkPhase == 0) f = SteadyChunks(vs, v, codes, periodPos, f, frames);
     }
     g_frameCounter = frames;
 }
 
 void MasterLoop(uint32_t frames, uint32_t periodPos) {
+    using namespace output_stage;
     MasterState& ms = g_masterState;
     uint32_t* out = g_renderOut;
-    for (g_frameCounter = 0; g_frameCounter < frames; ++g_frameCounter) {
+    // The output stage's state stays in locals for the whole loop.
+    OutputChannel left = LoadLeft(ms);
+    OutputChannel right = LoadRight(ms);
+    int32_t lastLeft = g_lastOutLeft;
+    int32_t lastRight = g_lastOutRight;
+    for (uint32_t f = 0; f < frames; ++f) {
         ms.chunkPhase = (ms.chunkPhase + 1) & 3;
         if (ms.chunkPhase == 0) {
             ms.meterPhase = (ms.meterPhase + 1) & 7;
             if (ms.meterPhase == 0) {
+                g_lastOutLeft = lastLeft;
+                g_lastOutRight = lastRight;
                 UpdateMeters();
                 SmoothMixer();
             }
-            MixBuses(periodPos + g_frameCounter);
+            MixBuses(periodPos + f);
         }
         RunEffectUnits();
-        *out++ = OutputStage();
+        const int k = ms.chunkPhase & 3;
+        const int32_t sumLeft = wrapAdd(wrapAdd(ms.dryLeft[k], ms.fx1OutLeft), ms.fx2OutLeft);
+        const int32_t sumRight = wrapAdd(wrapAdd(ms.dryRight[k], ms.fx1OutRight), ms.fx2OutRight);
+        *out++ = Frame(left, right, sumLeft, sumRight, g_bassTrebleEq != 0, g_trebleLimiter != 0, ms.masterVolume,
+                       lastLeft, lastRight);
     }
+    StoreLeft(ms, left);
+    StoreRight(ms, right);
+    g_lastOutLeft = lastLeft;
+    g_lastOutRight = lastRight;
+    g_frameCounter = frames;
     g_renderOut = out;
 }
 
