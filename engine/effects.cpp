@@ -129,6 +129,16 @@ void RunEffectUnits() {
     MasterState& ms = g_masterState;
     const int k = ms.chunkPhase & 3;
 
+    // All three units off: each writes 0 to its outputs, and unit 3 takes the
+    // effect-2 send alone as its input (the serial feed of a silent unit 1 adds 0).
+    if ((g_fxCode[0] | g_fxCode[1] | g_fxCode[2]) == 0) {
+        ms.fx1OutLeft = ms.fx1OutRight = 0;
+        ms.fx2OutLeft = ms.fx2OutRight = 0;
+        g_fx3State.inputLeft = ms.fx2InLeft[k];
+        g_fx3State.inputRight = ms.fx2InRight[k];
+        return;
+    }
+
     const Stereo out1 = RenderUnit(g_fx1State, g_fx1Ring, g_fxCode[0], kUnit1Codes, ms.fx1InLeft[k], ms.fx1InRight[k]);
     ms.fx1OutLeft = out1.left;
     ms.fx1OutRight = out1.right;

@@ -84,7 +84,14 @@ uint32_t QuietFrames(const VoiceState& vs, int v, const uint8_t* codes, uint32_t
             if (vs.osc1Wave != 0) n = std::min(n, static_cast<uint32_t>(3 - vs.chunkPhase) & 3u);
         }
     }
-    for (uint32_t i = 0; i < n; ++i) {
+    // The first queued event, eight code bytes at a time until one is set.
+    uint32_t i = 0;
+    while (n - i >= 8 && (RelaxedLoad(codes[i]) | RelaxedLoad(codes[i + 1]) | RelaxedLoad(codes[i + 2]) |
+                          RelaxedLoad(codes[i + 3]) | RelaxedLoad(codes[i + 4]) | RelaxedLoad(codes[i + 5]) |
+                          RelaxedLoad(codes[i + 6]) | RelaxedLoad(codes[i + 7])) == 0) {
+        i += 8;
+    }
+    for (; i < n; ++i) {
         if (RelaxedLoad(codes[i]) != 0) return i;
     }
     return n;
@@ -105,30 +112,34 @@ void SkipQuietFrames(VoiceState& vs, int v, uint32_t n) {
 
 // Whole chunks of a voice that sounds steadily, from frame f (the frame after a
 // chunk frame) on: each is three counting frames and a chunk frame with no event,
-// no sequencer tick and no note start. Stops before the first chunk that would
-// need more (or would not end inside the call) and returns its first frame.
+// no sequencer tick and no note-on countdown. Stops before the first chunk that
+// would need more (or would not end inside the call) and returns its first frame.
 uint32_t SteadyChunks(VoiceState& vs, int v, const uint8_t* codes, uint32_t periodPos, uint32_t f,
                       uint32_t frames) {
+    if (vs.sound == 0 || RelaxedLoad(vs.noteOnCountdown) > 0) return f;
     const bool playing = g_trackPlaying[v] != 0;
     const bool clocked = g_midiSync != 0;
     if (playing && clocked && g_trackClockTicks[v] != 0) return f;
+    const bool counting = playing && !clocked;
     while (frames - f >= 4) {
-        if (vs.sound == 0 || vs.voiceGain == 0 || vs.osc1Wave == 0) break;
-        if (RelaxedLoad(vs.noteOnCountdown) > 0) break;
+        if (vs.voiceGain == 0 || vs.osc1Wave == 0) break;
         // The control counter must not reach 0 in one of the counting frames.
         const int32_t control = vs.controlCounter;
         if (control >= 61) break;
-        if (playing && !clocked && vs.tickCountdown < 4) break;
+        if (counting && vs.tickCountdown < 4) break;
         if ((RelaxedLoad(codes[f]) | RelaxedLoad(codes[f + 1]) | RelaxedLoad(codes[f + 2]) |
              RelaxedLoad(codes[f + 3])) != 0) {
             break;
         }
         vs.chunkCount = (vs.chunkCount + 1) & 3;  // chunkPhase runs 1, 2, 3 and back to 0
-        vs.controlCounter = control + 3;
-        if (playing && !clocked) vs.tickCountdown -= 4;
+        if (counting) vs.tickCountdown -= 4;
         f += 3;
         g_frameCounter = f;
-        if (StartNote(v) && UpdateModulation(v)) RenderVoiceChunk(v, periodPos + f);
+        // StartNote and UpdateModulation of the chunk frame, for a voice with a
+        // sound, no pending note and a gain.
+        vs.controlCounter = (control + 4) & 63;
+        if (vs.controlCounter == 0) ControlTick(vs);
+        if (voice_control::ChunkStep(vs)) RenderVoiceChunk(v, periodPos + f);
         ++f;
     }
     return f;
