@@ -1,5 +1,6 @@
-// Voice control: the control tick (every 64 frames, when controlCounter is 0)
-// and the chunk step (every 4 frames, when chunkPhase is 0).
+// Voice control: the control tick (every 64 frames, when controlCounter is 0).
+// The chunk step (every 4 frames, when chunkPhase is 0) is inline in
+// voice_control.h.
 //
 // Numeric contract (P, K, C as in engine/sound_params.h):
 // - Pitch index: 1/256 semitone, 6,144 = C0; a key k at centre tune plays at
@@ -16,10 +17,6 @@
 //   smoothed by 1/32; resonance hiu(C, 0x63333332) (0..30, the knob halved while
 //   a note start is pending); filter type through g_filterTypeMap, a change
 //   clears the filter memories; LFO depth C x 0x1800000, rate (C + 5)^2 << 11.
-// - Chunk step: the fade (voiceGain - 0x2000000 per chunk), the user envelope E
-//   (unsigned, full scale 2^32) on one destination, the LFO value (stepped every
-//   16 frames: table shapes hi(wave, depth), the random shape a smoothed
-//   (seed + count)^2 sequence) on one target, and the effective per-chunk values.
 //
 // Guards for sound data: an LFO shape above 4 counts as 0 (no LFO), an LFO
 // destination above 4 as none, a Filter - Type above 5 as 1 (12 dB low pass,
@@ -30,8 +27,8 @@
 #include "engine/adsr.h"
 #include "engine/sound_params.h"
 #include "engine/stages.h"
-#include "engine/voice_control.h"
 #include "engine/tables.h"
+#include "engine/voice_control.h"
 #include "shared/fixed.h"
 #include "shared/relaxed.h"
 #include "shared/voice_state.h"
@@ -41,8 +38,6 @@ const int32_t g_lfoTargetMap[5] = {0, 2, 3, 1, 4};
 
 namespace {
 
-using voice_control::kCutoffTop;
-using voice_control::kPitchTop;
 using voice_control::LimitPitch;
 
 inline int32_t Smooth16(int32_t x, int32_t target) {

@@ -1,5 +1,6 @@
-// Note start: the 64-frame control counter, the note-on countdown and the
-// loading of a sound's parameters into the voice.
+// Note start: the loading of a sound's parameters into the voice when its
+// note-on countdown has reached 1 (the control counter and the countdown itself
+// are counted inline, voice_control.h).
 //
 // Numeric contract (P, K, C as in engine/sound_params.h; RA, RD, RS the attack,
 // decay/release and sustain tables by knob value):

@@ -60,10 +60,13 @@ void RenderTestTone(uint32_t frames) {
 // Frames from the current one on, at most `limit`, in which voice v does nothing
 // but advance its counters: no queued event (`codes` are the event codes of
 // those frames), no sequencer tick, no note start, no control tick and no audio.
-uint32_t QuietFrames(const VoiceState& vs, int v, const uint8_t* codes, uint32_t limit) {
+// `playing` and `clocked` are the track's playing flag and g_midiSync as read
+// for this run.
+uint32_t QuietFrames(const VoiceState& vs, int v, bool playing, bool clocked, const uint8_t* codes,
+                     uint32_t limit) {
     uint32_t n = limit;
-    if (g_trackPlaying[v] != 0) {
-        if (g_midiSync != 0) {
+    if (playing) {
+        if (clocked) {
             if (g_trackClockTicks[v] != 0) return 0;
         } else {
             // The frame in which the countdown falls below 0 ticks.
@@ -97,13 +100,14 @@ uint32_t QuietFrames(const VoiceState& vs, int v, const uint8_t* codes, uint32_t
     return n;
 }
 
-// Advances voice v over n quiet frames, as n frames of the voice loop would.
-void SkipQuietFrames(VoiceState& vs, int v, uint32_t n) {
+// Advances a voice over n quiet frames, as n frames of the voice loop would;
+// `counting`: its sequencer counts down in every frame.
+void SkipQuietFrames(VoiceState& vs, bool counting, uint32_t n) {
     const uint32_t phase = static_cast<uint32_t>(vs.chunkPhase) + n;
     vs.chunkCount = static_cast<int32_t>((static_cast<uint32_t>(vs.chunkCount) + (phase >> 2)) & 3u);
     vs.chunkPhase = static_cast<int32_t>(phase & 3u);
     vs.controlCounter = static_cast<int32_t>((static_cast<uint32_t>(vs.controlCounter) + n) & 63u);
-    if (g_trackPlaying[v] != 0 && g_midiSync == 0) vs.tickCountdown -= static_cast<int32_t>(n);
+    if (counting) vs.tickCountdown -= static_cast<int32_t>(n);
     if (vs.sound != 0) {
         const int32_t noteOn = RelaxedLoad(vs.noteOnCountdown);
         if (noteOn > 1) RelaxedStore(vs.noteOnCountdown, noteOn - static_cast<int32_t>(n));
@@ -156,9 +160,11 @@ void RenderVoice(int v, uint32_t frames, uint32_t periodPos) {
     const uint8_t* const codes = g_voiceEvents.code[v] + periodPos;
     uint32_t f = 0;
     while (f < frames) {
-        const uint32_t quiet = QuietFrames(vs, v, codes + f, frames - f);
+        const bool playing = g_trackPlaying[v] != 0;
+        const bool clocked = g_midiSync != 0;
+        const uint32_t quiet = QuietFrames(vs, v, playing, clocked, codes + f, frames - f);
         if (quiet != 0) {
-            SkipQuietFrames(vs, v, quiet);
+            SkipQuietFrames(vs, playing && !clocked, quiet);
             f += quiet;
             if (f == frames) break;
         }
