@@ -1,5 +1,5 @@
 // Building blocks of the effect units, shared by units 1 and 2 (effects.cpp)
-// and unit 3 (reverb.cpp).
+// and unit 3 (reverb.h).
 //
 // A ring frame is one 32-bit word, left sample in the low 16 bits, right in the
 // high 16 bits. Arithmetic wraps in 32 bits; every stored sample is clamped to

@@ -2,7 +2,7 @@
 // master's chunkPhase, after the bus mixer and before the output stage:
 // unit 1 on the effect-1 send; the serial feed of unit 1's output into the
 // effect-2 send; unit 2 on the effect-2 send; unit 3 on the effect-2 send plus
-// unit 2's output (reverb.cpp).
+// unit 2's output (reverb.h).
 //
 // Units 1 and 2 run the same arithmetic on their own state, ring, inputs and
 // outputs; unit 1 knows codes 1-11, unit 2 codes 1-4, 6, 8 and 10. A unit whose
