@@ -25,7 +25,9 @@ namespace bus_mix {
 
 inline constexpr int64_t kRampTop = 0x7FFFFFFF;
 
-[[gnu::always_inline]] inline int32_t Shl(int32_t x, int n) { return static_cast<int32_t>(static_cast<uint32_t>(x) << n); }
+[[gnu::always_inline]] inline int32_t Shl(int32_t x, int n) {
+    return static_cast<int32_t>(static_cast<uint32_t>(x) << n);
+}
 
 }  // namespace bus_mix
 

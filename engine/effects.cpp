@@ -39,7 +39,8 @@ constexpr uint32_t kUnit2Codes = CodeBit(kFxDelayDigital) | CodeBit(kFxDelaySter
                                  CodeBit(kFxDelayPingPong) | CodeBit(kFxPhaserSpatial) |
                                  CodeBit(kFxFlangerStereo) | CodeBit(kFxChorusStereo);
 
-[[gnu::always_inline]] inline Stereo Phaser(EffectUnitState& st, uint32_t* ring, uint32_t code, int32_t left, int32_t right) {
+[[gnu::always_inline]] inline Stereo Phaser(EffectUnitState& st, uint32_t* ring, uint32_t code, int32_t left,
+                                             int32_t right) {
     const uint32_t p = st.sweepPhase;
     st.sweepPhase += st.sweepRate;
     const uint32_t offset = kPhaserBase + static_cast<uint32_t>(st.baseDelay);
@@ -59,7 +60,8 @@ constexpr uint32_t kUnit2Codes = CodeBit(kFxDelayDigital) | CodeBit(kFxDelaySter
     return out;
 }
 
-[[gnu::always_inline]] inline Stereo Flanger(EffectUnitState& st, uint32_t* ring, uint32_t code, int32_t left, int32_t right) {
+[[gnu::always_inline]] inline Stereo Flanger(EffectUnitState& st, uint32_t* ring, uint32_t code, int32_t left,
+                                              int32_t right) {
     const uint32_t p = st.sweepPhase;
     st.sweepPhase += st.sweepRate;
     const uint32_t offset = kPhaserBase + static_cast<uint32_t>(st.baseDelay);
@@ -74,7 +76,8 @@ constexpr uint32_t kUnit2Codes = CodeBit(kFxDelayDigital) | CodeBit(kFxDelaySter
     return {left + yl, right + yr};
 }
 
-[[gnu::always_inline]] inline Stereo Chorus(EffectUnitState& st, uint32_t* ring, uint32_t code, int32_t left, int32_t right) {
+[[gnu::always_inline]] inline Stereo Chorus(EffectUnitState& st, uint32_t* ring, uint32_t code, int32_t left,
+                                             int32_t right) {
     const uint32_t p = st.sweepPhase;
     st.sweepPhase += st.sweepRate;
     const uint32_t offset = kChorusBase + static_cast<uint32_t>(st.baseDelay);
@@ -103,8 +106,8 @@ constexpr uint32_t kUnit2Codes = CodeBit(kFxDelayDigital) | CodeBit(kFxDelaySter
 }
 
 // One frame of unit 1 or 2.
-[[gnu::always_inline]] inline Stereo RenderUnit(EffectUnitState& st, uint32_t* ring, uint32_t code, uint32_t known, int32_t left,
-                  int32_t right) {
+[[gnu::always_inline]] inline Stereo RenderUnit(EffectUnitState& st, uint32_t* ring, uint32_t code, uint32_t known,
+                                                 int32_t left, int32_t right) {
     if (code > 31 || (known & CodeBit(code)) == 0) return {0, 0};
     switch (code) {
         case kFxDelayDigital:

@@ -42,7 +42,9 @@ inline constexpr int kDualPeakRow = 28;
 inline constexpr uint32_t kDualPeakBase = 768;
 inline constexpr uint32_t kLastEntry = kCutoffEntries - 1;
 
-[[gnu::always_inline]] inline int32_t Shl(int32_t x, int n) { return static_cast<int32_t>(static_cast<uint32_t>(x) << n); }
+[[gnu::always_inline]] inline int32_t Shl(int32_t x, int n) {
+    return static_cast<int32_t>(static_cast<uint32_t>(x) << n);
+}
 
 struct Coef {
     int32_t g, f1, f2;

@@ -22,7 +22,8 @@
 #include "shared/constants.h"
 #include "shared/samples.h"
 
-[[gnu::always_inline]] inline bool PlaySample(uint32_t sample, int32_t& pos, uint32_t& frac, uint32_t pitch, int32_t (&out)[4]) {
+[[gnu::always_inline]] inline bool PlaySample(uint32_t sample, int32_t& pos, uint32_t& frac, uint32_t pitch,
+                                              int32_t (&out)[4]) {
     const uint32_t n = sample & (kSampleSlots - 1);  // the field always holds 0..255
     const int16_t* data = g_sampleData[n];
     if (data == nullptr) {
