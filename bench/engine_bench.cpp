@@ -1,16 +1,21 @@
 // RenderBlock playing songs: the worst case (all 32 tracks holding notes of the
-// heaviest sound, polyphony 32) and a typical case (8 voices of a plain
-// two-oscillator sound with the filter), in calls of 8,192 and of 88 frames.
-// Counters: frames per second and the real-time factor (frames per second /
-// 44,100); the time per iteration of the 88-frame runs is the time of one call.
+// heaviest sound, polyphony 32, every bus sending to both effect sends, the three
+// effect units on their heaviest types: dual-voice chorus, stereo flanger and
+// plate, in series; equaliser and limiter on), the same without the effect units,
+// and a typical case (8 voices of a plain two-oscillator sound with the filter),
+// in calls of 8,192 and of 88 frames. Counters: frames per second and the
+// real-time factor (frames per second / 44,100); the time per iteration of the
+// 88-frame runs is the time of one call.
 #include <benchmark/benchmark.h>
 
 #include <cstring>
 #include <vector>
 
+#include "engine/effect_setup.h"
 #include "engine/render.h"
 #include "engine/tables.h"
 #include "shared/events.h"
+#include "shared/effect_state.h"
 #include "shared/master_state.h"
 #include "shared/mix_buffer.h"
 #include "shared/render_call.h"
@@ -21,7 +26,7 @@
 
 namespace {
 
-enum class Fixture { kWorst, kTypical };
+enum class Fixture { kWorst, kWorstWithoutEffects, kTypical };
 
 std::vector<uint32_t> g_out(kMaxRenderFrames);
 uint32_t g_pos = 0;
@@ -46,6 +51,13 @@ void SetUpFixture(Fixture which) {
     std::memset(static_cast<void*>(&g_masterState), 0, sizeof(g_masterState));
     std::memset(&g_mixBuffer, 0, sizeof(g_mixBuffer));
     std::memset(&g_voiceEvents, 0, sizeof(g_voiceEvents));
+    std::memset(static_cast<void*>(&g_fx1State), 0, sizeof(g_fx1State));
+    std::memset(static_cast<void*>(&g_fx2State), 0, sizeof(g_fx2State));
+    std::memset(static_cast<void*>(&g_fx3State), 0, sizeof(g_fx3State));
+    std::memset(g_fx1Ring, 0, sizeof(g_fx1Ring));
+    std::memset(g_fx2Ring, 0, sizeof(g_fx2Ring));
+    std::memset(g_fx3Ring, 0, sizeof(g_fx3Ring));
+    std::memset(g_reverbLines, 0, sizeof(g_reverbLines));
     song_fixture::ResetSongAndTransport();
     for (auto& t : g_trackPlaying) t = 0;
     g_engineReset = 0;
@@ -55,18 +67,43 @@ void SetUpFixture(Fixture which) {
     g_bassTrebleEq = 1;
     g_trebleLimiter = 1;
     song_presets::MixerDefaults();
-    if (which == Fixture::kWorst) {
-        // Every track on its own bus, four tracks a bus.
+    // Effect units off unless the fixture turns them on.
+    for (int u = 0; u < kFxUnits; ++u) {
+        g_effectSettings.fxType[u] = 0;
+        for (auto& slider : g_effectSettings.fxParam[u]) slider = 0;
+    }
+    g_effectSettings.fxSerial = 0;
+    g_effectSettings.fxSerialAmount = 0;
+    if (which != Fixture::kTypical) {
+        // Eight sounds on eight buses, four tracks a bus.
         for (int s = 1; s <= 8; ++s) song_presets::HeavySound(s, s);
         song_presets::HeldNotesSong(kVoices, 1);
         for (int t = 0; t < kVoices; ++t)
             song_fixture::SetCommands(0, t, 0, kCmdInstrument, static_cast<uint8_t>(1 + t % 8));
         g_polyphony = 5;
-    } else {
+    }
+    if (which == Fixture::kWorst) {
+        for (int b = 0; b < kBuses; ++b) {
+            g_mixerSettings.send1[b] = 30;
+            g_mixerSettings.send2[b] = 30;
+        }
+        // Unit 1 dual-voice chorus, unit 2 stereo flanger, unit 3 plate, in
+        // series; sliders at the ends of their ranges that make the sweeps longest.
+        const int32_t types[kFxUnits] = {11, 6, 7};
+        const int32_t sliders[kFxUnits][3] = {{40, 100, 100}, {100, 140, 90}, {92, 256, 0}};
+        for (int u = 0; u < kFxUnits; ++u) {
+            g_effectSettings.fxType[u] = types[u];
+            for (int k = 0; k < 3; ++k) g_effectSettings.fxParam[u][k] = sliders[u][k];
+        }
+        g_effectSettings.fxSerial = 1;
+        g_effectSettings.fxSerialAmount = 40;
+    }
+    if (which == Fixture::kTypical) {
         song_presets::PlainSound(1);
         song_presets::HeldNotesSong(8, 1);
         g_polyphony = 2;
     }
+    UpdateEffectUnits();
     song_fixture::RequestStart();
     g_pos = 0;
     // Past the note starts (255 frames after the first row) and into the notes.
@@ -90,6 +127,9 @@ void Run(benchmark::State& state, Fixture which) {
 
 void BM_EngineWorstCase(benchmark::State& state) { Run(state, Fixture::kWorst); }
 BENCHMARK(BM_EngineWorstCase)->Arg(8192)->Arg(88)->Unit(benchmark::kMicrosecond);
+
+void BM_EngineWorstCaseWithoutEffects(benchmark::State& state) { Run(state, Fixture::kWorstWithoutEffects); }
+BENCHMARK(BM_EngineWorstCaseWithoutEffects)->Arg(8192)->Arg(88)->Unit(benchmark::kMicrosecond);
 
 void BM_EngineTypical(benchmark::State& state) { Run(state, Fixture::kTypical); }
 BENCHMARK(BM_EngineTypical)->Arg(8192)->Arg(88)->Unit(benchmark::kMicrosecond);

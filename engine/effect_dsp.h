@@ -1,5 +1,5 @@
 // Building blocks of the effect units, shared by units 1 and 2 (effects.cpp)
-// and unit 3 (reverb.cpp).
+// and unit 3 (reverb.h).
 //
 // A ring frame is one 32-bit word, left sample in the low 16 bits, right in the
 // high 16 bits. Arithmetic wraps in 32 bits; every stored sample is clamped to
@@ -85,7 +85,3 @@ inline Stereo DelayFrame(uint32_t* ring, uint32_t code, uint32_t& writePos, uint
 }
 
 }  // namespace fx
-
-// Effect unit 3 for one frame, on sub-frame k of the effect-2 send; adds its
-// output to fx2OutLeft / fx2OutRight. Runs after units 1 and 2.
-void RenderEffectUnit3(int k);

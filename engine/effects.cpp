@@ -2,13 +2,14 @@
 // master's chunkPhase, after the bus mixer and before the output stage:
 // unit 1 on the effect-1 send; the serial feed of unit 1's output into the
 // effect-2 send; unit 2 on the effect-2 send; unit 3 on the effect-2 send plus
-// unit 2's output (reverb.cpp).
+// unit 2's output (reverb.h).
 //
 // Units 1 and 2 run the same arithmetic on their own state, ring, inputs and
 // outputs; unit 1 knows codes 1-11, unit 2 codes 1-4, 6, 8 and 10. A unit whose
 // code is 0 (or one it does not know) writes 0 to both outputs and touches
 // nothing else. Outputs are 32-bit and not clamped.
 #include "engine/effect_dsp.h"
+#include "engine/reverb.h"
 #include "engine/stages.h"
 #include "engine/tables.h"
 #include "shared/effect_state.h"
@@ -38,7 +39,8 @@ constexpr uint32_t kUnit2Codes = CodeBit(kFxDelayDigital) | CodeBit(kFxDelaySter
                                  CodeBit(kFxDelayPingPong) | CodeBit(kFxPhaserSpatial) |
                                  CodeBit(kFxFlangerStereo) | CodeBit(kFxChorusStereo);
 
-Stereo Phaser(EffectUnitState& st, uint32_t* ring, uint32_t code, int32_t left, int32_t right) {
+[[gnu::always_inline]] inline Stereo Phaser(EffectUnitState& st, uint32_t* ring, uint32_t code, int32_t left,
+                                             int32_t right) {
     const uint32_t p = st.sweepPhase;
     st.sweepPhase += st.sweepRate;
     const uint32_t offset = kPhaserBase + static_cast<uint32_t>(st.baseDelay);
@@ -58,7 +60,8 @@ Stereo Phaser(EffectUnitState& st, uint32_t* ring, uint32_t code, int32_t left, 
     return out;
 }
 
-Stereo Flanger(EffectUnitState& st, uint32_t* ring, uint32_t code, int32_t left, int32_t right) {
+[[gnu::always_inline]] inline Stereo Flanger(EffectUnitState& st, uint32_t* ring, uint32_t code, int32_t left,
+                                              int32_t right) {
     const uint32_t p = st.sweepPhase;
     st.sweepPhase += st.sweepRate;
     const uint32_t offset = kPhaserBase + static_cast<uint32_t>(st.baseDelay);
@@ -73,7 +76,8 @@ Stereo Flanger(EffectUnitState& st, uint32_t* ring, uint32_t code, int32_t left,
     return {left + yl, right + yr};
 }
 
-Stereo Chorus(EffectUnitState& st, uint32_t* ring, uint32_t code, int32_t left, int32_t right) {
+[[gnu::always_inline]] inline Stereo Chorus(EffectUnitState& st, uint32_t* ring, uint32_t code, int32_t left,
+                                             int32_t right) {
     const uint32_t p = st.sweepPhase;
     st.sweepPhase += st.sweepRate;
     const uint32_t offset = kChorusBase + static_cast<uint32_t>(st.baseDelay);
@@ -102,8 +106,8 @@ Stereo Chorus(EffectUnitState& st, uint32_t* ring, uint32_t code, int32_t left, 
 }
 
 // One frame of unit 1 or 2.
-Stereo RenderUnit(EffectUnitState& st, uint32_t* ring, uint32_t code, uint32_t known, int32_t left,
-                  int32_t right) {
+[[gnu::always_inline]] inline Stereo RenderUnit(EffectUnitState& st, uint32_t* ring, uint32_t code, uint32_t known,
+                                                 int32_t left, int32_t right) {
     if (code > 31 || (known & CodeBit(code)) == 0) return {0, 0};
     switch (code) {
         case kFxDelayDigital:
@@ -127,6 +131,16 @@ Stereo RenderUnit(EffectUnitState& st, uint32_t* ring, uint32_t code, uint32_t k
 void RunEffectUnits() {
     MasterState& ms = g_masterState;
     const int k = ms.chunkPhase & 3;
+
+    // All three units off: each writes 0 to its outputs, and unit 3 takes the
+    // effect-2 send alone as its input (the serial feed of a silent unit 1 adds 0).
+    if ((g_fxCode[0] | g_fxCode[1] | g_fxCode[2]) == 0) {
+        ms.fx1OutLeft = ms.fx1OutRight = 0;
+        ms.fx2OutLeft = ms.fx2OutRight = 0;
+        g_fx3State.inputLeft = ms.fx2InLeft[k];
+        g_fx3State.inputRight = ms.fx2InRight[k];
+        return;
+    }
 
     const Stereo out1 = RenderUnit(g_fx1State, g_fx1Ring, g_fxCode[0], kUnit1Codes, ms.fx1InLeft[k], ms.fx1InRight[k]);
     ms.fx1OutLeft = out1.left;

@@ -115,38 +115,55 @@ void SnapMixerGains() {
 
 void MixBuses(uint32_t pos) {
     MasterState& ms = g_masterState;
-    for (int k = 0; k < 4; ++k) {
-        ms.dryLeft[k] = ms.dryRight[k] = 0;
-        ms.fx1InLeft[k] = ms.fx1InRight[k] = 0;
-        ms.fx2InLeft[k] = ms.fx2InRight[k] = 0;
-    }
+    int32_t dryLeft[4] = {}, dryRight[4] = {};
+    int32_t fx1Left[4] = {}, fx1Right[4] = {};
+    int32_t fx2Left[4] = {}, fx2Right[4] = {};
     int32_t* row = g_mixBuffer.row[pos];
     for (int b = 0; b < kBuses; ++b) {
-        g_busMeterSample[b] = 0;
         int32_t* in = row + 4 * b;
-        if ((in[0] | in[1] | in[2] | in[3]) == 0) continue;
+        const int32_t x[4] = {in[0], in[1], in[2], in[3]};
+        if ((x[0] | x[1] | x[2] | x[3]) == 0) {
+            g_busMeterSample[b] = 0;
+            continue;
+        }
+        in[0] = in[1] = in[2] = in[3] = 0;
         const int32_t volume = ms.busVolume[b];
         const int32_t pan = ms.busPan[b];
         const int32_t send1 = ms.busSend1[b];
         const int32_t send2 = ms.busSend2[b];
+        int32_t left[4], right[4];
+#pragma GCC unroll 4
         for (int k = 0; k < 4; ++k) {
-            const int32_t x = in[k];
-            in[k] = 0;
-            const int32_t v = hi(x, volume);
+            const int32_t v = hi(x[k], volume);
             if (k == 0) g_busMeterSample[b] = v;
             const int32_t halfRight = hi(v, pan);
-            const int32_t right = wrapAdd(halfRight, halfRight);
-            const int32_t left = wrapSub(v, right);
-            ms.dryLeft[k] = wrapAdd(ms.dryLeft[k], left);
-            ms.dryRight[k] = wrapAdd(ms.dryRight[k], right);
-            if (send1 != 0) {
-                ms.fx1InLeft[k] = wrapAdd(ms.fx1InLeft[k], wrapMul(2, hi(left, send1)));
-                ms.fx1InRight[k] = wrapAdd(ms.fx1InRight[k], wrapMul(2, hi(right, send1)));
-            }
-            if (send2 != 0) {
-                ms.fx2InLeft[k] = wrapAdd(ms.fx2InLeft[k], wrapMul(2, hi(left, send2)));
-                ms.fx2InRight[k] = wrapAdd(ms.fx2InRight[k], wrapMul(2, hi(right, send2)));
+            right[k] = wrapAdd(halfRight, halfRight);
+            left[k] = wrapSub(v, right[k]);
+            dryLeft[k] = wrapAdd(dryLeft[k], left[k]);
+            dryRight[k] = wrapAdd(dryRight[k], right[k]);
+        }
+        if (send1 != 0) {
+#pragma GCC unroll 4
+            for (int k = 0; k < 4; ++k) {
+                fx1Left[k] = wrapAdd(fx1Left[k], wrapMul(2, hi(left[k], send1)));
+                fx1Right[k] = wrapAdd(fx1Right[k], wrapMul(2, hi(right[k], send1)));
             }
         }
+        if (send2 != 0) {
+#pragma GCC unroll 4
+            for (int k = 0; k < 4; ++k) {
+                fx2Left[k] = wrapAdd(fx2Left[k], wrapMul(2, hi(left[k], send2)));
+                fx2Right[k] = wrapAdd(fx2Right[k], wrapMul(2, hi(right[k], send2)));
+            }
+        }
+    }
+#pragma GCC unroll 4
+    for (int k = 0; k < 4; ++k) {
+        ms.dryLeft[k] = dryLeft[k];
+        ms.dryRight[k] = dryRight[k];
+        ms.fx1InLeft[k] = fx1Left[k];
+        ms.fx1InRight[k] = fx1Right[k];
+        ms.fx2InLeft[k] = fx2Left[k];
+        ms.fx2InRight[k] = fx2Right[k];
     }
 }

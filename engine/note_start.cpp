@@ -1,5 +1,6 @@
-// Note start: the 64-frame control counter, the note-on countdown and the
-// loading of a sound's parameters into the voice.
+// Note start: the loading of a sound's parameters into the voice when its
+// note-on countdown has reached 1 (the control counter and the countdown itself
+// are counted inline, voice_control.h).
 //
 // Numeric contract (P, K, C as in engine/sound_params.h; RA, RD, RS the attack,
 // decay/release and sustain tables by knob value):
@@ -31,6 +32,7 @@
 #include "engine/sound_params.h"
 #include "engine/stages.h"
 #include "engine/tables.h"
+#include "engine/voice_control.h"
 #include "shared/relaxed.h"
 #include "shared/samples.h"
 #include "shared/voice_state.h"
@@ -183,25 +185,13 @@ void LoadNote(VoiceState& vs, const SoundReader& snd) {
 
 }  // namespace
 
-bool StartNote(int v) {
-    VoiceState& vs = g_voiceState[v];
-    vs.controlCounter = (vs.controlCounter + 1) & 63;
-    if (vs.sound == 0) return false;
-
-    const int32_t countdown = RelaxedLoad(vs.noteOnCountdown);
-    if (countdown > 1) {
-        RelaxedStore(vs.noteOnCountdown, countdown - 1);
-        return true;
-    }
-    if (countdown != 1) return true;
-
+void StartPendingNote(VoiceState& vs) {
     vs.sound = vs.pendingSound;
     vs.key = vs.pendingKey;
     if (vs.pendingGlideFrom != 0) vs.glidePitch = vs.pendingGlideFrom;
     const SoundReader snd(vs.sound);
-    if (snd.P(kParamAmpGain) + snd.Offset(kModAmpGain) + vs.ampGainOffset == 0) return true;
+    if (snd.P(kParamAmpGain) + snd.Offset(kModAmpGain) + vs.ampGainOffset == 0) return;
 
     LoadNote(vs, snd);
     RelaxedStore(vs.noteOnCountdown, 0);
-    return true;
 }

@@ -2,9 +2,14 @@
 // with their polyphony exits, the master loop and the exit. See render.h.
 #include "engine/render.h"
 
+#include <algorithm>
+
+#include "engine/master.h"
+#include "engine/output_stage.h"
 #include "engine/stages.h"
 #include "engine/tables.h"
 #include "shared/constants.h"
+#include "shared/events.h"
 #include "shared/master_state.h"
 #include "shared/render_call.h"
 #include "shared/settings.h"
@@ -52,39 +57,170 @@ void RenderTestTone(uint32_t frames) {
     g_renderOut = out;
 }
 
-// One voice for all frames of the call.
+// Frames from the current one on, at most `limit`, in which voice v does nothing
+// but advance its counters: no queued event (`codes` are the event codes of
+// those frames), no sequencer tick, no note start, no control tick and no audio.
+// `playing` and `clocked` are the track's playing flag and g_midiSync as read
+// for this run.
+uint32_t QuietFrames(const VoiceState& vs, int v, bool playing, bool clocked, const uint8_t* codes,
+                     uint32_t limit) {
+    uint32_t n = limit;
+    if (playing) {
+        if (clocked) {
+            if (g_trackClockTicks[v] != 0) return 0;
+        } else {
+            // The frame in which the countdown falls below 0 ticks.
+            const int32_t countdown = vs.tickCountdown;
+            if (countdown <= 0) return 0;
+            n = std::min(n, static_cast<uint32_t>(countdown));
+        }
+    }
+    if (vs.sound != 0) {
+        // The frame that finds the note-on countdown at 1 starts the note.
+        const int32_t noteOn = RelaxedLoad(vs.noteOnCountdown);
+        if (noteOn == 1) return 0;
+        if (noteOn > 1) n = std::min(n, static_cast<uint32_t>(noteOn - 1));
+        if (vs.voiceGain != 0) {
+            // The frame whose control counter becomes 0 runs the control tick,
+            // the one whose chunk phase becomes 0 the chunk.
+            n = std::min(n, static_cast<uint32_t>(63 - vs.controlCounter) & 63u);
+            if (vs.osc1Wave != 0) n = std::min(n, static_cast<uint32_t>(3 - vs.chunkPhase) & 3u);
+        }
+    }
+    // The first queued event, eight code bytes at a time until one is set.
+    uint32_t i = 0;
+    while (n - i >= 8 && (RelaxedLoad(codes[i]) | RelaxedLoad(codes[i + 1]) | RelaxedLoad(codes[i + 2]) |
+                          RelaxedLoad(codes[i + 3]) | RelaxedLoad(codes[i + 4]) | RelaxedLoad(codes[i + 5]) |
+                          RelaxedLoad(codes[i + 6]) | RelaxedLoad(codes[i + 7])) == 0) {
+        i += 8;
+    }
+    for (; i < n; ++i) {
+        if (RelaxedLoad(codes[i]) != 0) return i;
+    }
+    return n;
+}
+
+// Advances a voice over n quiet frames, as n frames of the voice loop would;
+// `counting`: its sequencer counts down in every frame.
+void SkipQuietFrames(VoiceState& vs, bool counting, uint32_t n) {
+    const uint32_t phase = static_cast<uint32_t>(vs.chunkPhase) + n;
+    vs.chunkCount = static_cast<int32_t>((static_cast<uint32_t>(vs.chunkCount) + (phase >> 2)) & 3u);
+    vs.chunkPhase = static_cast<int32_t>(phase & 3u);
+    vs.controlCounter = static_cast<int32_t>((static_cast<uint32_t>(vs.controlCounter) + n) & 63u);
+    if (counting) vs.tickCountdown -= static_cast<int32_t>(n);
+    if (vs.sound != 0) {
+        const int32_t noteOn = RelaxedLoad(vs.noteOnCountdown);
+        if (noteOn > 1) RelaxedStore(vs.noteOnCountdown, noteOn - static_cast<int32_t>(n));
+    }
+}
+
+// Whole chunks of a voice that sounds steadily, from frame f (the frame after a
+// chunk frame) on: each is three counting frames and a chunk frame with no event,
+// no sequencer tick and no note-on countdown. Stops before the first chunk that
+// would need more (or would not end inside the call) and returns its first frame.
+uint32_t SteadyChunks(VoiceState& vs, int v, const uint8_t* codes, uint32_t periodPos, uint32_t f,
+                      uint32_t frames) {
+    if (vs.sound == 0 || RelaxedLoad(vs.noteOnCountdown) > 0) return f;
+    const bool playing = g_trackPlaying[v] != 0;
+    const bool clocked = g_midiSync != 0;
+    if (playing && clocked && g_trackClockTicks[v] != 0) return f;
+    const bool counting = playing && !clocked;
+    while (frames - f >= 4) {
+        if (vs.voiceGain == 0 || vs.osc1Wave == 0) break;
+        // The control counter must not reach 0 in one of the counting frames.
+        const int32_t control = vs.controlCounter;
+        if (control >= 61) break;
+        if (counting && vs.tickCountdown < 4) break;
+        if ((RelaxedLoad(codes[f]) | RelaxedLoad(codes[f + 1]) | RelaxedLoad(codes[f + 2]) |
+             RelaxedLoad(codes[f + 3])) != 0) {
+            break;
+        }
+        vs.chunkCount = (vs.chunkCount + 1) & 3;  // chunkPhase runs 1, 2, 3 and back to 0
+        if (counting) vs.tickCountdown -= 4;
+        f += 3;
+        g_frameCounter = f;
+        // StartNote and UpdateModulation of the chunk frame, for a voice with a
+        // sound, no pending note and a gain.
+        vs.controlCounter = (control + 4) & 63;
+        if (vs.controlCounter == 0) ControlTick(vs);
+        if (voice_control::ChunkStep(vs)) RenderVoiceChunk(v, periodPos + f);
+        ++f;
+    }
+    return f;
+}
+
+// One voice for all frames of the call. Runs of frames in which the voice only
+// counts are taken in one step; every other frame runs the full order of work.
 void RenderVoice(int v, uint32_t frames, uint32_t periodPos) {
     VoiceState& vs = g_voiceState[v];
     // A voice that stood still above the polyphony limit while the master went on
     // comes back in step with the master, so that the chunk it writes into the
     // mix row is the one the master reads (and clears) in the same frame.
     vs.chunkPhase = g_masterState.chunkPhase;
-    for (g_frameCounter = 0; g_frameCounter < frames; ++g_frameCounter) {
-        const uint32_t pos = periodPos + g_frameCounter;
+    const uint8_t* const codes = g_voiceEvents.code[v] + periodPos;
+    uint32_t f = 0;
+    while (f < frames) {
+        const bool playing = g_trackPlaying[v] != 0;
+        const bool clocked = g_midiSync != 0;
+        const uint32_t quiet = QuietFrames(vs, v, playing, clocked, codes + f, frames - f);
+        if (quiet != 0) {
+            SkipQuietFrames(vs, playing && !clocked, quiet);
+            f += quiet;
+            if (f == frames) break;
+        }
+        g_frameCounter = f;
+        const uint32_t pos = periodPos + f;
         vs.chunkPhase = (vs.chunkPhase + 1) & 3;
         if (vs.chunkPhase == 0) vs.chunkCount = (vs.chunkCount + 1) & 3;
-        ReadVoiceEvents(v, pos);
-        if (g_trackPlaying[v] != 0) StepTrack(v);
+        if (RelaxedLoad(codes[f]) != 0) ReadVoiceEvents(v, pos);
+        if (g_trackPlaying[v] != 0) {
+            // Between its ticks the sequencer only counts down.
+            if (g_midiSync == 0 && vs.tickCountdown > 0) {
+                vs.tickCountdown -= 1;
+            } else {
+                StepTrack(v);
+            }
+        }
         if (StartNote(v) && UpdateModulation(v)) RenderVoiceChunk(v, pos);
+        ++f;
+        if (vs.chunkPhase == 0) f = SteadyChunks(vs, v, codes, periodPos, f, frames);
     }
+    g_frameCounter = frames;
 }
 
 void MasterLoop(uint32_t frames, uint32_t periodPos) {
+    using namespace output_stage;
     MasterState& ms = g_masterState;
     uint32_t* out = g_renderOut;
-    for (g_frameCounter = 0; g_frameCounter < frames; ++g_frameCounter) {
+    // The output stage's state stays in locals for the whole loop.
+    OutputChannel left = LoadLeft(ms);
+    OutputChannel right = LoadRight(ms);
+    int32_t lastLeft = g_lastOutLeft;
+    int32_t lastRight = g_lastOutRight;
+    for (uint32_t f = 0; f < frames; ++f) {
         ms.chunkPhase = (ms.chunkPhase + 1) & 3;
         if (ms.chunkPhase == 0) {
             ms.meterPhase = (ms.meterPhase + 1) & 7;
             if (ms.meterPhase == 0) {
+                g_lastOutLeft = lastLeft;
+                g_lastOutRight = lastRight;
                 UpdateMeters();
                 SmoothMixer();
             }
-            MixBuses(periodPos + g_frameCounter);
+            MixBuses(periodPos + f);
         }
         RunEffectUnits();
-        *out++ = OutputStage();
+        const int k = ms.chunkPhase & 3;
+        const int32_t sumLeft = wrapAdd(wrapAdd(ms.dryLeft[k], ms.fx1OutLeft), ms.fx2OutLeft);
+        const int32_t sumRight = wrapAdd(wrapAdd(ms.dryRight[k], ms.fx1OutRight), ms.fx2OutRight);
+        *out++ = Frame(left, right, sumLeft, sumRight, g_bassTrebleEq != 0, g_trebleLimiter != 0, ms.masterVolume,
+                       lastLeft, lastRight);
     }
+    StoreLeft(ms, left);
+    StoreRight(ms, right);
+    g_lastOutLeft = lastLeft;
+    g_lastOutRight = lastRight;
+    g_frameCounter = frames;
     g_renderOut = out;
 }
 

@@ -15,9 +15,9 @@ void ServeEffectMemoryReset();
 // One frame of voice v, in this order. pos is the period position of the frame.
 void ReadVoiceEvents(int v, uint32_t pos);  // event intake
 void StepTrack(int v);                      // sequencer, automation after each tick
-bool StartNote(int v);                      // control counter, note-on countdown, note start;
+inline bool StartNote(int v);               // control counter, note-on countdown, note start;
                                             // false: the voice has no sound, nothing more this frame
-bool UpdateModulation(int v);               // control tick and chunk step;
+inline bool UpdateModulation(int v);        // control tick and chunk step;
                                             // true: the chunk's audio is due in this frame
 void RenderVoiceChunk(int v, uint32_t pos); // audio of one chunk (only when UpdateModulation says so)
 
@@ -32,3 +32,5 @@ uint32_t OutputStage();             // every frame: the packed output word
 void UpdateEffectUnits();   // effect settings -> engine coefficients for the next block
 void ResetEngineBuffers();  // clears the effect units' delay memory
 void ClearEventQueues();    // empties the event queues of all voices at every position
+
+#include "engine/voice_control.h"

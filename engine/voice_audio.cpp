@@ -19,12 +19,12 @@
 #include "shared/mix_buffer.h"
 #include "shared/voice_state.h"
 
-void RenderVoiceChunk(int v, uint32_t pos) {
-    VoiceState& vs = g_voiceState[v];
-    // The note start keeps bus within 0..7; the mask keeps any other value inside
-    // the row.
-    int32_t* const bus = g_mixBuffer.row[pos] + 4 * (vs.bus & (kBuses - 1));
-    __builtin_prefetch(bus, 1);
+namespace {
+
+// The chunk of one voice; `bus` is the voice's bus in the chunk's mix row.
+// Taking the voice's record by reference gives its fields one base address for
+// the whole chunk.
+[[gnu::noinline]] void VoiceChunk(VoiceState& vs, int32_t* bus) {
     const bool filtered = vs.filterType != 0;
     if (filtered) {
         FilterEnvelope(vs);
@@ -40,4 +40,15 @@ void RenderVoiceChunk(int v, uint32_t pos) {
     } else {
         MixFilterOff(vs, bus);
     }
+}
+
+}  // namespace
+
+void RenderVoiceChunk(int v, uint32_t pos) {
+    VoiceState& vs = g_voiceState[v];
+    // The note start keeps bus within 0..7; the mask keeps any other value inside
+    // the row.
+    int32_t* const bus = g_mixBuffer.row[pos] + 4 * (vs.bus & (kBuses - 1));
+    __builtin_prefetch(bus, 1);
+    VoiceChunk(vs, bus);
 }

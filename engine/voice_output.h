@@ -5,6 +5,9 @@
 //   AmpEnvelope, AmpStage, then with a filter type FilterEnvelope, RenderFilter
 //   and MixVoiceToBus, or without one MixFilterOff.
 // `bus` points at the four words of the voice's bus in the chunk's mix row.
+//
+// The steps are inline (envelopes.h, filter.h, bus_mix.h): the voice's chunk
+// runs them all in one body.
 #pragma once
 
 #include <cstdint>
@@ -13,19 +16,23 @@
 
 // Amplifier envelope step: ampEnvPrev := ampEnv; ampEnv := the envelope value
 // >> 1 (Q31), 0 for level 0 or after the release; fading += 1 when it is 0.
-void AmpEnvelope(VoiceState& vs);
+inline void AmpEnvelope(VoiceState& vs);
 // Ring modulation (osc1Out := osc1Out x osc2Out >> 30, saturated to 32 bits),
 // the envelope ramp e_i = ampEnv + i x ((ampEnv - ampEnvPrev) >> 2) and the mix
 // of one, two or three oscillators into voiceOut.
-void AmpStage(VoiceState& vs);
+inline void AmpStage(VoiceState& vs);
 // Filter envelope step: filterCutoff from cutoff and the envelope value.
-void FilterEnvelope(VoiceState& vs);
+inline void FilterEnvelope(VoiceState& vs);
 // Voice filter types 1..5 on voiceOut, in place (type 0 leaves it alone).
-void RenderFilter(VoiceState& vs);
+inline void RenderFilter(VoiceState& vs);
 // Asks for the coefficients RenderFilter will read in this chunk (a hint only).
-void PrefetchFilter(const VoiceState& vs);
+inline void PrefetchFilter(const VoiceState& vs);
 // Filter-off mix: voiceOut >> 6 into the bus, or with drive the pre-gain and
 // clipper; neither voiceGain nor its ramp applies.
-void MixFilterOff(const VoiceState& vs, int32_t* bus);
+inline void MixFilterOff(const VoiceState& vs, int32_t* bus);
 // Plain mix with the voice-gain ramp, or with drive the distortion.
-void MixVoiceToBus(VoiceState& vs, int32_t* bus);
+inline void MixVoiceToBus(VoiceState& vs, int32_t* bus);
+
+#include "engine/bus_mix.h"
+#include "engine/envelopes.h"
+#include "engine/filter.h"

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <iterator>
 #include <random>
 #include <vector>
 
@@ -129,6 +130,92 @@ TEST_F(EngineWideTest, OutputDoesNotDependOnTheCallSize) {
         const auto diff = std::mismatch(out.begin(), out.end(), reference.begin());
         EXPECT_EQ(diff.first, out.end()) << "call size " << callSize << " differs from frame "
                                          << (diff.first - out.begin());
+    }
+}
+
+// A render call gives what its frames give when run one by one through the named
+// steps in their order (each voice for all frames: event intake, sequencer, note
+// start, control part, chunk; then the master: meters and mixer smoothing every
+// 32 frames, bus mixer every 4, effect units and output stage every frame): the
+// call may take runs of frames together, but not differently. A looping song of
+// every kind of voice, queued events, the heaviest effects, calls of many sizes.
+TEST_F(EngineWideTest, CallMatchesItsFramesStepByStep) {
+    auto stepByStep = [](uint32_t frames, uint32_t pos, uint32_t* out) {
+        MasterState& ms = g_masterState;
+        for (int v = 0; v < kVoices; ++v) {
+            VoiceState& vs = g_voiceState[v];
+            vs.chunkPhase = ms.chunkPhase;
+            for (uint32_t f = 0; f < frames; ++f) {
+                vs.chunkPhase = (vs.chunkPhase + 1) & 3;
+                if (vs.chunkPhase == 0) vs.chunkCount = (vs.chunkCount + 1) & 3;
+                ReadVoiceEvents(v, pos + f);
+                if (g_trackPlaying[v] != 0) StepTrack(v);
+                if (StartNote(v) && UpdateModulation(v)) RenderVoiceChunk(v, pos + f);
+            }
+        }
+        for (uint32_t f = 0; f < frames; ++f) {
+            ms.chunkPhase = (ms.chunkPhase + 1) & 3;
+            if (ms.chunkPhase == 0) {
+                ms.meterPhase = (ms.meterPhase + 1) & 7;
+                if (ms.meterPhase == 0) {
+                    UpdateMeters();
+                    SmoothMixer();
+                }
+                MixBuses(pos + f);
+            }
+            RunEffectUnits();
+            out[f] = OutputStage();
+        }
+    };
+    constexpr uint32_t kCallSizes[] = {1, 3, 88, 5, 1024, 2, 7, 256, 4, 4096};
+    std::vector<uint32_t> outputs[2];
+    std::vector<VoiceState> voices[2];
+    for (int run = 0; run < 2; ++run) {
+        SetUp();
+        CallSizeSong();
+        OrderJump(2, 0);
+        for (int b = 0; b < kBuses; ++b) g_mixerSettings.send1[b] = g_mixerSettings.send2[b] = 20;
+        const int32_t types[3] = {11, 6, 7};
+        for (int u = 0; u < 3; ++u) g_effectSettings.fxType[u] = types[u];
+        g_effectSettings.fxSerial = 1;
+        g_effectSettings.fxSerialAmount = 30;
+        UpdateEffectUnits();
+        g_trebleLimiter = 1;
+        RequestStart();
+        Render(64);  // serves the start request
+
+        std::mt19937 rng(7);
+        uint32_t pos = 64;
+        for (int call = 0; call < 120; ++call) {
+            const uint32_t n = kCallSizes[call % std::size(kCallSizes)];
+            if (pos + n > static_cast<uint32_t>(kPeriodPositions)) pos = 0;
+            // Events now and then: note-ons, note-offs and releases in any lane.
+            for (uint32_t e = rng() % 4; e != 0; --e) {
+                const uint32_t lane = rng() % kVoices;
+                const uint32_t at = pos + rng() % n;
+                g_voiceEvents.key[lane][at] = static_cast<uint8_t>(30 + rng() % 40);
+                g_voiceEvents.sound[lane][at] = static_cast<uint8_t>(1 + rng() % 7);
+                g_voiceEvents.value[lane][at] = 0;
+                g_voiceEvents.offset[lane][at] = 0;
+                g_voiceEvents.code[lane][at] = static_cast<uint8_t>(kVoiceEventNoteOn + rng() % 3);
+            }
+            std::vector<uint32_t> out(n);
+            if (run == 0) {
+                out = Render(n, pos);
+            } else {
+                stepByStep(n, pos, out.data());
+            }
+            outputs[run].insert(outputs[run].end(), out.begin(), out.end());
+            pos += n;
+        }
+        voices[run].assign(std::begin(g_voiceState), std::end(g_voiceState));
+    }
+    const auto heard = std::count_if(outputs[0].begin(), outputs[0].end(), [](uint32_t w) { return w != 0; });
+    EXPECT_GT(heard, static_cast<long>(outputs[0].size() / 2)) << "the song must be heard";
+    const auto diff = std::mismatch(outputs[0].begin(), outputs[0].end(), outputs[1].begin());
+    EXPECT_EQ(diff.first, outputs[0].end()) << "output differs from frame " << (diff.first - outputs[0].begin());
+    for (int v = 0; v < kVoices; ++v) {
+        EXPECT_EQ(std::memcmp(&voices[0][v], &voices[1][v], sizeof(VoiceState)), 0) << "voice " << v;
     }
 }
 

@@ -20,24 +20,39 @@
 //   whose running width osc1PulseWidth grows by osc1PwmRate per chunk; 5 noise
 //   drawn whenever a 31-bit clock overflows; 6 sample playback; 7..255 as 1.
 // - All sums wrap modulo 2^32.
+//
+// Each wave keeps its phases and histories in locals for the chunk: the phase of
+// a frame depends on the table value of the frame before (FM and the push), so
+// the four frames form one chain of table reads.
+#pragma once
+
+#include <cstdint>
+
 #include "engine/oscillators.h"
 #include "engine/tables.h"
 #include "shared/fixed.h"
 
-namespace {
+namespace osc1 {
 
-// FM term of frame i (0 without FM).
+// Phase increment of each frame of the chunk: the step plus the frame's FM term
+// (the FM terms depend only on the previous chunk, so they are formed first).
 template <bool kFm>
-inline int32_t FmTerm(const VoiceState& vs, int i, int32_t depth, int32_t curve) {
+[[gnu::always_inline]] inline void FrameIncrements(const VoiceState& vs, uint32_t step, uint32_t pitch,
+                                                   uint32_t (&inc)[4]) {
     if constexpr (kFm) {
-        return hi(wrapMul(4, hi(vs.osc2Out[i], depth)), curve);
+        const int32_t depth = vs.osc1FmDepth;
+        const int32_t curve = g_fmDepthCurve[pitch];
+#pragma GCC unroll 4
+        for (int i = 0; i < 4; ++i)
+            inc[i] = step + static_cast<uint32_t>(hi(wrapMul(4, hi(vs.osc2Out[i], depth)), curve));
     } else {
-        return 0;
+#pragma GCC unroll 4
+        for (int i = 0; i < 4; ++i) inc[i] = step;
     }
 }
 
 template <bool kSync>
-inline bool SyncBit(uint32_t mask, int i) {
+[[gnu::always_inline]] inline bool SyncBit(uint32_t mask, int i) {
     if constexpr (kSync) {
         return (mask >> i) & 1u;
     } else {
@@ -45,39 +60,42 @@ inline bool SyncBit(uint32_t mask, int i) {
     }
 }
 
-template <bool kFm, bool kSync>
-void Sine(VoiceState& vs, uint32_t step, int32_t depth, int32_t curve, uint32_t mask) {
+template <bool kSync>
+[[gnu::always_inline]] inline void Sine(VoiceState& vs, const uint32_t (&inc)[4], uint32_t mask) {
     uint32_t phase = vs.osc1Phase;
+#pragma GCC unroll 4
     for (int i = 0; i < 4; ++i) {
         if (SyncBit<kSync>(mask, i)) phase = 0;
         vs.osc1Out[i] = g_sineTable[phase >> 19];
-        phase += step + static_cast<uint32_t>(FmTerm<kFm>(vs, i, depth, curve));
+        phase += inc[i];
     }
     vs.osc1Phase = phase;
 }
 
-template <bool kFm, bool kSync>
-void Triangle(VoiceState& vs, uint32_t step, int32_t depth, int32_t curve, uint32_t mask,
-              uint32_t pitch) {
+template <bool kSync>
+[[gnu::always_inline]] inline void Triangle(VoiceState& vs, const uint32_t (&inc)[4], uint32_t mask,
+                                            uint32_t pitch) {
     const int32_t wT = g_waveFadeOut[pitch];
     const int32_t wS = g_waveFadeIn[pitch];
     uint32_t phase = vs.osc1Phase;
+#pragma GCC unroll 4
     for (int i = 0; i < 4; ++i) {
         if (SyncBit<kSync>(mask, i)) phase = 0;
         const uint32_t k = phase >> 19;
         vs.osc1Out[i] = hi(g_triangleTable[k], wT) + 2 * hi(g_sineTable[k], wS);
-        phase += step + static_cast<uint32_t>(FmTerm<kFm>(vs, i, depth, curve));
+        phase += inc[i];
     }
     vs.osc1Phase = phase;
 }
 
-template <bool kFm, bool kSync>
-void Saw(VoiceState& vs, uint32_t step, int32_t depth, int32_t curve, uint32_t mask,
-         uint32_t pitch) {
+template <bool kSync>
+[[gnu::always_inline]] inline void Saw(VoiceState& vs, const uint32_t (&inc)[4], uint32_t mask,
+                                       uint32_t pitch) {
     const int32_t fb = g_pitchCurveA[pitch];
     const int32_t off = g_pitchCurveC[pitch];
-    int32_t* hist = vs.osc1History;
+    int32_t hist[4] = {vs.osc1History[0], vs.osc1History[1], vs.osc1History[2], vs.osc1History[3]};
     uint32_t phase = vs.osc1Phase;
+#pragma GCC unroll 4
     for (int i = 0; i < 4; ++i) {
         if (SyncBit<kSync>(mask, i)) {
             // A quarter cycle, where the sine peaks; the feedback of this frame and
@@ -87,26 +105,29 @@ void Saw(VoiceState& vs, uint32_t step, int32_t depth, int32_t curve, uint32_t m
             hist[(i + 3) & 3] = 0x40000000;
         }
         const int32_t s = g_sineTable[phase >> 19];
+        const int32_t before = hist[(i + 2) & 3];
         hist[i] = s;
         vs.osc1Out[i] = s + off;
-        const int32_t push = 2 * hi(wrapSub(s, hist[(i + 2) & 3]), fb);
-        phase += step + static_cast<uint32_t>(push) + static_cast<uint32_t>(FmTerm<kFm>(vs, i, depth, curve));
+        phase += inc[i] + static_cast<uint32_t>(2 * hi(wrapSub(s, before), fb));
     }
     vs.osc1Phase = phase;
+#pragma GCC unroll 4
+    for (int i = 0; i < 4; ++i) vs.osc1History[i] = hist[i];
 }
 
-template <bool kFm, bool kSync>
-void Pulse(VoiceState& vs, uint32_t step, int32_t depth, int32_t curve, uint32_t mask,
-           uint32_t pitch) {
+template <bool kSync>
+[[gnu::always_inline]] inline void Pulse(VoiceState& vs, const uint32_t (&inc)[4], uint32_t mask,
+                                         uint32_t pitch) {
     // The sweep shows from the next chunk: this chunk uses the offset formed
     // before it.
     vs.osc1PulseWidth += vs.osc1PwmRate;
     const int32_t fb = g_pitchCurveB[pitch];
     const uint32_t width = vs.osc1PulseOffset;
-    int32_t* ha = vs.osc1History;
-    int32_t* hb = vs.osc1History2;
+    int32_t ha[4] = {vs.osc1History[0], vs.osc1History[1], vs.osc1History[2], vs.osc1History[3]};
+    int32_t hb[4] = {vs.osc1History2[0], vs.osc1History2[1], vs.osc1History2[2], vs.osc1History2[3]};
     uint32_t phase = vs.osc1Phase;
     uint32_t phase2 = vs.osc1Phase2;
+#pragma GCC unroll 4
     for (int i = 0; i < 4; ++i) {
         if (SyncBit<kSync>(mask, i)) {
             phase = 0;
@@ -115,27 +136,32 @@ void Pulse(VoiceState& vs, uint32_t step, int32_t depth, int32_t curve, uint32_t
             hb[(i + 2) & 3] = hb[(i + 3) & 3] = 0;
         }
         const int32_t a = g_oscSineTable[phase >> 19];
+        const int32_t aBefore = ha[(i + 2) & 3];
         ha[i] = a;
-        phase += step + static_cast<uint32_t>(2 * hi(wrapSub(a, ha[(i + 2) & 3]), fb));
+        phase += inc[i] + static_cast<uint32_t>(2 * hi(wrapSub(a, aBefore), fb));
         const int32_t b = g_oscSineTable[(phase2 + width) >> 19];
+        const int32_t bBefore = hb[(i + 2) & 3];
         hb[i] = b;
-        phase2 += step + static_cast<uint32_t>(2 * hi(wrapSub(b, hb[(i + 2) & 3]), fb));
+        phase2 += inc[i] + static_cast<uint32_t>(2 * hi(wrapSub(b, bBefore), fb));
         vs.osc1Out[i] = a - b;
-        const uint32_t f = static_cast<uint32_t>(FmTerm<kFm>(vs, i, depth, curve));
-        phase += f;
-        phase2 += f;
     }
     vs.osc1Phase = phase;
     vs.osc1Phase2 = phase2;
+#pragma GCC unroll 4
+    for (int i = 0; i < 4; ++i) {
+        vs.osc1History[i] = ha[i];
+        vs.osc1History2[i] = hb[i];
+    }
 }
 
 // Noise: a signed 31-bit clock advanced by c per frame; each overflow draws the
 // next value of the generator seed := (seed + count)^2.
-void Noise(VoiceState& vs, uint32_t step, int32_t depth) {
+[[gnu::always_inline]] inline void Noise(VoiceState& vs, uint32_t step, int32_t depth) {
     int32_t c = static_cast<int32_t>(step);
     if (depth != 0) c = wrapAdd(c, wrapMul(4, hi(vs.osc2Out[0], depth)));
     int32_t v = vs.osc1History[0];
     int32_t clock = vs.osc1NoisePhase;
+#pragma GCC unroll 4
     for (int i = 0; i < 4; ++i) {
         int32_t sum;
         if (__builtin_add_overflow(clock, c, &sum)) {
@@ -154,25 +180,24 @@ void Noise(VoiceState& vs, uint32_t step, int32_t depth) {
 }
 
 template <bool kFm, bool kSync>
-void TableWave(VoiceState& vs, uint32_t wave, uint32_t pitch, uint32_t mask) {
-    const uint32_t step = g_phaseStepTable[pitch];
-    const int32_t depth = vs.osc1FmDepth;
-    const int32_t curve = kFm ? g_fmDepthCurve[pitch] : 0;
+[[gnu::always_inline]] inline void TableWave(VoiceState& vs, uint32_t wave, uint32_t pitch, uint32_t mask) {
+    uint32_t inc[4];
+    FrameIncrements<kFm>(vs, g_phaseStepTable[pitch], pitch, inc);
     switch (wave) {
-        case kWaveTriangle: Triangle<kFm, kSync>(vs, step, depth, curve, mask, pitch); break;
-        case kWaveSaw: Saw<kFm, kSync>(vs, step, depth, curve, mask, pitch); break;
-        case kWavePulse: Pulse<kFm, kSync>(vs, step, depth, curve, mask, pitch); break;
-        default: Sine<kFm, kSync>(vs, step, depth, curve, mask); break;
+        case kWaveTriangle: Triangle<kSync>(vs, inc, mask, pitch); break;
+        case kWaveSaw: Saw<kSync>(vs, inc, mask, pitch); break;
+        case kWavePulse: Pulse<kSync>(vs, inc, mask, pitch); break;
+        default: Sine<kSync>(vs, inc, mask); break;
     }
 }
 
-}  // namespace
+}  // namespace osc1
 
-void RenderOscillator1(VoiceState& vs) {
+[[gnu::always_inline]] inline void RenderOscillator1(VoiceState& vs) {
     const uint32_t wave = vs.osc1Wave;
     const uint32_t pitch = vs.osc1Pitch;
     if (wave == kWaveNoise) {
-        Noise(vs, g_phaseStepTable[pitch], vs.osc1FmDepth);
+        osc1::Noise(vs, g_phaseStepTable[pitch], vs.osc1FmDepth);
         return;
     }
     if (wave == kWaveSample) {
@@ -182,11 +207,11 @@ void RenderOscillator1(VoiceState& vs) {
     const uint32_t mask = vs.osc1SyncMask;
     const bool fm = vs.osc1FmDepth != 0;
     if (mask == 0) {
-        if (fm) TableWave<true, false>(vs, wave, pitch, 0);
-        else TableWave<false, false>(vs, wave, pitch, 0);
+        if (fm) osc1::TableWave<true, false>(vs, wave, pitch, 0);
+        else osc1::TableWave<false, false>(vs, wave, pitch, 0);
     } else {
-        if (fm) TableWave<true, true>(vs, wave, pitch, mask);
-        else TableWave<false, true>(vs, wave, pitch, mask);
+        if (fm) osc1::TableWave<true, true>(vs, wave, pitch, mask);
+        else osc1::TableWave<false, true>(vs, wave, pitch, mask);
         vs.osc1SyncMask = 0;
     }
 }

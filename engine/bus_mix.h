@@ -14,36 +14,42 @@
 //   u = hi(t, P) x 8 in 32 bits with the pre-gain P = 0x20000000, plus
 //   (d - 0x900000) << 7 from d = 0x900000 on (1.0 up to knob 36, 3.75 at knob
 //   80); u clipped to -C..C with C = 0xD00000 - (d >> 1). voiceGainPrev stays.
+#pragma once
+
 #include <cstdint>
 
 #include "engine/voice_output.h"
 #include "shared/fixed.h"
 
-namespace {
+namespace bus_mix {
 
-constexpr int64_t kRampTop = 0x7FFFFFFF;
+inline constexpr int64_t kRampTop = 0x7FFFFFFF;
 
-inline int32_t Shl(int32_t x, int n) { return static_cast<int32_t>(static_cast<uint32_t>(x) << n); }
+[[gnu::always_inline]] inline int32_t Shl(int32_t x, int n) {
+    return static_cast<int32_t>(static_cast<uint32_t>(x) << n);
+}
 
-}  // namespace
+}  // namespace bus_mix
 
-void MixVoiceToBus(VoiceState& vs, int32_t* bus) {
+[[gnu::always_inline]] inline void MixVoiceToBus(VoiceState& vs, int32_t* bus) {
     const uint32_t d = vs.drive;
     if (d == 0) {
         const uint32_t g = vs.voiceGain;
         const int32_t sigma = static_cast<int32_t>(vs.voiceGainPrev - g) >> 2;
         vs.voiceGainPrev = g;
+#pragma GCC unroll 4
         for (int i = 0; i < 4; ++i) {
             int64_t gi = static_cast<int64_t>(static_cast<int32_t>(g)) - int64_t{i} * sigma;
-            if (gi > kRampTop) gi = kRampTop;
+            if (gi > bus_mix::kRampTop) gi = bus_mix::kRampTop;
             bus[i] = wrapAdd(bus[i], hi(vs.voiceOut[i], static_cast<int32_t>(gi)));
         }
         return;
     }
     int32_t pre = 0x20000000;
-    if (d >= 0x900000) pre = wrapAdd(pre, Shl(static_cast<int32_t>(d - 0x900000), 7));
+    if (d >= 0x900000) pre = wrapAdd(pre, bus_mix::Shl(static_cast<int32_t>(d - 0x900000), 7));
     const int32_t ceiling = static_cast<int32_t>(0xD00000 - (d >> 1));
     const int32_t gain = static_cast<int32_t>(vs.voiceGain);
+#pragma GCC unroll 4
     for (int i = 0; i < 4; ++i) {
         const int32_t t = hi(vs.voiceOut[i], gain);
         int32_t u = wrapMul(hi(t, pre), 8);

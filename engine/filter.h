@@ -27,6 +27,8 @@
 //
 // Guards: the resonance row is taken modulo 32 and the cutoff entry is held at
 // 8,191, so no value of those fields indexes outside the tables.
+#pragma once
+
 #include <algorithm>
 #include <cstdint>
 
@@ -34,24 +36,26 @@
 #include "engine/voice_output.h"
 #include "shared/fixed.h"
 
-namespace {
+namespace voice_filter {
 
-constexpr int kDualPeakRow = 28;
-constexpr uint32_t kDualPeakBase = 768;
-constexpr uint32_t kLastEntry = kCutoffEntries - 1;
+inline constexpr int kDualPeakRow = 28;
+inline constexpr uint32_t kDualPeakBase = 768;
+inline constexpr uint32_t kLastEntry = kCutoffEntries - 1;
 
-inline int32_t Shl(int32_t x, int n) { return static_cast<int32_t>(static_cast<uint32_t>(x) << n); }
+[[gnu::always_inline]] inline int32_t Shl(int32_t x, int n) {
+    return static_cast<int32_t>(static_cast<uint32_t>(x) << n);
+}
 
 struct Coef {
     int32_t g, f1, f2;
 };
 
-inline Coef Lookup(const FilterCoefSet& set, uint32_t row, uint32_t entry) {
+[[gnu::always_inline]] inline Coef Lookup(const FilterCoefSet& set, uint32_t row, uint32_t entry) {
     return {set.gain[row][entry], set.feedback1[row][entry], set.feedback2[row][entry]};
 }
 
 // One two-pole section; y1, y2 are the memory words.
-inline int32_t Section(int32_t x, const Coef& c, int32_t& y1, int32_t& y2) {
+[[gnu::always_inline]] inline int32_t Section(int32_t x, const Coef& c, int32_t& y1, int32_t& y2) {
     const int32_t v = wrapAdd(wrapAdd(hi(x, c.g), Shl(hi(y1, c.f1), 2)), Shl(hi(y2, c.f2), 2));
     const int32_t out = wrapAdd(v, y1);
     y2 = y1;
@@ -65,7 +69,7 @@ struct Where {
     uint32_t row, entry;
 };
 
-inline Where FirstSection(const VoiceState& vs) {
+[[gnu::always_inline]] inline Where FirstSection(const VoiceState& vs) {
     const uint32_t r = static_cast<uint32_t>(vs.resonance) & (kResonanceRows - 1);
     const uint32_t c = std::min(vs.filterCutoff, kLastEntry);
     switch (vs.filterType) {
@@ -76,16 +80,18 @@ inline Where FirstSection(const VoiceState& vs) {
     }
 }
 
-}  // namespace
+}  // namespace voice_filter
 
-void PrefetchFilter(const VoiceState& vs) {
+[[gnu::always_inline]] inline void PrefetchFilter(const VoiceState& vs) {
+    using namespace voice_filter;
     const Where w = FirstSection(vs);
     __builtin_prefetch(&w.set->gain[w.row][w.entry]);
     __builtin_prefetch(&w.set->feedback1[w.row][w.entry]);
     __builtin_prefetch(&w.set->feedback2[w.row][w.entry]);
 }
 
-void RenderFilter(VoiceState& vs) {
+[[gnu::always_inline]] inline void RenderFilter(VoiceState& vs) {
+    using namespace voice_filter;
     const int32_t type = vs.filterType;
     if (type == 0) return;
     const uint32_t r = static_cast<uint32_t>(vs.resonance) & (kResonanceRows - 1);
@@ -99,6 +105,7 @@ void RenderFilter(VoiceState& vs) {
             const Coef k = Lookup(setA, r, c);
             const int32_t h = g_resonanceGainTable[r];
             int32_t y1 = vs.filterMem1Y1, y2 = vs.filterMem1Y2;
+#pragma GCC unroll 4
             for (int i = 0; i < 4; ++i) x[i] = wrapSub(Shl(hi(x[i], h), 1), Section(x[i], k, y1, y2));
             vs.filterMem1Y1 = y1;
             vs.filterMem1Y2 = y2;
@@ -108,6 +115,7 @@ void RenderFilter(VoiceState& vs) {
             const Coef k = Lookup(setB, r, c);
             int32_t a1 = vs.filterMem2Y1, a2 = vs.filterMem2Y2;
             int32_t b1 = vs.filterMem3Y1, b2 = vs.filterMem3Y2;
+#pragma GCC unroll 4
             for (int i = 0; i < 4; ++i) {
                 const int32_t u = Section(x[i], k, a1, a2);
                 x[i] = Section(Shl(u, 5), k, b1, b2);
@@ -122,6 +130,7 @@ void RenderFilter(VoiceState& vs) {
             const Coef k = Lookup(setB, r >> 1, c);
             int32_t a1 = vs.filterMem1Y1, a2 = vs.filterMem1Y2;
             int32_t b1 = vs.filterMem2Y1, b2 = vs.filterMem2Y2;
+#pragma GCC unroll 4
             for (int i = 0; i < 4; ++i) {
                 const int32_t l = Section(x[i], k, a1, a2);
                 x[i] = Shl(Section(wrapSub(Shl(l, 5), x[i]), k, b1, b2), 1);
@@ -140,6 +149,7 @@ void RenderFilter(VoiceState& vs) {
             const Coef k2 = Lookup(setA, kDualPeakRow, e2);
             int32_t a1 = vs.filterMem1Y1, a2 = vs.filterMem1Y2;
             int32_t b1 = vs.filterMem2Y1, b2 = vs.filterMem2Y2;
+#pragma GCC unroll 4
             for (int i = 0; i < 4; ++i) x[i] = Shl(Section(Section(x[i], k1, a1, a2), k2, b1, b2), 5);
             vs.filterMem1Y1 = a1;
             vs.filterMem1Y2 = a2;
@@ -150,6 +160,7 @@ void RenderFilter(VoiceState& vs) {
         default: {  // 1, and any unknown non-zero type
             const Coef k = Lookup(setA, r, c);
             int32_t y1 = vs.filterMem1Y1, y2 = vs.filterMem1Y2;
+#pragma GCC unroll 4
             for (int i = 0; i < 4; ++i) x[i] = Section(x[i], k, y1, y2);
             vs.filterMem1Y1 = y1;
             vs.filterMem1Y2 = y2;
@@ -158,15 +169,18 @@ void RenderFilter(VoiceState& vs) {
     }
 }
 
-void MixFilterOff(const VoiceState& vs, int32_t* bus) {
+[[gnu::always_inline]] inline void MixFilterOff(const VoiceState& vs, int32_t* bus) {
+    using namespace voice_filter;
     const uint32_t d = vs.drive;
     if (d == 0) {
+#pragma GCC unroll 4
         for (int i = 0; i < 4; ++i) bus[i] = wrapAdd(bus[i], vs.voiceOut[i] >> 6);
         return;
     }
     int32_t gain = 0x20000000;
     if (d >= 0x900000) gain = wrapAdd(gain, Shl(static_cast<int32_t>(d - 0x900000), 7));
     const int32_t limit = static_cast<int32_t>(0xD00000 - (d >> 1));
+#pragma GCC unroll 4
     for (int i = 0; i < 4; ++i) {
         int32_t v = hi(vs.voiceOut[i] >> 2, gain);
         if (v > limit) v = limit;

@@ -15,11 +15,15 @@
 //   first drawn value on, in each frame whose previous-chunk output is >= the
 //   held value; wave 6 never.
 // - Oscillator 3 has its own fields and raises no sync bits.
+#pragma once
+
+#include <cstdint>
+
 #include "engine/oscillators.h"
 #include "engine/tables.h"
 #include "shared/fixed.h"
 
-namespace {
+namespace osc23 {
 
 // The fields of one of the two oscillators.
 struct Osc {
@@ -35,7 +39,7 @@ struct Osc {
 };
 
 // Adds inc to phase; true when the addition overflows as a signed addition.
-inline bool AddSigned(uint32_t& phase, uint32_t inc) {
+[[gnu::always_inline]] inline bool AddSigned(uint32_t& phase, uint32_t inc) {
     int32_t sum;
     const bool overflow =
         __builtin_add_overflow(static_cast<int32_t>(phase), static_cast<int32_t>(inc), &sum);
@@ -44,9 +48,10 @@ inline bool AddSigned(uint32_t& phase, uint32_t inc) {
 }
 
 template <bool kSync>
-uint32_t Sine(Osc o, uint32_t step) {
+[[gnu::always_inline]] inline uint32_t Sine(const Osc& o, uint32_t step) {
     uint32_t bits = 0;
     uint32_t phase = o.phase;
+#pragma GCC unroll 4
     for (int i = 0; i < 4; ++i) {
         o.out[i] = g_sineTable[phase >> 19];
         const uint32_t next = phase + step;
@@ -58,11 +63,12 @@ uint32_t Sine(Osc o, uint32_t step) {
 }
 
 template <bool kSync>
-uint32_t Triangle(Osc o, uint32_t step, uint32_t pitch) {
+[[gnu::always_inline]] inline uint32_t Triangle(const Osc& o, uint32_t step, uint32_t pitch) {
     const int32_t wT = g_waveFadeOut[pitch];
     const int32_t wS = g_waveFadeIn[pitch];
     uint32_t bits = 0;
     uint32_t phase = o.phase;
+#pragma GCC unroll 4
     for (int i = 0; i < 4; ++i) {
         const uint32_t k = phase >> 19;
         o.out[i] = hi(g_triangleTable[k], wT) + 2 * hi(g_sineTable[k], wS);
@@ -73,29 +79,34 @@ uint32_t Triangle(Osc o, uint32_t step, uint32_t pitch) {
 }
 
 template <bool kSync>
-uint32_t Saw(Osc o, uint32_t step, uint32_t pitch) {
+[[gnu::always_inline]] inline uint32_t Saw(const Osc& o, uint32_t step, uint32_t pitch) {
     const int32_t fb = g_pitchCurveA[pitch];
     const int32_t off = g_pitchCurveC[pitch];
+    int32_t hist[4] = {o.history[0], o.history[1], o.history[2], o.history[3]};
     uint32_t bits = 0;
     uint32_t phase = o.phase;
+#pragma GCC unroll 4
     for (int i = 0; i < 4; ++i) {
         const int32_t s = g_sineTable[phase >> 19];
-        const int32_t h = o.history[(i + 2) & 3];
-        o.history[i] = s;
+        const int32_t h = hist[(i + 2) & 3];
+        hist[i] = s;
         const uint32_t inc = step + static_cast<uint32_t>(2 * hi(wrapSub(s, h), fb));
         if (AddSigned(phase, inc) && kSync) bits |= 1u << i;
         o.out[i] = s + off;
     }
     o.phase = phase;
+#pragma GCC unroll 4
+    for (int i = 0; i < 4; ++i) o.history[i] = hist[i];
     return bits;
 }
 
 template <bool kSync>
-uint32_t RoundedSquare(Osc o, uint32_t pitch) {
+[[gnu::always_inline]] inline uint32_t RoundedSquare(const Osc& o, uint32_t pitch) {
     const uint32_t base = g_osc23StepTable[pitch];
     const int32_t k = g_feedbackCurve[pitch];
     uint32_t bits = 0;
     uint32_t phase = o.phase;
+#pragma GCC unroll 4
     for (int i = 0; i < 4; ++i) {
         const int32_t s = g_sineTable[phase >> 19];
         o.out[i] = s;
@@ -107,11 +118,12 @@ uint32_t RoundedSquare(Osc o, uint32_t pitch) {
 }
 
 template <bool kSync>
-uint32_t Noise(Osc o, uint32_t step) {
+[[gnu::always_inline]] inline uint32_t Noise(const Osc& o, uint32_t step) {
     uint32_t bits = 0;
     bool drawn = false;
     int32_t v = o.history[0];
     int32_t clock = o.noisePhase;
+#pragma GCC unroll 4
     for (int i = 0; i < 4; ++i) {
         int32_t sum;
         if (__builtin_add_overflow(clock, static_cast<int32_t>(step), &sum)) {
@@ -137,7 +149,7 @@ uint32_t Noise(Osc o, uint32_t step) {
 // One chunk of oscillator o with wave `wave`. Returns false for a silent selector
 // (0 or above 6); `bits` receives the sync bits.
 template <bool kSync>
-bool Render(Osc o, uint32_t wave, uint32_t pitch, uint32_t& bits) {
+[[gnu::always_inline]] inline bool Render(const Osc& o, uint32_t wave, uint32_t pitch, uint32_t& bits) {
     switch (wave) {
         case kWaveSine: bits = Sine<kSync>(o, g_phaseStepTable[pitch]); return true;
         case kWaveTriangle: bits = Triangle<kSync>(o, g_phaseStepTable[pitch], pitch); return true;
@@ -153,25 +165,25 @@ bool Render(Osc o, uint32_t wave, uint32_t pitch, uint32_t& bits) {
     }
 }
 
-}  // namespace
+}  // namespace osc23
 
-bool RenderOscillator2(VoiceState& vs) {
-    Osc o{vs.osc2Phase,      vs.osc2History,   vs.osc2NoisePhase, vs.osc2NoiseCount, vs.osc2NoiseSeed,
-          vs.osc2Sample,     vs.osc2SamplePos, vs.osc2SampleFrac, vs.osc2Out};
+[[gnu::always_inline]] inline bool RenderOscillator2(VoiceState& vs) {
+    const osc23::Osc o{vs.osc2Phase,  vs.osc2History,   vs.osc2NoisePhase, vs.osc2NoiseCount, vs.osc2NoiseSeed,
+                       vs.osc2Sample, vs.osc2SamplePos, vs.osc2SampleFrac, vs.osc2Out};
     uint32_t bits = 0;
     bool goOn;
     if (vs.osc2Sync != 0) {
-        goOn = Render<true>(o, vs.osc2Wave, vs.osc2Pitch, bits);
+        goOn = osc23::Render<true>(o, vs.osc2Wave, vs.osc2Pitch, bits);
         vs.osc1SyncMask |= bits;
     } else {
-        goOn = Render<false>(o, vs.osc2Wave, vs.osc2Pitch, bits);
+        goOn = osc23::Render<false>(o, vs.osc2Wave, vs.osc2Pitch, bits);
     }
     return goOn;
 }
 
-void RenderOscillator3(VoiceState& vs) {
-    Osc o{vs.osc3Phase,      vs.osc3History,   vs.osc3NoisePhase, vs.osc3NoiseCount, vs.osc3NoiseSeed,
-          vs.osc3Sample,     vs.osc3SamplePos, vs.osc3SampleFrac, vs.osc3Out};
+[[gnu::always_inline]] inline void RenderOscillator3(VoiceState& vs) {
+    const osc23::Osc o{vs.osc3Phase,  vs.osc3History,   vs.osc3NoisePhase, vs.osc3NoiseCount, vs.osc3NoiseSeed,
+                       vs.osc3Sample, vs.osc3SamplePos, vs.osc3SampleFrac, vs.osc3Out};
     uint32_t bits = 0;
-    Render<false>(o, vs.osc3Wave, vs.osc3Pitch, bits);
+    osc23::Render<false>(o, vs.osc3Wave, vs.osc3Pitch, bits);
 }

@@ -8,14 +8,20 @@
 //
 // Lines: 19 and 9 are the left and right pre-delays, 18..13 and 8..3 the left
 // and right combs 1..6, 12..10 and 2..0 the left and right all-passes 1..3.
+//
+// Inline: the effect units run as one body per frame (effects.cpp). Each reverb
+// is its own instance of the templates, so its stages, line numbers and delays
+// are constants of the code.
+#pragma once
+
 #include "engine/effect_dsp.h"
 #include "shared/effect_state.h"
 #include "shared/master_state.h"
 
-namespace {
+namespace reverb {
 
-constexpr uint32_t kLineMask = kReverbLineWords - 1;
-constexpr int32_t kAllPass = 1503238553;  // 0.7 in Q31
+inline constexpr uint32_t kLineMask = kReverbLineWords - 1;
+inline constexpr int32_t kAllPass = 1503238553;  // 0.7 in Q31
 
 struct ReverbShape {
     int32_t gainLeft;
@@ -28,20 +34,22 @@ struct ReverbShape {
     bool invertRight;   // the right output is subtracted
 };
 
-constexpr uint32_t kAllPassDelay[3] = {660, 264, 88};
+inline constexpr uint32_t kAllPassDelay[3] = {660, 264, 88};
 
-constexpr ReverbShape kRoom = {32, 32, 4, 4,
-                               {2200, 2372, 2557, 2713, 0, 0}, {2200, 2372, 2557, 2713, 0, 0},
-                               {kAllPass, kAllPass, kAllPass}, true};
-constexpr ReverbShape kHall = {-48, 48, 4, 6,
-                               {1980, 2152, 2337, 2493, 2662, 2841}, {2024, 2196, 2381, 2537, 2706, 2885},
-                               {kAllPass, kAllPass, kAllPass}, false};
-constexpr ReverbShape kPlate = {-96, 96, 2, 6,
-                                {1980, 2152, 2337, 2493, 2662, 2841}, {2024, 2196, 2381, 2537, 2706, 2885},
-                                {kAllPass, -kAllPass, kAllPass}, false};
+inline constexpr ReverbShape kRoom = {32, 32, 4, 4,
+                                      {2200, 2372, 2557, 2713, 0, 0}, {2200, 2372, 2557, 2713, 0, 0},
+                                      {kAllPass, kAllPass, kAllPass}, true};
+inline constexpr ReverbShape kHall = {-48, 48, 4, 6,
+                                      {1980, 2152, 2337, 2493, 2662, 2841}, {2024, 2196, 2381, 2537, 2706, 2885},
+                                      {kAllPass, kAllPass, kAllPass}, false};
+inline constexpr ReverbShape kPlate = {-96, 96, 2, 6,
+                                       {1980, 2152, 2337, 2493, 2662, 2841}, {2024, 2196, 2381, 2537, 2706, 2885},
+                                       {kAllPass, -kAllPass, kAllPass}, false};
 
-int32_t PreFilter(int32_t* stages, int count, int32_t x) {
-    for (int j = 0; j < count; ++j) {
+template <int kCount>
+[[gnu::always_inline]] inline int32_t PreFilter(int32_t* stages, int32_t x) {
+#pragma GCC unroll 4
+    for (int j = 0; j < kCount; ++j) {
         stages[j] = x + (stages[j] >> 1);
         x = stages[j];
     }
@@ -52,10 +60,12 @@ int32_t PreFilter(int32_t* stages, int count, int32_t x) {
 // firstComb, firstComb - 1, ... and the all-passes on lines firstComb - 6 .. - 8.
 // damping[5 - i] belongs to the comb on line firstComb - i. Returns the last
 // all-pass output.
-template <uint32_t Code>
-int32_t ReverbChannel(const ReverbShape& shape, const uint32_t* combDelay, int firstComb, int32_t* damping,
-                      uint32_t w, int32_t pre, int32_t g) {
+template <uint32_t Code, const ReverbShape& shape, bool kLeft>
+[[gnu::always_inline]] inline int32_t ReverbChannel(int32_t* damping, uint32_t w, int32_t pre, int32_t g) {
+    constexpr int firstComb = kLeft ? 18 : 8;
+    constexpr const uint32_t* combDelay = kLeft ? shape.combDelayLeft : shape.combDelayRight;
     int32_t sum = 0;
+#pragma GCC unroll 6
     for (int i = 0; i < shape.combs; ++i) {
         int32_t* line = g_reverbLines[firstComb - i];
         const int32_t c = line[(w - combDelay[i]) & kLineMask];
@@ -77,6 +87,7 @@ int32_t ReverbChannel(const ReverbShape& shape, const uint32_t* combDelay, int f
     }
     int32_t x = sum;
     int32_t y = 0;
+#pragma GCC unroll 3
     for (int j = 0; j < 3; ++j) {
         int32_t* line = g_reverbLines[firstComb - 6 - j];
         const int32_t z = line[(w - kAllPassDelay[j]) & kLineMask];
@@ -88,10 +99,10 @@ int32_t ReverbChannel(const ReverbShape& shape, const uint32_t* combDelay, int f
     return y;
 }
 
-template <uint32_t Code>
-void Reverb(const ReverbShape& shape, EffectUnit3State& st, MasterState& ms) {
-    const int32_t xl = PreFilter(st.leftPreFilter, shape.preStages, st.inputLeft * shape.gainLeft);
-    const int32_t xr = PreFilter(st.rightPreFilter, shape.preStages, st.inputRight * shape.gainRight);
+template <uint32_t Code, const ReverbShape& shape>
+[[gnu::always_inline]] inline void Reverb(EffectUnit3State& st, MasterState& ms) {
+    const int32_t xl = PreFilter<shape.preStages>(st.leftPreFilter, st.inputLeft * shape.gainLeft);
+    const int32_t xr = PreFilter<shape.preStages>(st.rightPreFilter, st.inputRight * shape.gainRight);
 
     const uint32_t w = st.writePos & kLineMask;
     st.writePos += 1;
@@ -104,9 +115,9 @@ void Reverb(const ReverbShape& shape, EffectUnit3State& st, MasterState& ms) {
     g_reverbLines[9][w] = xr;
 
     // combDamping: [0..5] the combs on lines 3..8, [6..11] those on lines 13..18.
-    const int32_t yl = ReverbChannel<Code>(shape, shape.combDelayLeft, 18, &st.combDamping[6], w, pl, st.feedback);
+    const int32_t yl = ReverbChannel<Code, shape, true>(&st.combDamping[6], w, pl, st.feedback);
     ms.fx2OutLeft += yl >> 12;
-    const int32_t yr = ReverbChannel<Code>(shape, shape.combDelayRight, 8, &st.combDamping[0], w, pr, st.feedback);
+    const int32_t yr = ReverbChannel<Code, shape, false>(&st.combDamping[0], w, pr, st.feedback);
     if (shape.invertRight) {
         ms.fx2OutRight -= yr >> 12;
     } else {
@@ -114,9 +125,10 @@ void Reverb(const ReverbShape& shape, EffectUnit3State& st, MasterState& ms) {
     }
 }
 
-}  // namespace
+}  // namespace reverb
 
-void RenderEffectUnit3(int k) {
+[[gnu::always_inline]] inline void RenderEffectUnit3(int k) {
+    using namespace reverb;
     MasterState& ms = g_masterState;
     EffectUnit3State& st = g_fx3State;
     st.inputLeft = ms.fx2InLeft[k] + ms.fx2OutLeft;
@@ -134,13 +146,13 @@ void RenderEffectUnit3(int k) {
             break;
         }
         case kFxReverbRoom:
-            Reverb<kFxReverbRoom>(kRoom, st, ms);
+            Reverb<kFxReverbRoom, kRoom>(st, ms);
             break;
         case kFxReverbHall:
-            Reverb<kFxReverbHall>(kHall, st, ms);
+            Reverb<kFxReverbHall, kHall>(st, ms);
             break;
         case kFxReverbPlate:
-            Reverb<kFxReverbPlate>(kPlate, st, ms);
+            Reverb<kFxReverbPlate, kPlate>(st, ms);
             break;
         default:
             break;  // off: unit 2's output passes unchanged

@@ -13,6 +13,8 @@
 //   when w is not 0, so no read goes past the guard frame. The stored fraction
 //   keeps only the 31 bits the weight used.
 // - Sample number, data pointer, length and loop point are read once per chunk.
+#pragma once
+
 #include <algorithm>
 
 #include "engine/oscillators.h"
@@ -20,7 +22,8 @@
 #include "shared/constants.h"
 #include "shared/samples.h"
 
-bool PlaySample(uint32_t sample, int32_t& pos, uint32_t& frac, uint32_t pitch, int32_t (&out)[4]) {
+[[gnu::always_inline]] inline bool PlaySample(uint32_t sample, int32_t& pos, uint32_t& frac, uint32_t pitch,
+                                              int32_t (&out)[4]) {
     const uint32_t n = sample & (kSampleSlots - 1);  // the field always holds 0..255
     const int16_t* data = g_sampleData[n];
     if (data == nullptr) {
@@ -36,6 +39,7 @@ bool PlaySample(uint32_t sample, int32_t& pos, uint32_t& frac, uint32_t pitch, i
 
     uint32_t p = static_cast<uint32_t>(pos);
     uint32_t f = frac;
+#pragma GCC unroll 4
     for (int i = 0; i < 4; ++i) {
         const uint32_t sum = f + stepLow;
         p += stepHigh + (sum < f ? 1u : 0u);

@@ -25,6 +25,8 @@
 //   release: min(8190, cutoff + (R >> 19)). Decay: S = R + min(cutoff, 8190) x
 //   2^19 in 32 bits, 0xF4000000 when that carries; filterCutoff := S >> 19
 //   (8191 possible without a carry, 7808 after one).
+#pragma once
+
 #include <algorithm>
 #include <cstdint>
 #include <limits>
@@ -35,20 +37,21 @@
 #include "shared/fixed.h"
 #include "shared/relaxed.h"
 
-namespace {
+namespace amp_stage {
 
-constexpr uint32_t kCutoffLimit = 8190;
-constexpr uint32_t kDecayCarryValue = 0xF4000000;
+inline constexpr uint32_t kCutoffLimit = 8190;
+inline constexpr uint32_t kDecayCarryValue = 0xF4000000;
 
-inline int32_t RingProduct(int32_t a, int32_t b) {
+[[gnu::always_inline]] inline int32_t RingProduct(int32_t a, int32_t b) {
     const int64_t p = (static_cast<int64_t>(a) * b) >> 30;
-    return static_cast<int32_t>(std::clamp<int64_t>(p, std::numeric_limits<int32_t>::min(),
-                                                    std::numeric_limits<int32_t>::max()));
+    const int32_t r = static_cast<int32_t>(p);
+    if (r == p) [[likely]] return r;
+    return p < 0 ? std::numeric_limits<int32_t>::min() : std::numeric_limits<int32_t>::max();
 }
 
-}  // namespace
+}  // namespace amp_stage
 
-void AmpEnvelope(VoiceState& vs) {
+[[gnu::always_inline]] inline void AmpEnvelope(VoiceState& vs) {
     int32_t stage = RelaxedLoad(vs.ampStage);
     const int32_t before = stage;
     const AdsrResult r =
@@ -63,25 +66,29 @@ void AmpEnvelope(VoiceState& vs) {
     if (e == 0) vs.fading += 1;
 }
 
-void AmpStage(VoiceState& vs) {
+[[gnu::always_inline]] inline void AmpStage(VoiceState& vs) {
     int32_t* const out = vs.voiceOut;
     const int32_t* const o1 = vs.osc1Out;
     const int32_t* const o2 = vs.osc2Out;
     const int32_t* const o3 = vs.osc3Out;
 
     if (vs.osc2RingMod != 0) {
-        for (int i = 0; i < 4; ++i) vs.osc1Out[i] = RingProduct(vs.osc1Out[i], o2[i]);
+#pragma GCC unroll 4
+        for (int i = 0; i < 4; ++i) vs.osc1Out[i] = amp_stage::RingProduct(vs.osc1Out[i], o2[i]);
     }
 
     const uint32_t env = vs.ampEnv;
     const uint32_t delta = static_cast<uint32_t>(static_cast<int32_t>(env - vs.ampEnvPrev) >> 2);
     int32_t e[4];
+#pragma GCC unroll 4
     for (int i = 0; i < 4; ++i) e[i] = static_cast<int32_t>(env + static_cast<uint32_t>(i) * delta);
 
     if (vs.osc2Wave == 0) {
+#pragma GCC unroll 4
         for (int i = 0; i < 4; ++i) out[i] = hi(o1[i], e[i]);
     } else if (vs.osc3Wave == 0) {
         const int32_t vol2 = static_cast<int32_t>(vs.osc2Volume);
+#pragma GCC unroll 4
         for (int i = 0; i < 4; ++i) {
             const int32_t s = wrapAdd(o1[i] >> 1, hi(o2[i], vol2));
             out[i] = static_cast<int32_t>((static_cast<int64_t>(s) * e[i]) >> 31);
@@ -89,6 +96,7 @@ void AmpStage(VoiceState& vs) {
     } else {
         const int32_t vol2 = static_cast<int32_t>(vs.osc2Volume >> 1);
         const int32_t vol3 = static_cast<int32_t>(vs.osc3Volume >> 1);
+#pragma GCC unroll 4
         for (int i = 0; i < 4; ++i) {
             const int32_t s = wrapAdd(wrapAdd(o1[i] >> 2, hi(o2[i], vol2)), hi(o3[i], vol3));
             const int64_t p = static_cast<int64_t>(s) * e[i];
@@ -97,7 +105,7 @@ void AmpStage(VoiceState& vs) {
     }
 }
 
-void FilterEnvelope(VoiceState& vs) {
+[[gnu::always_inline]] inline void FilterEnvelope(VoiceState& vs) {
     int32_t stage = RelaxedLoad(vs.filterEnvStage);
     const int32_t before = stage;
     const AdsrResult r = AdsrStep(
@@ -109,7 +117,7 @@ void FilterEnvelope(VoiceState& vs) {
 
     // cutoff is 0..0x1FFE by the chunk step; read it as unsigned so that a value
     // outside that range still gives a cutoff entry inside the tables.
-    const uint32_t cutoff = std::min(static_cast<uint32_t>(vs.cutoff), kCutoffLimit);
+    const uint32_t cutoff = std::min(static_cast<uint32_t>(vs.cutoff), amp_stage::kCutoffLimit);
     switch (r.stage) {
         case AdsrStage::kNothing:
         case AdsrStage::kEnded:
@@ -118,13 +126,13 @@ void FilterEnvelope(VoiceState& vs) {
         case AdsrStage::kDecay: {
             const uint32_t base = cutoff << 19;
             uint32_t s = r.value + base;
-            if (s < base) s = kDecayCarryValue;  // the sum carried past 2^32
+            if (s < base) s = amp_stage::kDecayCarryValue;  // the sum carried past 2^32
             vs.filterCutoff = s >> 19;
             break;
         }
         case AdsrStage::kAttack:
         case AdsrStage::kSustain:
-            vs.filterCutoff = std::min(kCutoffLimit, cutoff + (r.value >> 19));
+            vs.filterCutoff = std::min(amp_stage::kCutoffLimit, cutoff + (r.value >> 19));
             break;
     }
 }
