@@ -4,6 +4,8 @@
 // connection. Also the set-up call and a render call with the units on.
 #include <benchmark/benchmark.h>
 
+#include "bench/bench_util.h"
+
 #include <cstdint>
 #include <vector>
 
@@ -18,13 +20,6 @@
 
 namespace {
 
-void TablesOnce() {
-    static bool built = false;
-    if (!built) {
-        BuildEngineTables();
-        built = true;
-    }
-}
 
 void SetEffects(int32_t t1, int32_t t2, int32_t t3) {
     const int32_t types[3] = {t1, t2, t3};
@@ -77,7 +72,7 @@ void RunFrames(benchmark::State& state) {
 }
 
 void BM_EffectsHeaviest(benchmark::State& state) {
-    TablesOnce();
+    bench::TablesOnce();
     SetEffects(11, 6, 7);  // dual-voice chorus, stereo flanger, plate; serial
     RunFrames(state);
     Off();
@@ -85,7 +80,7 @@ void BM_EffectsHeaviest(benchmark::State& state) {
 BENCHMARK(BM_EffectsHeaviest);
 
 void BM_EffectsDelays(benchmark::State& state) {
-    TablesOnce();
+    bench::TablesOnce();
     SetEffects(4, 4, 4);  // ping-pong delay in every unit
     RunFrames(state);
     Off();
@@ -93,7 +88,7 @@ void BM_EffectsDelays(benchmark::State& state) {
 BENCHMARK(BM_EffectsDelays);
 
 void BM_EffectsOff(benchmark::State& state) {
-    TablesOnce();
+    bench::TablesOnce();
     Off();
     RunFrames(state);
 }
@@ -111,21 +106,9 @@ BENCHMARK(BM_UpdateEffectUnits);
 
 // A render call with no voice sounding and the heaviest effects on.
 void BM_RenderIdleHeaviestEffects(benchmark::State& state) {
-    TablesOnce();
+    bench::TablesOnce();
     SetEffects(11, 6, 7);
-    const uint32_t frames = static_cast<uint32_t>(state.range(0));
-    std::vector<uint32_t> out(frames);
-    int64_t total = 0;
-    for (auto _ : state) {
-        g_renderOut = out.data();
-        g_renderFrames = frames;
-        g_renderPeriodPos = 0;
-        RenderBlock();
-        benchmark::DoNotOptimize(out.data());
-        total += frames;
-    }
-    state.counters["x realtime"] =
-        benchmark::Counter(static_cast<double>(total) / 44100.0, benchmark::Counter::kIsRate);
+    bench::RunRenderCalls(state, static_cast<uint32_t>(state.range(0)));
     Off();
 }
 BENCHMARK(BM_RenderIdleHeaviestEffects)->Arg(8192);

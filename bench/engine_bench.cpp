@@ -8,6 +8,8 @@
 // 88-frame runs is the time of one call.
 #include <benchmark/benchmark.h>
 
+#include "bench/bench_util.h"
+
 #include <cstring>
 #include <vector>
 
@@ -42,11 +44,7 @@ void Call(uint32_t frames) {
 }
 
 void SetUpFixture(Fixture which) {
-    static bool built = false;
-    if (!built) {
-        BuildEngineTables();
-        built = true;
-    }
+    bench::TablesOnce();
     std::memset(static_cast<void*>(g_voiceState), 0, sizeof(g_voiceState));
     std::memset(static_cast<void*>(&g_masterState), 0, sizeof(g_masterState));
     std::memset(&g_mixBuffer, 0, sizeof(g_mixBuffer));
@@ -120,9 +118,7 @@ void Run(benchmark::State& state, Fixture which) {
         benchmark::ClobberMemory();
         total += frames;
     }
-    state.counters["frames/s"] = benchmark::Counter(static_cast<double>(total), benchmark::Counter::kIsRate);
-    state.counters["x realtime"] =
-        benchmark::Counter(static_cast<double>(total) / 44100.0, benchmark::Counter::kIsRate);
+    bench::ReportThroughput(state, total);
 }
 
 void BM_EngineWorstCase(benchmark::State& state) { Run(state, Fixture::kWorst); }
