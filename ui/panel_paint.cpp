@@ -408,6 +408,19 @@ void UpdatePanelWith(SkinBlitter& out, const PanelGeometry& g) {
 void UpdateTopBarWith(SkinBlitter& out, const PanelGeometry& g) {
     Painter p(out, g);
     const bool sm = g.soundModule;
+    // The two MIDI activity lamps: drawn before the shared buttons in the full
+    // layouts and after them in the sound-module layout.
+    auto midiLamps = [&p] {
+        const int32_t in = g_midiActivity, outAct = g_midiOutActivity;
+        if (in != g_shownMidiActivity) {
+            p.MidiInLamp(in);
+            g_shownMidiActivity = in;
+        }
+        if (outAct != g_shownMidiOutActivity) {
+            p.MidiOutLamp(outAct, true);
+            g_shownMidiOutActivity = outAct;
+        }
+    };
     if (!sm) {
         const int32_t play = int32_t(g_playFlag), stop = g_stopButtonState;
         if (play != g_shownPlayFlag || stop != g_shownStopButton) {
@@ -424,15 +437,7 @@ void UpdateTopBarWith(SkinBlitter& out, const PanelGeometry& g) {
             p.PatternCueButton(cue);
             g_shownPatternCue = cue;
         }
-        const int32_t in = g_midiActivity, outAct = g_midiOutActivity;
-        if (in != g_shownMidiActivity) {
-            p.MidiInLamp(in);
-            g_shownMidiActivity = in;
-        }
-        if (outAct != g_shownMidiOutActivity) {
-            p.MidiOutLamp(outAct, true);
-            g_shownMidiOutActivity = outAct;
-        }
+        midiLamps();
     }
     SetSharedTopBarButtons(sm);
     for (int i = 0; i < kTopBarButtons; ++i) {
@@ -442,15 +447,5 @@ void UpdateTopBarWith(SkinBlitter& out, const PanelGeometry& g) {
             g_shownTopBarButtons[i] = s;
         }
     }
-    if (sm) {
-        const int32_t in = g_midiActivity, outAct = g_midiOutActivity;
-        if (in != g_shownMidiActivity) {
-            p.MidiInLamp(in);
-            g_shownMidiActivity = in;
-        }
-        if (outAct != g_shownMidiOutActivity) {
-            p.MidiOutLamp(outAct, true);
-            g_shownMidiOutActivity = outAct;
-        }
-    }
+    if (sm) midiLamps();
 }
