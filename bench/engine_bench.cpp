@@ -9,6 +9,7 @@
 #include <benchmark/benchmark.h>
 
 #include "bench/bench_util.h"
+#include "tests/engine/engine_state.h"
 
 #include <cstring>
 #include <vector>
@@ -45,22 +46,8 @@ void Call(uint32_t frames) {
 
 void SetUpFixture(Fixture which) {
     bench::TablesOnce();
-    std::memset(static_cast<void*>(g_voiceState), 0, sizeof(g_voiceState));
-    std::memset(static_cast<void*>(&g_masterState), 0, sizeof(g_masterState));
-    std::memset(&g_mixBuffer, 0, sizeof(g_mixBuffer));
-    std::memset(&g_voiceEvents, 0, sizeof(g_voiceEvents));
-    std::memset(static_cast<void*>(&g_fx1State), 0, sizeof(g_fx1State));
-    std::memset(static_cast<void*>(&g_fx2State), 0, sizeof(g_fx2State));
-    std::memset(static_cast<void*>(&g_fx3State), 0, sizeof(g_fx3State));
-    std::memset(g_fx1Ring, 0, sizeof(g_fx1Ring));
-    std::memset(g_fx2Ring, 0, sizeof(g_fx2Ring));
-    std::memset(g_fx3Ring, 0, sizeof(g_fx3Ring));
-    std::memset(g_reverbLines, 0, sizeof(g_reverbLines));
+    engine_state::Clear();
     song_fixture::ResetSongAndTransport();
-    for (auto& t : g_trackPlaying) t = 0;
-    g_engineReset = 0;
-    g_testSignal = 0;
-    g_testToneLevel = 0;
     g_tempo = 120;
     g_bassTrebleEq = 1;
     g_trebleLimiter = 1;

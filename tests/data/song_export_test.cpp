@@ -21,6 +21,7 @@
 #include "shared/transport.h"
 #include "shared/voice_state.h"
 #include "tests/data/file_fixture.h"
+#include "tests/engine/engine_state.h"
 
 namespace {
 
@@ -50,17 +51,7 @@ protected:
 
     // The engine as at program start.
     static void ResetEngine() {
-        std::memset(static_cast<void*>(g_voiceState), 0, sizeof(g_voiceState));
-        std::memset(static_cast<void*>(&g_masterState), 0, sizeof(g_masterState));
-        std::memset(&g_mixBuffer, 0, sizeof(g_mixBuffer));
-        std::memset(&g_voiceEvents, 0, sizeof(g_voiceEvents));
-        g_engineReset = 0;
-        g_songPlaying = 0;
-        g_songPlayingLast = 0;
-        for (int t = 0; t < kVoices; ++t) g_trackPlaying[t] = 0;
-        g_masterMute = 0;
-        g_testSignal = 0;
-        g_testToneLevel = 0;
+        engine_state::Clear();
     }
 
     // A song of one 16-row pattern followed by the end.

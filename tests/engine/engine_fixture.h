@@ -25,6 +25,7 @@
 #include "shared/sound_bank.h"
 #include "shared/transport.h"
 #include "shared/voice_state.h"
+#include "tests/engine/engine_state.h"
 #include "tests/engine/song_fixture.h"
 
 class EngineTest : public ::testing::Test {
@@ -40,25 +41,14 @@ protected:
     void SetUp() override { ResetEngineGlobals(); }
 
     static void ResetEngineGlobals() {
-        std::memset(static_cast<void*>(g_voiceState), 0, sizeof(g_voiceState));
-        std::memset(static_cast<void*>(&g_masterState), 0, sizeof(g_masterState));
-        std::memset(&g_mixBuffer, 0, sizeof(g_mixBuffer));
-        std::memset(&g_voiceEvents, 0, sizeof(g_voiceEvents));
-        g_engineReset = 0;
-        g_songPlaying = 0;
-        g_songPlayingLast = 0;
+        engine_state::Clear();
         for (int t = 0; t < kVoices; ++t) {
-            g_trackPlaying[t] = 0;
             g_trackSongPos[t] = 0;
             g_trackRow[t] = 0;
             g_trackClockTicks[t] = 0;
         }
-        g_masterMute = 0;
         g_patternCue = 0;
         g_patternCueDone = 0;
-        g_testSignal = 0;
-        g_testToneLevel = 0;
-        g_testTonePhase = 0;
         g_polyphony = 5;
         g_soundModuleMode = 0;
         g_tempo = 120;
@@ -84,15 +74,6 @@ protected:
             for (auto& w : unit) w = 0;
         g_effectSettings.fxSerial = 0;
         g_effectSettings.fxSerialAmount = 0;
-        std::memset(g_fxCode, 0, sizeof(g_fxCode));
-        std::memset(static_cast<void*>(&g_fx1State), 0, sizeof(g_fx1State));
-        std::memset(static_cast<void*>(&g_fx2State), 0, sizeof(g_fx2State));
-        std::memset(static_cast<void*>(&g_fx3State), 0, sizeof(g_fx3State));
-        std::memset(g_fx1Ring, 0, sizeof(g_fx1Ring));
-        std::memset(g_fx2Ring, 0, sizeof(g_fx2Ring));
-        std::memset(g_fx3Ring, 0, sizeof(g_fx3Ring));
-        std::memset(g_reverbLines, 0, sizeof(g_reverbLines));
-        g_effectMemoryResetRequest = 0;
     }
 
     // One RenderBlock call of `frames` frames at period position `pos`.
