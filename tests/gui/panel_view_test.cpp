@@ -8,20 +8,10 @@
 #include "shared/sound_bank.h"
 #include "ui/about_dlg.h"
 #include "ui/panel_paint.h"
+#include "tests/panel/skin_cache.h"
 #include "ui/panel_state.h"
 
 namespace {
-
-const DecodedBitmap& Skin(int id) {
-    static std::map<int, DecodedBitmap> cache;
-    auto it = cache.find(id);
-    if (it == cache.end()) {
-        DecodedBitmap b;
-        EXPECT_TRUE(LoadSkinBitmap(id, b)) << id;
-        it = cache.emplace(id, std::move(b)).first;
-    }
-    return it->second;
-}
 
 // True when the w x h region of the picture at (x, y) shows the bitmap's
 // region at (sx, sy).

@@ -17,20 +17,10 @@
 #include "shared/transport.h"
 #include "tools/skin_gen/image_io.h"
 #include "ui/panel_paint.h"
+#include "tests/panel/skin_cache.h"
 #include "ui/panel_state.h"
 
 namespace {
-
-const DecodedBitmap& Skin(int id) {
-    static std::map<int, DecodedBitmap> cache;
-    auto it = cache.find(id);
-    if (it == cache.end()) {
-        DecodedBitmap b;
-        EXPECT_TRUE(LoadSkinBitmap(id, b)) << id;
-        it = cache.emplace(id, std::move(b)).first;
-    }
-    return it->second;
-}
 
 // The view's picture: 632 x 492 pixels, copies clipped to the source bitmap
 // and to the picture; every copy is also recorded.
