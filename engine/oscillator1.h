@@ -118,9 +118,9 @@ template <bool kSync>
 template <bool kSync>
 [[gnu::always_inline]] inline void Pulse(VoiceState& vs, const uint32_t (&inc)[4], uint32_t mask,
                                          uint32_t pitch) {
-    // The sweep shows from the next chunk: this chunk uses the offset formed
-    // before it.
-    vs.osc1PulseWidth += vs.osc1PwmRate;
+    // The running width (osc1PulseWidth) sweeps by osc1PwmRate once per chunk of
+    // this wave, in the chunk's envelope steps; the offset played here is the one
+    // formed before the sweep.
     const int32_t fb = g_pitchCurveB[pitch];
     const uint32_t width = vs.osc1PulseOffset;
     int32_t ha[4] = {vs.osc1History[0], vs.osc1History[1], vs.osc1History[2], vs.osc1History[3]};

@@ -8,12 +8,15 @@
 // filter-off mix. Oscillator 1 runs first, so it hears oscillator 2's FM output
 // and sync bits of the previous chunk.
 //
-// The filter envelope reads only its own fields and the chunk's cutoff, so it
-// runs first here, with the same result: the filter's coefficients and the mix
-// row are then requested from memory while the oscillators run.
+// The envelope steps read only their own fields and the chunk's cutoff, and the
+// pulse-width sweep only its own two words, so they run first here, with the
+// same result: the filter's coefficients and the mix row are then requested
+// from memory while the oscillators run. The voice lanes (voice_lanes.h) run
+// the same two halves apart.
 #include "engine/oscillators.h"
 #include "engine/stages.h"
 #include "engine/tables.h"
+#include "engine/voice_lanes.h"
 #include "engine/voice_output.h"
 #include "shared/constants.h"
 #include "shared/mix_buffer.h"
@@ -21,18 +24,25 @@
 
 namespace {
 
-// The chunk of one voice; `bus` is the voice's bus in the chunk's mix row.
+// The envelope steps of a chunk and the pulse-width sweep: the part of the chunk
+// that the control part of the next chunk reads back (fading, the envelope
+// stages, the running pulse width).
+[[gnu::always_inline]] inline void ChunkEnvelopes(VoiceState& vs) {
+    if (vs.filterType != 0) FilterEnvelope(vs);
+    // The pulse wave sweeps its running width once per chunk; this chunk plays
+    // the offset formed before the sweep.
+    if (vs.osc1Wave == kWavePulse) vs.osc1PulseWidth += vs.osc1PwmRate;
+    AmpEnvelope(vs);
+}
+
+// The signal part of a chunk; `bus` is the voice's bus in the chunk's mix row.
 // Taking the voice's record by reference gives its fields one base address for
 // the whole chunk.
-[[gnu::noinline]] void VoiceChunk(VoiceState& vs, int32_t* bus) {
+[[gnu::always_inline]] inline void ChunkSignal(VoiceState& vs, int32_t* bus) {
     const bool filtered = vs.filterType != 0;
-    if (filtered) {
-        FilterEnvelope(vs);
-        PrefetchFilter(vs);
-    }
+    if (filtered) PrefetchFilter(vs);
     RenderOscillator1(vs);
     if (RenderOscillator2(vs)) RenderOscillator3(vs);
-    AmpEnvelope(vs);
     AmpStage(vs);
     if (filtered) {
         RenderFilter(vs);
@@ -42,13 +52,26 @@ namespace {
     }
 }
 
+[[gnu::noinline]] void VoiceChunk(VoiceState& vs, int32_t* bus) {
+    ChunkEnvelopes(vs);
+    ChunkSignal(vs, bus);
+}
+
 }  // namespace
+
+int32_t* VoiceBusWords(const VoiceState& vs, uint32_t pos) {
+    // The note start keeps bus within 0..7; the mask keeps any other value inside
+    // the row.
+    return g_mixBuffer.row[pos] + 4 * (vs.bus & (kBuses - 1));
+}
+
+void VoiceChunkEnvelopes(VoiceState& vs) { ChunkEnvelopes(vs); }
+
+void VoiceChunkSignal(VoiceState& vs, int32_t* bus) { ChunkSignal(vs, bus); }
 
 void RenderVoiceChunk(int v, uint32_t pos) {
     VoiceState& vs = g_voiceState[v];
-    // The note start keeps bus within 0..7; the mask keeps any other value inside
-    // the row.
-    int32_t* const bus = g_mixBuffer.row[pos] + 4 * (vs.bus & (kBuses - 1));
+    int32_t* const bus = VoiceBusWords(vs, pos);
     __builtin_prefetch(bus, 1);
     VoiceChunk(vs, bus);
 }

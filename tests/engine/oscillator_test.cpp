@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "engine/tables.h"
+#include "engine/voice_lanes.h"
 #include "shared/fixed.h"
 #include "tests/engine/voice_fixture.h"
 
@@ -167,10 +168,12 @@ TEST_F(OscillatorTest, PulseWidthSweepShowsFromTheNextChunk) {
     V().osc1PulseWidth = 0x80000000u;
     V().osc1PulseOffset = 0x80000000u;
     V().osc1PwmRate = 16384 * 80;
+    VoiceChunkEnvelopes(V());  // the sweep belongs to the chunk's envelope steps
     RenderOscillator1(V());
     EXPECT_EQ(V().osc1PulseWidth, 0x80000000u + 1310720u);
     EXPECT_EQ(V().osc1PulseOffset, 0x80000000u) << "the chunk used the offset formed before";
     V().osc1PulseWidth = 0xFFFFFFFFu;
+    VoiceChunkEnvelopes(V());  // the sweep belongs to the chunk's envelope steps
     RenderOscillator1(V());
     EXPECT_EQ(V().osc1PulseWidth, 1310719u) << "wraps through the whole cycle";
 }

@@ -1,0 +1,111 @@
+// Voice audio of eight voices side by side.
+//
+// The voice loop runs a voice's control (events, sequencer, note start, control
+// tick, chunk step, and the per-chunk envelope steps) frame by frame, as always.
+// The rest of a chunk, the signal part (oscillators, amplifier stage, filter and
+// the mix into the bus), depends only on the voice's own signal state and on the
+// inputs the control part set for that chunk; the control part never reads the
+// signal state back. So the signal part of up to eight voices (a lane group:
+// voices 8g .. 8g + 7) can wait until their control has run for the whole call,
+// and then run for all of them at once, one chunk row after the other, each lane
+// with the inputs recorded for it in that row. Wrapping additions into the bus
+// words commute, so the mix row receives exactly what the voice-by-voice order
+// gives.
+//
+// Numeric contract: identical to the scalar chunk (voice_audio.cpp and the stage
+// headers), bit for bit, for every input a row may hold. A lane whose chunk uses
+// a wave the lanes do not compute (noise or sample on any oscillator, or
+// oscillator 2 or 3 selectors other than 0..4) is never recorded: its voice
+// runs that chunk on its own, at once, after the chunks it has waiting.
+//
+// Layout: every per-lane word is an array of eight (lane l = voice 8g + l), so
+// one 256-bit load takes a field of all lanes.
+#pragma once
+
+#include <cstdint>
+
+#include "shared/constants.h"
+
+inline constexpr int kLanes = 8;
+
+// The inputs of one chunk row: the chunk step's and envelope steps' results for
+// each lane whose bit is set in `active`, as the scalar chunk would read them
+// from the voice. Lanes whose bit is clear hold values of an earlier row or 0;
+// the lane code computes them anyway and must neither store their results nor
+// read outside a table with them.
+struct alignas(32) LaneRow {
+    uint32_t osc1Wave[kLanes];       // 1..4, or 7..255 (plays as 1)
+    uint32_t osc1Pitch[kLanes];      // pitch index
+    int32_t osc1FmDepth[kLanes];     // Q31
+    uint32_t osc1PulseOffset[kLanes];
+    uint32_t osc2Wave[kLanes];       // 0..4
+    uint32_t osc2Pitch[kLanes];
+    uint32_t osc2Sync[kLanes];       // non-zero: sync bits for oscillator 1
+    uint32_t osc2RingMod[kLanes];    // non-zero: ring modulation
+    uint32_t osc2Volume[kLanes];     // Q31
+    uint32_t osc3Wave[kLanes];       // 0..4 (only read when osc2Wave is not 0)
+    uint32_t osc3Pitch[kLanes];
+    uint32_t osc3Volume[kLanes];     // Q31
+    uint32_t ampEnv[kLanes];         // Q31, this chunk
+    uint32_t ampEnvPrev[kLanes];     // Q31, the chunk before
+    int32_t filterType[kLanes];      // 0 off, 1..5, any other value plays as 1
+    int32_t resonance[kLanes];       // row, taken modulo 32
+    uint32_t filterCutoff[kLanes];   // entry, held at 8,191
+    uint32_t drive[kLanes];
+    uint32_t voiceGain[kLanes];
+    uint32_t bus[kLanes];            // taken modulo 8
+    uint32_t active;                 // bit l: lane l has a chunk in this row
+    uint32_t pos;                    // period position of the row's chunk frame
+};
+
+// The signal state of eight voices, lane by lane; the fields of VoiceState of
+// the same names. [i][l]: frame (or history entry, or memory word) i of lane l.
+struct alignas(32) LaneState {
+    uint32_t osc1Phase[kLanes];
+    uint32_t osc1Phase2[kLanes];
+    int32_t osc1History[4][kLanes];
+    int32_t osc1History2[4][kLanes];
+    uint32_t osc1SyncMask[kLanes];
+    int32_t osc1Out[4][kLanes];
+    uint32_t osc2Phase[kLanes];
+    int32_t osc2History[4][kLanes];
+    int32_t osc2Out[4][kLanes];
+    uint32_t osc3Phase[kLanes];
+    int32_t osc3History[4][kLanes];
+    int32_t osc3Out[4][kLanes];
+    int32_t voiceOut[4][kLanes];
+    int32_t filterMem[6][kLanes];    // filterMem1Y1, 1Y2, 2Y1, 2Y2, 3Y1, 3Y2
+    uint32_t voiceGainPrev[kLanes];
+};
+
+// What one row adds into the bus words: [i][l] goes into word i (frame i of the
+// chunk) of lane l's bus.
+struct alignas(32) LaneMix {
+    int32_t add[4][kLanes];
+};
+
+// True when this processor runs the lane code (AVX2); otherwise every chunk runs
+// voice by voice.
+bool VoiceLanesSupported();
+
+// The signal part of one row for the lanes set in row.active; lanes not set keep
+// their state unchanged. Available only where VoiceLanesSupported().
+//   LaneOscillators: oscillators 1, 2 and 3 (osc1Out, osc2Out, osc3Out, phases,
+//     histories, sync mask), as RenderOscillator1/2/3.
+//   LaneOutput: ring modulation, amplifier stage, filter and the bus mix amounts
+//     (voiceOut, filter memories, voiceGainPrev), as AmpStage, RenderFilter and
+//     MixVoiceToBus or MixFilterOff; `mix` receives every lane's addends (those of
+//     inactive lanes are 0).
+void LaneOscillators(LaneState& s, const LaneRow& row);
+void LaneOutput(LaneState& s, const LaneRow& row, LaneMix& mix);
+
+struct VoiceState;
+
+// The two halves of one voice's chunk as the voice-by-voice path runs them:
+// the envelope steps and pulse-width sweep (VoiceChunkEnvelopes), then the
+// signal part into `bus`, the four words of the voice's bus in the chunk's mix
+// row (VoiceChunkSignal). The lanes compute the signal part of eight voices.
+void VoiceChunkEnvelopes(VoiceState& vs);
+void VoiceChunkSignal(VoiceState& vs, int32_t* bus);
+// The voice's four bus words in the mix row of period position pos.
+int32_t* VoiceBusWords(const VoiceState& vs, uint32_t pos);
