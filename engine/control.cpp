@@ -28,6 +28,7 @@
 #include "engine/sound_params.h"
 #include "engine/stages.h"
 #include "engine/tables.h"
+#include "engine/voice_lanes.h"
 #include "engine/voice_control.h"
 #include "shared/fixed.h"
 #include "shared/relaxed.h"
@@ -176,6 +177,7 @@ void ControlTick(VoiceState& vs) {
     }
     vs.filterType = type;
     if (type != vs.filterTypeActive) {
+        FlushVoiceSignal(vs);  // chunks still waiting filter with the old memories
         vs.filterTypeActive = type;
         vs.filterMem1Y1 = vs.filterMem1Y2 = 0;
         vs.filterMem2Y1 = vs.filterMem2Y2 = 0;

@@ -32,6 +32,7 @@
 #include "engine/sound_params.h"
 #include "engine/stages.h"
 #include "engine/tables.h"
+#include "engine/voice_lanes.h"
 #include "engine/voice_control.h"
 #include "shared/relaxed.h"
 #include "shared/samples.h"
@@ -107,6 +108,8 @@ void ClearForNote(VoiceState& vs) {
 }
 
 void LoadNote(VoiceState& vs, const SoundReader& snd) {
+    // Chunks of the old note still waiting for their signal part run first.
+    FlushVoiceSignal(vs);
     ClearForNote(vs);
     RelaxedStore(vs.ampGate, 1);
     RelaxedStore(vs.filterEnvGate, 1);

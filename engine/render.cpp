@@ -8,6 +8,7 @@
 #include "engine/output_stage.h"
 #include "engine/stages.h"
 #include "engine/tables.h"
+#include "engine/voice_lanes.h"
 #include "shared/constants.h"
 #include "shared/events.h"
 #include "shared/master_state.h"
@@ -55,6 +56,18 @@ void RenderTestTone(uint32_t frames) {
     }
     g_testToneLevel = level;
     g_renderOut = out;
+}
+
+// The chunk of voice v in frame f (period position pos): recorded for its lane
+// group, or at once.
+bool g_lanesThisCall = false;
+
+void VoiceChunk(int v, uint32_t f, uint32_t pos) {
+    if (g_lanesThisCall) {
+        VoiceChunkLater(v, f, pos);
+    } else {
+        RenderVoiceChunk(v, pos);
+    }
 }
 
 // Frames from the current one on, at most `limit`, in which voice v does nothing
@@ -143,7 +156,7 @@ uint32_t SteadyChunks(VoiceState& vs, int v, const uint8_t* codes, uint32_t peri
         // sound, no pending note and a gain.
         vs.controlCounter = (control + 4) & 63;
         if (vs.controlCounter == 0) ControlTick(vs);
-        if (voice_control::ChunkStep(vs)) RenderVoiceChunk(v, periodPos + f);
+        if (voice_control::ChunkStep(vs)) VoiceChunk(v, f, periodPos + f);
         ++f;
     }
     return f;
@@ -181,7 +194,7 @@ void RenderVoice(int v, uint32_t frames, uint32_t periodPos) {
                 StepTrack(v);
             }
         }
-        if (StartNote(v) && UpdateModulation(v)) RenderVoiceChunk(v, pos);
+        if (StartNote(v) && UpdateModulation(v)) VoiceChunk(v, f, pos);
         ++f;
         if (vs.chunkPhase == 0) f = SteadyChunks(vs, v, codes, periodPos, f, frames);
     }
@@ -257,8 +270,17 @@ void RenderBlock() {
         }
         ServeEffectMemoryReset();
 
+        // Voices in groups of eight: each group's recorded chunks run after its
+        // last voice's control.
         const int voices = VoicesInUse(g_polyphony);
-        for (int v = 0; v < voices; ++v) RenderVoice(v, frames, periodPos);
+        g_lanesThisCall = VoiceLanesInUse();
+        const uint32_t masterPhase = static_cast<uint32_t>(g_masterState.chunkPhase);
+        for (int v = 0; v < voices; ++v) {
+            if (g_lanesThisCall && v % kLanes == 0) BeginLaneGroup(v, masterPhase);
+            RenderVoice(v, frames, periodPos);
+            if (g_lanesThisCall && (v % kLanes == kLanes - 1 || v == voices - 1)) RunLaneGroup();
+        }
+        g_lanesThisCall = false;
         MasterLoop(frames, periodPos);
     }
 

@@ -1,8 +1,243 @@
-// Whether this processor runs the voice lanes.
+// The chunk rows of one lane group and their run (see voice_lanes.h).
+//
+// While the voice loop runs the control of a group's voices, each chunk whose
+// signal part the lanes can compute is recorded in the row of its chunk frame
+// (row k: the k-th chunk frame of the call). A chunk the lanes cannot compute
+// runs at once, after the voice's recorded chunks (the flush). Control code
+// that writes a voice's signal state (the note start, a filter-type change)
+// flushes that voice first. When the group's last voice has run its control,
+// the rows run in order for all lanes, and every lane's state goes back to its
+// voice.
 #include "engine/voice_lanes.h"
+
+#include <algorithm>
+#include <iterator>
+
+#include "shared/mix_buffer.h"
+#include "shared/voice_state.h"
+
+namespace {
+
+// Chunk frames of a call of at most kPeriodPositions frames.
+constexpr int kMaxRows = kPeriodPositions / 4 + 1;
+
+LaneRow g_rows[kMaxRows];
+LaneState g_laneState;
+LaneMix g_laneMix;
+
+bool g_lanesOn = VoiceLanesSupported();
+// First chunk frame of this call (0..3), and the group's voice 0.
+uint32_t g_firstChunkFrame = 0;
+int g_groupBase = 0;
+// Per lane: rows from pendingFirst on may hold its chunks (kNone: none).
+constexpr uint32_t kNone = ~0u;
+uint32_t g_pendingFirst[kLanes] = {kNone, kNone, kNone, kNone, kNone, kNone, kNone, kNone};
+uint32_t g_rowsEnd = 0;  // one past the last row recorded in this group
+
+// The chunk inputs between a voice and lane l of a row.
+void PutInputs(LaneRow& r, int l, const VoiceState& vs) {
+    r.osc1Wave[l] = vs.osc1Wave;
+    r.osc1Pitch[l] = vs.osc1Pitch;
+    r.osc1FmDepth[l] = vs.osc1FmDepth;
+    r.osc1PulseOffset[l] = vs.osc1PulseOffset;
+    r.osc2Wave[l] = vs.osc2Wave;
+    r.osc2Pitch[l] = vs.osc2Pitch;
+    r.osc2Sync[l] = vs.osc2Sync;
+    r.osc2RingMod[l] = vs.osc2RingMod;
+    r.osc2Volume[l] = vs.osc2Volume;
+    r.osc3Wave[l] = vs.osc3Wave;
+    r.osc3Pitch[l] = vs.osc3Pitch;
+    r.osc3Volume[l] = vs.osc3Volume;
+    r.ampEnv[l] = vs.ampEnv;
+    r.ampEnvPrev[l] = vs.ampEnvPrev;
+    r.filterType[l] = vs.filterType;
+    r.resonance[l] = vs.resonance;
+    r.filterCutoff[l] = vs.filterCutoff;
+    r.drive[l] = vs.drive;
+    r.voiceGain[l] = vs.voiceGain;
+    r.bus[l] = vs.bus;
+}
+
+void TakeInputs(VoiceState& vs, const LaneRow& r, int l) {
+    vs.osc1Wave = r.osc1Wave[l];
+    vs.osc1Pitch = r.osc1Pitch[l];
+    vs.osc1FmDepth = r.osc1FmDepth[l];
+    vs.osc1PulseOffset = r.osc1PulseOffset[l];
+    vs.osc2Wave = r.osc2Wave[l];
+    vs.osc2Pitch = r.osc2Pitch[l];
+    vs.osc2Sync = r.osc2Sync[l];
+    vs.osc2RingMod = r.osc2RingMod[l];
+    vs.osc2Volume = r.osc2Volume[l];
+    vs.osc3Wave = r.osc3Wave[l];
+    vs.osc3Pitch = r.osc3Pitch[l];
+    vs.osc3Volume = r.osc3Volume[l];
+    vs.ampEnv = r.ampEnv[l];
+    vs.ampEnvPrev = r.ampEnvPrev[l];
+    vs.filterType = r.filterType[l];
+    vs.resonance = r.resonance[l];
+    vs.filterCutoff = r.filterCutoff[l];
+    vs.drive = r.drive[l];
+    vs.voiceGain = r.voiceGain[l];
+    vs.bus = r.bus[l];
+}
+
+template <typename T, typename U>
+void In4(T (&lane)[4][kLanes], int l, const U (&v)[4]) {
+    for (int i = 0; i < 4; ++i) lane[i][l] = static_cast<T>(v[i]);
+}
+template <typename T, typename U>
+void Out4(U (&v)[4], const T (&lane)[4][kLanes], int l) {
+    for (int i = 0; i < 4; ++i) v[i] = static_cast<U>(lane[i][l]);
+}
+
+void LoadLane(LaneState& s, int l, const VoiceState& vs) {
+    s.osc1Phase[l] = vs.osc1Phase;
+    s.osc1Phase2[l] = vs.osc1Phase2;
+    In4(s.osc1History, l, vs.osc1History);
+    In4(s.osc1History2, l, vs.osc1History2);
+    s.osc1SyncMask[l] = vs.osc1SyncMask;
+    In4(s.osc1Out, l, vs.osc1Out);
+    s.osc2Phase[l] = vs.osc2Phase;
+    In4(s.osc2History, l, vs.osc2History);
+    In4(s.osc2Out, l, vs.osc2Out);
+    s.osc3Phase[l] = vs.osc3Phase;
+    In4(s.osc3History, l, vs.osc3History);
+    In4(s.osc3Out, l, vs.osc3Out);
+    In4(s.voiceOut, l, vs.voiceOut);
+    s.filterMem[0][l] = vs.filterMem1Y1;
+    s.filterMem[1][l] = vs.filterMem1Y2;
+    s.filterMem[2][l] = vs.filterMem2Y1;
+    s.filterMem[3][l] = vs.filterMem2Y2;
+    s.filterMem[4][l] = vs.filterMem3Y1;
+    s.filterMem[5][l] = vs.filterMem3Y2;
+    s.voiceGainPrev[l] = vs.voiceGainPrev;
+}
+
+void StoreLane(VoiceState& vs, const LaneState& s, int l) {
+    vs.osc1Phase = s.osc1Phase[l];
+    vs.osc1Phase2 = s.osc1Phase2[l];
+    Out4(vs.osc1History, s.osc1History, l);
+    Out4(vs.osc1History2, s.osc1History2, l);
+    vs.osc1SyncMask = s.osc1SyncMask[l];
+    Out4(vs.osc1Out, s.osc1Out, l);
+    vs.osc2Phase = s.osc2Phase[l];
+    Out4(vs.osc2History, s.osc2History, l);
+    Out4(vs.osc2Out, s.osc2Out, l);
+    vs.osc3Phase = s.osc3Phase[l];
+    Out4(vs.osc3History, s.osc3History, l);
+    Out4(vs.osc3Out, s.osc3Out, l);
+    Out4(vs.voiceOut, s.voiceOut, l);
+    vs.filterMem1Y1 = s.filterMem[0][l];
+    vs.filterMem1Y2 = s.filterMem[1][l];
+    vs.filterMem2Y1 = s.filterMem[2][l];
+    vs.filterMem2Y2 = s.filterMem[3][l];
+    vs.filterMem3Y1 = s.filterMem[4][l];
+    vs.filterMem3Y2 = s.filterMem[5][l];
+    vs.voiceGainPrev = s.voiceGainPrev[l];
+}
+
+// True when the lanes compute this voice's chunk as its inputs stand.
+bool LanesCompute(const VoiceState& vs) {
+    const uint32_t w1 = vs.osc1Wave;
+    if (w1 == 5 || w1 == 6) return false;  // noise, sample
+    if (vs.osc2Wave > 4) return false;     // noise, sample, silent selectors
+    return vs.osc2Wave == 0 || vs.osc3Wave <= 4;
+}
+
+// Runs voice v's recorded chunks voice by voice, in order, and takes them out of
+// their rows.
+void FlushLane(int v) {
+    const int l = v - g_groupBase;
+    if (l < 0 || l >= kLanes || g_pendingFirst[l] == kNone) return;
+    VoiceState& vs = g_voiceState[v];
+    LaneRow saved;
+    PutInputs(saved, 0, vs);
+    const uint32_t bit = 1u << l;
+    for (uint32_t k = g_pendingFirst[l]; k < g_rowsEnd; ++k) {
+        LaneRow& r = g_rows[k];
+        if ((r.active & bit) == 0) continue;
+        r.active &= ~bit;
+        TakeInputs(vs, r, l);
+        VoiceChunkSignal(vs, VoiceBusWords(vs, r.pos));
+    }
+    TakeInputs(vs, saved, 0);
+    g_pendingFirst[l] = kNone;
+}
+
+}  // namespace
+
+void UseVoiceLanes(bool on) { g_lanesOn = on && VoiceLanesSupported(); }
+
+bool VoiceLanesInUse() { return g_lanesOn; }
+
+void BeginLaneGroup(int firstVoice, uint32_t masterChunkPhase) {
+    g_groupBase = firstVoice;
+    // A voice's chunk frame is the one in which its chunk phase, started at the
+    // master's, comes round to 0.
+    g_firstChunkFrame = (3u - masterChunkPhase) & 3u;
+    g_rowsEnd = 0;
+    std::fill(std::begin(g_pendingFirst), std::end(g_pendingFirst), kNone);
+}
+
+void VoiceChunkLater(int v, uint32_t f, uint32_t pos) {
+    VoiceState& vs = g_voiceState[v];
+    VoiceChunkEnvelopes(vs);
+    const int l = v - g_groupBase;
+    if (l < 0 || l >= kLanes || !LanesCompute(vs) || f < g_firstChunkFrame) {
+        FlushLane(v);
+        VoiceChunkSignal(vs, VoiceBusWords(vs, pos));
+        return;
+    }
+    const uint32_t k = (f - g_firstChunkFrame) >> 2;
+    LaneRow& r = g_rows[k];
+    PutInputs(r, l, vs);
+    r.active |= 1u << l;
+    r.pos = pos;
+    if (g_pendingFirst[l] == kNone) g_pendingFirst[l] = k;
+    g_rowsEnd = std::max(g_rowsEnd, k + 1);
+}
+
+void FlushVoiceSignal(const VoiceState& vs) {
+    const auto v = &vs - g_voiceState;
+    if (v >= 0 && v < kVoices) FlushLane(static_cast<int>(v));
+}
+
+void RunLaneGroup() {
+    uint32_t lanes = 0;
+    uint32_t first = g_rowsEnd;
+    for (int l = 0; l < kLanes; ++l) {
+        if (g_pendingFirst[l] == kNone) continue;
+        lanes |= 1u << l;
+        first = std::min(first, g_pendingFirst[l]);
+        LoadLane(g_laneState, l, g_voiceState[g_groupBase + l]);
+    }
+    if (lanes == 0) return;
+    for (uint32_t k = first; k < g_rowsEnd; ++k) {
+        LaneRow& r = g_rows[k];
+        if (r.active == 0) continue;
+        LaneOscillators(g_laneState, r);
+        LaneOutput(g_laneState, r, g_laneMix);
+        int32_t* const row = g_mixBuffer.row[r.pos];
+        for (uint32_t bits = r.active; bits != 0; bits &= bits - 1) {
+            const int l = __builtin_ctz(bits);
+            int32_t* const bus = row + 4 * (r.bus[l] & (kBuses - 1));
+            for (int i = 0; i < 4; ++i) {
+                bus[i] = static_cast<int32_t>(static_cast<uint32_t>(bus[i]) +
+                                              static_cast<uint32_t>(g_laneMix.add[i][l]));
+            }
+        }
+        r.active = 0;
+    }
+    for (int l = 0; l < kLanes; ++l) {
+        if ((lanes >> l) & 1u) StoreLane(g_voiceState[g_groupBase + l], g_laneState, l);
+    }
+    std::fill(std::begin(g_pendingFirst), std::end(g_pendingFirst), kNone);
+    g_rowsEnd = 0;
+}
 
 bool VoiceLanesSupported() {
 #if defined(__x86_64__) || defined(__i386__)
+    __builtin_cpu_init();  // may run before main, from a static initialiser
     static const bool supported = __builtin_cpu_supports("avx2") != 0;
     return supported;
 #else

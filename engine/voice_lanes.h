@@ -109,3 +109,21 @@ void VoiceChunkEnvelopes(VoiceState& vs);
 void VoiceChunkSignal(VoiceState& vs, int32_t* bus);
 // The voice's four bus words in the mix row of period position pos.
 int32_t* VoiceBusWords(const VoiceState& vs, uint32_t pos);
+
+// The lane groups of a render call (render.cpp). Voices of a group run their
+// control in voice order; each chunk then goes through VoiceChunkLater, which
+// runs the envelope steps at once and records the signal part in the chunk's
+// row, or runs it at once when the lanes cannot compute it. RunLaneGroup runs
+// the recorded rows after the group's last voice.
+//   UseVoiceLanes: on (where supported) or off; off: every chunk runs voice by
+//   voice through RenderVoiceChunk. Set between calls only.
+//   BeginLaneGroup: before the group's first voice; masterChunkPhase is the
+//   master's chunk phase at the start of the call (the voices start from it).
+//   FlushVoiceSignal: runs the voice's recorded chunks now; control code calls it
+//   before it writes the voice's signal state.
+void UseVoiceLanes(bool on);
+bool VoiceLanesInUse();
+void BeginLaneGroup(int firstVoice, uint32_t masterChunkPhase);
+void VoiceChunkLater(int v, uint32_t f, uint32_t pos);
+void FlushVoiceSignal(const VoiceState& vs);
+void RunLaneGroup();

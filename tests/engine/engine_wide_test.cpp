@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "engine/tables.h"
+#include "engine/voice_lanes.h"
 #include "shared/fixed.h"
 #include "tests/engine/allocation_count.h"
 #include "tests/engine/song_presets.h"
@@ -105,6 +106,8 @@ protected:
         OrderPattern(1, 1);
         OrderEnd(2);
     }
+
+    std::vector<uint32_t> RenderRandomSong(uint32_t seed, bool lanes, int64_t& heard);
 
     static int32_t Mul31(int32_t a, int32_t b) { return static_cast<int32_t>((int64_t{a} * b) >> 31); }
     static int32_t Clip16(int32_t v) { return std::clamp(v, -32768, 32767); }
@@ -393,13 +396,16 @@ TEST_F(EngineWideTest, RenderCallsAllocateNothing) {
 }
 
 // Random song data within the types' ranges (valid structure: patterns of the set
-// length, samples within their data, calls within the contract) renders without
-// a fault; the sanitizer build runs it too.
-TEST_F(EngineWideTest, RandomSongDataRendersWithoutFault) {
+// length, samples within their data, calls within the contract) for `seed`, then
+// four seconds of it in calls of random sizes within the period, restarting the
+// song at random places now and then, with the voice lanes on or off. Returns
+// the output; `heard` counts its non-zero words.
+std::vector<uint32_t> EngineWideTest::RenderRandomSong(uint32_t seed, bool lanes, int64_t& heard) {
     constexpr uint32_t kPatternLengths[] = {16, 24, 32, 48, 64, 96, 128};
-    int64_t heard = 0;
-    for (uint32_t seed = 1; seed <= 6; ++seed) {
+    std::vector<uint32_t> out;
+    {
         SetUp();
+        UseVoiceLanes(lanes);
         std::mt19937 rng(seed);
         auto byte = [&] { return static_cast<uint8_t>(rng()); };
         auto word = [&] { return static_cast<uint32_t>(rng()); };
@@ -471,11 +477,30 @@ TEST_F(EngineWideTest, RandomSongDataRendersWithoutFault) {
             const uint32_t n = 1 + word() % std::min<uint32_t>(4096, kPeriodPositions - pos);
             const std::vector<uint32_t> words = Render(n, pos);
             heard += std::count_if(words.begin(), words.end(), [](uint32_t w) { return w != 0; });
-            ASSERT_TRUE(RowsAreZero(pos, n)) << "seed " << seed;
+            out.insert(out.end(), words.begin(), words.end());
+            EXPECT_TRUE(RowsAreZero(pos, n)) << "seed " << seed;
             pos += n;
             frames += n;
         }
         EXPECT_TRUE(MixBufferIsZero()) << "seed " << seed;
+    }
+    UseVoiceLanes(true);
+    return out;
+}
+
+// Random bytes in patterns, order list, banks, samples and settings render
+// without a fault (the sanitizer build checks every access), and the voice lanes
+// give exactly what the voices give one by one.
+TEST_F(EngineWideTest, RandomSongDataRendersWithoutFault) {
+    int64_t heard = 0;
+    for (uint32_t seed = 1; seed <= 6; ++seed) {
+        const std::vector<uint32_t> withLanes = RenderRandomSong(seed, true, heard);
+        int64_t heardAlone = 0;
+        const std::vector<uint32_t> alone = RenderRandomSong(seed, false, heardAlone);
+        ASSERT_EQ(withLanes.size(), alone.size());
+        const auto diff = std::mismatch(withLanes.begin(), withLanes.end(), alone.begin());
+        EXPECT_EQ(diff.first, withLanes.end())
+            << "seed " << seed << ": the lanes differ from frame " << (diff.first - withLanes.begin());
     }
     EXPECT_GT(heard, 3 * 44100) << "the random songs must be heard for a while";
 }
