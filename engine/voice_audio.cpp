@@ -24,17 +24,6 @@
 
 namespace {
 
-// The envelope steps of a chunk and the pulse-width sweep: the part of the chunk
-// that the control part of the next chunk reads back (fading, the envelope
-// stages, the running pulse width).
-[[gnu::always_inline]] inline void ChunkEnvelopes(VoiceState& vs) {
-    if (vs.filterType != 0) FilterEnvelope(vs);
-    // The pulse wave sweeps its running width once per chunk; this chunk plays
-    // the offset formed before the sweep.
-    if (vs.osc1Wave == kWavePulse) vs.osc1PulseWidth += vs.osc1PwmRate;
-    AmpEnvelope(vs);
-}
-
 // The signal part of a chunk; `bus` is the voice's bus in the chunk's mix row.
 // Taking the voice's record by reference gives its fields one base address for
 // the whole chunk.
@@ -53,7 +42,7 @@ namespace {
 }
 
 [[gnu::noinline]] void VoiceChunk(VoiceState& vs, int32_t* bus) {
-    ChunkEnvelopes(vs);
+    VoiceChunkEnvelopes(vs);
     ChunkSignal(vs, bus);
 }
 
@@ -64,8 +53,6 @@ int32_t* VoiceBusWords(const VoiceState& vs, uint32_t pos) {
     // the row.
     return g_mixBuffer.row[pos] + 4 * (vs.bus & (kBuses - 1));
 }
-
-void VoiceChunkEnvelopes(VoiceState& vs) { ChunkEnvelopes(vs); }
 
 void VoiceChunkSignal(VoiceState& vs, int32_t* bus) { ChunkSignal(vs, bus); }
 

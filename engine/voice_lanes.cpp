@@ -9,8 +9,11 @@
 // the rows run in order for all lanes, and every lane's state goes back to its
 // voice.
 #include "engine/voice_lanes.h"
+#include "engine/voice_output.h"
 
 #include <algorithm>
+#include <cstddef>
+#include <cstring>
 #include <iterator>
 
 #include "shared/mix_buffer.h"
@@ -21,7 +24,14 @@ namespace {
 // Chunk frames of a call of at most kPeriodPositions frames.
 constexpr int kMaxRows = kPeriodPositions / 4 + 1;
 
-LaneRow g_rows[kMaxRows];
+// Row k: the records of its lanes, which lanes have one, and its period position.
+struct alignas(64) RowRecords {
+    ChunkInputs lane[kLanes];
+};
+RowRecords g_records[kMaxRows];
+uint32_t g_rowActive[kMaxRows];
+uint32_t g_rowPos[kMaxRows];
+LaneRow g_row;
 LaneState g_laneState;
 LaneMix g_laneMix;
 
@@ -34,51 +44,16 @@ constexpr uint32_t kNone = ~0u;
 uint32_t g_pendingFirst[kLanes] = {kNone, kNone, kNone, kNone, kNone, kNone, kNone, kNone};
 uint32_t g_rowsEnd = 0;  // one past the last row recorded in this group
 
-// The chunk inputs between a voice and lane l of a row.
-void PutInputs(LaneRow& r, int l, const VoiceState& vs) {
-    r.osc1Wave[l] = vs.osc1Wave;
-    r.osc1Pitch[l] = vs.osc1Pitch;
-    r.osc1FmDepth[l] = vs.osc1FmDepth;
-    r.osc1PulseOffset[l] = vs.osc1PulseOffset;
-    r.osc2Wave[l] = vs.osc2Wave;
-    r.osc2Pitch[l] = vs.osc2Pitch;
-    r.osc2Sync[l] = vs.osc2Sync;
-    r.osc2RingMod[l] = vs.osc2RingMod;
-    r.osc2Volume[l] = vs.osc2Volume;
-    r.osc3Wave[l] = vs.osc3Wave;
-    r.osc3Pitch[l] = vs.osc3Pitch;
-    r.osc3Volume[l] = vs.osc3Volume;
-    r.ampEnv[l] = vs.ampEnv;
-    r.ampEnvPrev[l] = vs.ampEnvPrev;
-    r.filterType[l] = vs.filterType;
-    r.resonance[l] = vs.resonance;
-    r.filterCutoff[l] = vs.filterCutoff;
-    r.drive[l] = vs.drive;
-    r.voiceGain[l] = vs.voiceGain;
-    r.bus[l] = vs.bus;
-}
+// The chunk inputs of a voice: its block from osc1Wave to bus.
+static_assert(offsetof(VoiceState, bus) - offsetof(VoiceState, osc1Wave) == sizeof(ChunkInputs) - 4);
+static_assert(offsetof(VoiceState, ampEnv) - offsetof(VoiceState, osc1Wave) == offsetof(ChunkInputs, ampEnv));
+static_assert(offsetof(VoiceState, filterType) - offsetof(VoiceState, osc1Wave) == offsetof(ChunkInputs, filterType));
 
-void TakeInputs(VoiceState& vs, const LaneRow& r, int l) {
-    vs.osc1Wave = r.osc1Wave[l];
-    vs.osc1Pitch = r.osc1Pitch[l];
-    vs.osc1FmDepth = r.osc1FmDepth[l];
-    vs.osc1PulseOffset = r.osc1PulseOffset[l];
-    vs.osc2Wave = r.osc2Wave[l];
-    vs.osc2Pitch = r.osc2Pitch[l];
-    vs.osc2Sync = r.osc2Sync[l];
-    vs.osc2RingMod = r.osc2RingMod[l];
-    vs.osc2Volume = r.osc2Volume[l];
-    vs.osc3Wave = r.osc3Wave[l];
-    vs.osc3Pitch = r.osc3Pitch[l];
-    vs.osc3Volume = r.osc3Volume[l];
-    vs.ampEnv = r.ampEnv[l];
-    vs.ampEnvPrev = r.ampEnvPrev[l];
-    vs.filterType = r.filterType[l];
-    vs.resonance = r.resonance[l];
-    vs.filterCutoff = r.filterCutoff[l];
-    vs.drive = r.drive[l];
-    vs.voiceGain = r.voiceGain[l];
-    vs.bus = r.bus[l];
+[[gnu::always_inline]] inline void PutInputs(ChunkInputs& r, const VoiceState& vs) {
+    std::memcpy(&r, &vs.osc1Wave, sizeof r);
+}
+[[gnu::always_inline]] inline void TakeInputs(VoiceState& vs, const ChunkInputs& r) {
+    std::memcpy(&vs.osc1Wave, &r, sizeof r);
 }
 
 template <typename T, typename U>
@@ -150,17 +125,16 @@ void FlushLane(int v) {
     const int l = v - g_groupBase;
     if (l < 0 || l >= kLanes || g_pendingFirst[l] == kNone) return;
     VoiceState& vs = g_voiceState[v];
-    LaneRow saved;
-    PutInputs(saved, 0, vs);
+    ChunkInputs saved;
+    PutInputs(saved, vs);
     const uint32_t bit = 1u << l;
     for (uint32_t k = g_pendingFirst[l]; k < g_rowsEnd; ++k) {
-        LaneRow& r = g_rows[k];
-        if ((r.active & bit) == 0) continue;
-        r.active &= ~bit;
-        TakeInputs(vs, r, l);
-        VoiceChunkSignal(vs, VoiceBusWords(vs, r.pos));
+        if ((g_rowActive[k] & bit) == 0) continue;
+        g_rowActive[k] &= ~bit;
+        TakeInputs(vs, g_records[k].lane[l]);
+        VoiceChunkSignal(vs, VoiceBusWords(vs, g_rowPos[k]));
     }
-    TakeInputs(vs, saved, 0);
+    TakeInputs(vs, saved);
     g_pendingFirst[l] = kNone;
 }
 
@@ -189,10 +163,9 @@ void VoiceChunkLater(int v, uint32_t f, uint32_t pos) {
         return;
     }
     const uint32_t k = (f - g_firstChunkFrame) >> 2;
-    LaneRow& r = g_rows[k];
-    PutInputs(r, l, vs);
-    r.active |= 1u << l;
-    r.pos = pos;
+    PutInputs(g_records[k].lane[l], vs);
+    g_rowActive[k] |= 1u << l;
+    g_rowPos[k] = pos;
     if (g_pendingFirst[l] == kNone) g_pendingFirst[l] = k;
     g_rowsEnd = std::max(g_rowsEnd, k + 1);
 }
@@ -212,9 +185,12 @@ void RunLaneGroup() {
         LoadLane(g_laneState, l, g_voiceState[g_groupBase + l]);
     }
     if (lanes == 0) return;
+    LaneRow& r = g_row;
     for (uint32_t k = first; k < g_rowsEnd; ++k) {
-        LaneRow& r = g_rows[k];
-        if (r.active == 0) continue;
+        if (g_rowActive[k] == 0) continue;
+        LaneInputs(g_records[k].lane, r);
+        r.active = g_rowActive[k];
+        r.pos = g_rowPos[k];
         LaneOscillators(g_laneState, r);
         LaneOutput(g_laneState, r, g_laneMix);
         int32_t* const row = g_mixBuffer.row[r.pos];
@@ -226,7 +202,7 @@ void RunLaneGroup() {
                                               static_cast<uint32_t>(g_laneMix.add[i][l]));
             }
         }
-        r.active = 0;
+        g_rowActive[k] = 0;
     }
     for (int l = 0; l < kLanes; ++l) {
         if ((lanes >> l) & 1u) StoreLane(g_voiceState[g_groupBase + l], g_laneState, l);

@@ -58,6 +58,20 @@ struct alignas(32) LaneRow {
     uint32_t pos;                    // period position of the row's chunk frame
 };
 
+// The inputs of one voice's chunk, recorded when its control part has run: the
+// contiguous block of VoiceState from osc1Wave to bus, word for word.
+struct ChunkInputs {
+    uint32_t osc1Wave, osc1Pitch;
+    int32_t osc1FmDepth;
+    uint32_t osc1PulseOffset;
+    uint32_t osc2Wave, osc2Pitch, osc2Sync, osc2RingMod, osc2Volume;
+    uint32_t osc3Wave, osc3Pitch, osc3Volume;
+    uint32_t ampEnv, ampEnvPrev;
+    int32_t filterType, resonance;
+    uint32_t filterCutoff, drive, voiceGain, bus;
+};
+inline constexpr int kChunkInputWords = sizeof(ChunkInputs) / 4;
+
 // The signal state of eight voices, lane by lane; the fields of VoiceState of
 // the same names. [i][l]: frame (or history entry, or memory word) i of lane l.
 struct alignas(32) LaneState {
@@ -97,15 +111,18 @@ bool VoiceLanesSupported();
 //     MixVoiceToBus or MixFilterOff; `mix` receives every lane's addends (those of
 //     inactive lanes are 0).
 void LaneOscillators(LaneState& s, const LaneRow& row);
+// Fills row's per-lane inputs from the eight lanes' records (active and pos are
+// left alone).
+void LaneInputs(const ChunkInputs (&lanes)[kLanes], LaneRow& row);
 void LaneOutput(LaneState& s, const LaneRow& row, LaneMix& mix);
 
 struct VoiceState;
 
 // The two halves of one voice's chunk as the voice-by-voice path runs them:
-// the envelope steps and pulse-width sweep (VoiceChunkEnvelopes), then the
-// signal part into `bus`, the four words of the voice's bus in the chunk's mix
-// row (VoiceChunkSignal). The lanes compute the signal part of eight voices.
-void VoiceChunkEnvelopes(VoiceState& vs);
+// the envelope steps and pulse-width sweep (VoiceChunkEnvelopes, inline in
+// voice_output.h), then the signal part into `bus`, the four words of the
+// voice's bus in the chunk's mix row (VoiceChunkSignal). The lanes compute the
+// signal part of eight voices.
 void VoiceChunkSignal(VoiceState& vs, int32_t* bus);
 // The voice's four bus words in the mix row of period position pos.
 int32_t* VoiceBusWords(const VoiceState& vs, uint32_t pos);

@@ -36,3 +36,13 @@ inline void MixVoiceToBus(VoiceState& vs, int32_t* bus);
 #include "engine/bus_mix.h"
 #include "engine/envelopes.h"
 #include "engine/filter.h"
+
+// The envelope steps of a chunk and the pulse-width sweep: the part of the chunk
+// that the control part of the next chunk reads back (fading, the envelope
+// stages, the running pulse width). The pulse wave sweeps its running width once
+// per chunk; the chunk plays the offset formed before the sweep.
+[[gnu::always_inline]] inline void VoiceChunkEnvelopes(VoiceState& vs) {
+    if (vs.filterType != 0) FilterEnvelope(vs);
+    if (vs.osc1Wave == 4) vs.osc1PulseWidth += vs.osc1PwmRate;  // the pulse wave
+    AmpEnvelope(vs);
+}

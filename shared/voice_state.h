@@ -55,15 +55,12 @@ struct VoiceState {
     int32_t sampleStartPercent;   // sample start offset 0..99 percent of the sample length
 
     // Note start: values fixed for the note.
-    uint32_t bus;                // mixer bus 0..7 (Channel knob - 1)
     int32_t osc1SplitTranspose;  // split-set transpose of oscillator 1, semitones x 256
     int32_t osc2SplitTranspose;  // split-set transpose of oscillator 2, semitones x 256
     int32_t osc3SplitTranspose;  // split-set transpose of oscillator 3, semitones x 256
 
     // Control tick (every 64 frames) and chunk step (every 4 frames).
-    uint32_t voiceGain;          // Q31; 0x7E000000 at note start, -0x2000000 per chunk while fading; 0 = not rendered
     uint32_t fading;             // non-zero: voiceGain falls; counts chunks with ampEnv 0
-    uint32_t drive;              // distortion amount 0..0x1400000 (knob << 18), smoothed by 1/16
     int32_t gateTimer;           // control ticks to the automatic release; 0 = none
     int32_t vibratoDelay;        // control ticks before the sound's vibrato starts
     uint32_t vibratoPhase;       // vibrato phase; top 13 bits index the triangle table
@@ -74,31 +71,17 @@ struct VoiceState {
     int32_t osc3Tune;            // pitch units, tune + fine tune + vibrato, smoothed
     int32_t osc1BasePitch;       // pitch index 0..0x9800 of the control tick
     int32_t osc2BasePitch;       // pitch index 0..0x9800 of the control tick
-    uint32_t osc3Pitch;          // pitch index 0..0x9800, changed only at control ticks
-    uint32_t osc1Pitch;          // pitch index 0..0x9800 of this chunk (user envelope and LFO applied)
-    uint32_t osc2Pitch;          // pitch index 0..0x9800 of this chunk (user envelope and LFO applied)
-    uint32_t osc1Wave;           // OscWave 1..6; 0 = voice has no audio part; 7..255 play as 1
-    uint32_t osc2Wave;           // OscWave 1..6; 0 = off (then oscillator 3 is not computed)
-    uint32_t osc3Wave;           // OscWave 1..6; 0 = off
-    uint32_t osc2Sync;           // non-zero: oscillator 2 raises sync bits for oscillator 1
-    uint32_t osc2RingMod;        // non-zero: oscillator 1 ring-modulated by oscillator 2
     int32_t osc1FmDepthBase;     // FM depth of the control tick, Q31 (knob << 24)
-    int32_t osc1FmDepth;         // FM depth of this chunk, Q31 0..0x7FFFFFFF
     uint32_t pulseWidthSmooth;   // smoothed pulse-width phase offset (knob x 0x1966666 + 0x1000020)
     uint32_t osc1PulseWidth;     // running pulse-width phase offset; swept by osc1PwmRate
     uint32_t osc1PwmRate;        // pulse-width sweep per chunk (knob << 14); 0 = no sweep
-    uint32_t osc1PulseOffset;    // pulse phase offset of this chunk
     int32_t osc2VolumeSmooth;    // Q31, smoothed toward Oscillator 2 - Volume x 0x1999999
     int32_t osc2VolumeBase;      // Q31 volume of the control tick
-    uint32_t osc2Volume;         // Q31 volume of this chunk (user envelope applied)
     int32_t osc3VolumeSmooth;    // Q31, smoothed toward Oscillator 3 - Volume x 0x1999999
-    uint32_t osc3Volume;         // Q31 mix volume
     int32_t cutoffSmooth;        // cutoff index, smoothed by 1/32
     int32_t cutoffBase;          // cutoff index of the control tick
     int32_t cutoff;              // cutoff index of this chunk before the filter envelope, 0..0x1FFE
-    int32_t resonance;           // resonance row 0..30
     int32_t resonanceHalved;     // 1 from a note-on until its note start: resonance halved
-    int32_t filterType;          // FilterType 0..5 (0 = off)
     int32_t filterTypeActive;    // type the filter memories belong to; a change clears them
     int32_t lfoShape;            // 0 = LFO off, 1..3 table shapes, 4 random
     int32_t lfoDepth;            // Q31 depth 0..0x78000000
@@ -159,8 +142,6 @@ struct VoiceState {
     uint32_t ampReleasePhase;   // release ends at 0x7C000
     uint32_t ampPeak;           // value reached in the attack (envelope value)
     uint32_t ampValue;          // value before the release curve (envelope value)
-    uint32_t ampEnv;            // envelope of this chunk, Q31 (envelope value >> 1)
-    uint32_t ampEnvPrev;        // ampEnv of the previous chunk
     int32_t voiceOut[4];        // voice signal of the chunk; filtered in place, then mixed
 
     // Filter envelope (AdsrEnvelope).
@@ -176,7 +157,6 @@ struct VoiceState {
     uint32_t filterEnvReleasePhase;
     uint32_t filterEnvPeak;
     uint32_t filterEnvValue;
-    uint32_t filterCutoff;      // cutoff index 0..8191 the filter uses in this chunk
 
     // User envelope (AdsrEnvelope).
     int32_t userEnvTarget;      // 0 off, 1 FM depth, 2 pulse width, 3 osc 1 pitch, 4 osc 2 pitch, 5 osc 2 volume, 6 cutoff
@@ -203,6 +183,29 @@ struct VoiceState {
 
     // Distortion and bus mix.
     uint32_t voiceGainPrev;     // voiceGain as used by the previous plain (undistorted) mix
+    // Inputs of the chunk's signal part, as the chunk step, the control tick,
+    // the note start and the envelope steps leave them. One contiguous block,
+    // in this order: the voice lanes record it for every chunk (ChunkInputs).
+    uint32_t osc1Wave;           // OscWave 1..6; 0 = voice has no audio part; 7..255 play as 1
+    uint32_t osc1Pitch;          // pitch index 0..0x9800 of this chunk (user envelope and LFO applied)
+    int32_t osc1FmDepth;         // FM depth of this chunk, Q31 0..0x7FFFFFFF
+    uint32_t osc1PulseOffset;    // pulse phase offset of this chunk
+    uint32_t osc2Wave;           // OscWave 1..6; 0 = off (then oscillator 3 is not computed)
+    uint32_t osc2Pitch;          // pitch index 0..0x9800 of this chunk (user envelope and LFO applied)
+    uint32_t osc2Sync;           // non-zero: oscillator 2 raises sync bits for oscillator 1
+    uint32_t osc2RingMod;        // non-zero: oscillator 1 ring-modulated by oscillator 2
+    uint32_t osc2Volume;         // Q31 volume of this chunk (user envelope applied)
+    uint32_t osc3Wave;           // OscWave 1..6; 0 = off
+    uint32_t osc3Pitch;          // pitch index 0..0x9800, changed only at control ticks
+    uint32_t osc3Volume;         // Q31 mix volume
+    uint32_t ampEnv;            // envelope of this chunk, Q31 (envelope value >> 1)
+    uint32_t ampEnvPrev;        // ampEnv of the previous chunk
+    int32_t filterType;          // FilterType 0..5 (0 = off)
+    int32_t resonance;           // resonance row 0..30
+    uint32_t filterCutoff;      // cutoff index 0..8191 the filter uses in this chunk
+    uint32_t drive;              // distortion amount 0..0x1400000 (knob << 18), smoothed by 1/16
+    uint32_t voiceGain;          // Q31; 0x7E000000 at note start, -0x2000000 per chunk while fading; 0 = not rendered
+    uint32_t bus;                // mixer bus 0..7 (Channel knob - 1)
 };
 
 static_assert(std::is_trivially_copyable_v<VoiceState> && std::is_standard_layout_v<VoiceState>);

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "engine/tables.h"
-#include "engine/voice_lanes.h"
+#include "engine/voice_output.h"
 #include "shared/fixed.h"
 #include "tests/engine/voice_fixture.h"
 
