@@ -193,15 +193,7 @@ void RunLaneGroup() {
         r.pos = g_rowPos[k];
         LaneOscillators(g_laneState, r);
         LaneOutput(g_laneState, r, g_laneMix);
-        int32_t* const row = g_mixBuffer.row[r.pos];
-        for (uint32_t bits = r.active; bits != 0; bits &= bits - 1) {
-            const int l = __builtin_ctz(bits);
-            int32_t* const bus = row + 4 * (r.bus[l] & (kBuses - 1));
-            for (int i = 0; i < 4; ++i) {
-                bus[i] = static_cast<int32_t>(static_cast<uint32_t>(bus[i]) +
-                                              static_cast<uint32_t>(g_laneMix.add[i][l]));
-            }
-        }
+        LaneAddToBuses(g_laneMix, r.active, r.bus, g_mixBuffer.row[r.pos]);
         g_rowActive[k] = 0;
     }
     for (int l = 0; l < kLanes; ++l) {

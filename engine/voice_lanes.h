@@ -114,6 +114,9 @@ void LaneOscillators(LaneState& s, const LaneRow& row);
 // Fills row's per-lane inputs from the eight lanes' records (active and pos are
 // left alone).
 void LaneInputs(const ChunkInputs (&lanes)[kLanes], LaneRow& row);
+// Adds each active lane's mix.add into the four words of its bus (bus[l] taken
+// modulo 8) in `row`, a row of the mix buffer.
+void LaneAddToBuses(const LaneMix& mix, uint32_t active, const uint32_t* bus, int32_t* row);
 void LaneOutput(LaneState& s, const LaneRow& row, LaneMix& mix);
 
 struct VoiceState;
