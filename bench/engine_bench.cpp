@@ -3,7 +3,8 @@
 // effect units on their heaviest types: dual-voice chorus, stereo flanger and
 // plate, in series; equaliser and limiter on), the same without the effect units,
 // and a typical case (8 voices of a plain two-oscillator sound with the filter),
-// in calls of 8,192 and of 88 frames. Counters: frames per second and the
+// in calls of 8,192 and of 88 frames; the worst and typical cases also voice by
+// voice, without the eight-voice lanes. Counters: frames per second and the
 // real-time factor (frames per second / 44,100); the time per iteration of the
 // 88-frame runs is the time of one call.
 #include <benchmark/benchmark.h>
@@ -17,6 +18,7 @@
 #include "engine/effect_setup.h"
 #include "engine/render.h"
 #include "engine/tables.h"
+#include "engine/voice_lanes.h"
 #include "shared/events.h"
 #include "shared/effect_state.h"
 #include "shared/master_state.h"
@@ -95,7 +97,8 @@ void SetUpFixture(Fixture which) {
     for (int i = 0; i < 8; ++i) Call(1024);
 }
 
-void Run(benchmark::State& state, Fixture which) {
+void Run(benchmark::State& state, Fixture which, bool lanes = true) {
+    UseVoiceLanes(lanes);
     SetUpFixture(which);
     const uint32_t frames = static_cast<uint32_t>(state.range(0));
     int64_t total = 0;
@@ -106,6 +109,7 @@ void Run(benchmark::State& state, Fixture which) {
         total += frames;
     }
     bench::ReportThroughput(state, total);
+    UseVoiceLanes(true);
 }
 
 void BM_EngineWorstCase(benchmark::State& state) { Run(state, Fixture::kWorst); }
@@ -116,5 +120,12 @@ BENCHMARK(BM_EngineWorstCaseWithoutEffects)->Arg(8192)->Arg(88)->Unit(benchmark:
 
 void BM_EngineTypical(benchmark::State& state) { Run(state, Fixture::kTypical); }
 BENCHMARK(BM_EngineTypical)->Arg(8192)->Arg(88)->Unit(benchmark::kMicrosecond);
+
+// The same fixtures voice by voice, as on a processor without the voice lanes.
+void BM_EngineWorstCaseVoiceByVoice(benchmark::State& state) { Run(state, Fixture::kWorst, false); }
+BENCHMARK(BM_EngineWorstCaseVoiceByVoice)->Arg(8192)->Unit(benchmark::kMicrosecond);
+
+void BM_EngineTypicalVoiceByVoice(benchmark::State& state) { Run(state, Fixture::kTypical, false); }
+BENCHMARK(BM_EngineTypicalVoiceByVoice)->Arg(8192)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
