@@ -19,30 +19,27 @@
 #include "shared/mix_buffer.h"
 #include "shared/voice_state.h"
 
-namespace {
+namespace lane_queue {
 
-// Chunk frames of a call of at most kPeriodPositions frames.
-constexpr int kMaxRows = kPeriodPositions / 4 + 1;
-
-// Row k: the records of its lanes, which lanes have one, and its period position.
-struct alignas(64) RowRecords {
-    ChunkInputs lane[kLanes];
-};
 RowRecords g_records[kMaxRows];
 uint32_t g_rowActive[kMaxRows];
 uint32_t g_rowPos[kMaxRows];
+uint32_t g_firstChunkFrame = 0;
+int g_groupBase = 0;
+uint32_t g_pendingFirst[kLanes] = {kNone, kNone, kNone, kNone, kNone, kNone, kNone, kNone};
+uint32_t g_rowsEnd = 0;
+
+}  // namespace lane_queue
+
+namespace {
+
+using namespace lane_queue;
+
 LaneRow g_row;
 LaneState g_laneState;
 LaneMix g_laneMix;
 
 bool g_lanesOn = VoiceLanesSupported();
-// First chunk frame of this call (0..3), and the group's voice 0.
-uint32_t g_firstChunkFrame = 0;
-int g_groupBase = 0;
-// Per lane: rows from pendingFirst on may hold its chunks (kNone: none).
-constexpr uint32_t kNone = ~0u;
-uint32_t g_pendingFirst[kLanes] = {kNone, kNone, kNone, kNone, kNone, kNone, kNone, kNone};
-uint32_t g_rowsEnd = 0;  // one past the last row recorded in this group
 
 // The chunk inputs of a voice: its block from osc1Wave to bus.
 static_assert(offsetof(VoiceState, bus) - offsetof(VoiceState, osc1Wave) == sizeof(ChunkInputs) - 4);
@@ -111,17 +108,11 @@ void StoreLane(VoiceState& vs, const LaneState& s, int l) {
     vs.voiceGainPrev = s.voiceGainPrev[l];
 }
 
-// True when the lanes compute this voice's chunk as its inputs stand.
-bool LanesCompute(const VoiceState& vs) {
-    const uint32_t w1 = vs.osc1Wave;
-    if (w1 == 5 || w1 == 6) return false;  // noise, sample
-    if (vs.osc2Wave > 4) return false;     // noise, sample, silent selectors
-    return vs.osc2Wave == 0 || vs.osc3Wave <= 4;
-}
+}  // namespace
 
 // Runs voice v's recorded chunks voice by voice, in order, and takes them out of
 // their rows.
-void FlushLane(int v) {
+void lane_queue::FlushLane(int v) {
     const int l = v - g_groupBase;
     if (l < 0 || l >= kLanes || g_pendingFirst[l] == kNone) return;
     VoiceState& vs = g_voiceState[v];
@@ -138,8 +129,6 @@ void FlushLane(int v) {
     g_pendingFirst[l] = kNone;
 }
 
-}  // namespace
-
 void UseVoiceLanes(bool on) { g_lanesOn = on && VoiceLanesSupported(); }
 
 bool VoiceLanesInUse() { return g_lanesOn; }
@@ -153,21 +142,10 @@ void BeginLaneGroup(int firstVoice, uint32_t masterChunkPhase) {
     std::fill(std::begin(g_pendingFirst), std::end(g_pendingFirst), kNone);
 }
 
-void VoiceChunkLater(int v, uint32_t f, uint32_t pos) {
+void lane_queue::ChunkAtOnce(int v, uint32_t pos) {
+    FlushLane(v);
     VoiceState& vs = g_voiceState[v];
-    VoiceChunkEnvelopes(vs);
-    const int l = v - g_groupBase;
-    if (l < 0 || l >= kLanes || !LanesCompute(vs) || f < g_firstChunkFrame) {
-        FlushLane(v);
-        VoiceChunkSignal(vs, VoiceBusWords(vs, pos));
-        return;
-    }
-    const uint32_t k = (f - g_firstChunkFrame) >> 2;
-    PutInputs(g_records[k].lane[l], vs);
-    g_rowActive[k] |= 1u << l;
-    g_rowPos[k] = pos;
-    if (g_pendingFirst[l] == kNone) g_pendingFirst[l] = k;
-    g_rowsEnd = std::max(g_rowsEnd, k + 1);
+    VoiceChunkSignal(vs, VoiceBusWords(vs, pos));
 }
 
 void FlushVoiceSignal(const VoiceState& vs) {

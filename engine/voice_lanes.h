@@ -23,8 +23,11 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 
+#include "engine/voice_output.h"
 #include "shared/constants.h"
+#include "shared/voice_state.h"
 
 inline constexpr int kLanes = 8;
 
@@ -119,8 +122,6 @@ void LaneInputs(const ChunkInputs (&lanes)[kLanes], LaneRow& row);
 void LaneAddToBuses(const LaneMix& mix, uint32_t active, const uint32_t* bus, int32_t* row);
 void LaneOutput(LaneState& s, const LaneRow& row, LaneMix& mix);
 
-struct VoiceState;
-
 // The two halves of one voice's chunk as the voice-by-voice path runs them:
 // the envelope steps and pulse-width sweep (VoiceChunkEnvelopes, inline in
 // voice_output.h), then the signal part into `bus`, the four words of the
@@ -144,6 +145,58 @@ int32_t* VoiceBusWords(const VoiceState& vs, uint32_t pos);
 void UseVoiceLanes(bool on);
 bool VoiceLanesInUse();
 void BeginLaneGroup(int firstVoice, uint32_t masterChunkPhase);
-void VoiceChunkLater(int v, uint32_t f, uint32_t pos);
+inline void VoiceChunkLater(int v, uint32_t f, uint32_t pos);
 void FlushVoiceSignal(const VoiceState& vs);
 void RunLaneGroup();
+
+// The record of the current group's chunks (voice_lanes.cpp).
+namespace lane_queue {
+
+// Chunk frames of a call of at most kPeriodPositions frames.
+inline constexpr int kMaxRows = kPeriodPositions / 4 + 1;
+inline constexpr uint32_t kNone = ~0u;
+
+// Row k: the records of its lanes, which lanes have one, and its period position.
+struct alignas(64) RowRecords {
+    ChunkInputs lane[kLanes];
+};
+extern RowRecords g_records[kMaxRows];
+extern uint32_t g_rowActive[kMaxRows];
+extern uint32_t g_rowPos[kMaxRows];
+// First chunk frame of this call (0..3), and the group's voice 0.
+extern uint32_t g_firstChunkFrame;
+extern int g_groupBase;
+// Per lane: rows from pendingFirst on may hold its chunks (kNone: none).
+extern uint32_t g_pendingFirst[kLanes];
+extern uint32_t g_rowsEnd;  // one past the last row recorded in this group
+
+// Runs voice v's recorded chunks voice by voice, in order, and takes them out of
+// their rows; then (ChunkAtOnce) the signal part of its chunk at pos.
+void FlushLane(int v);
+void ChunkAtOnce(int v, uint32_t pos);
+
+// True when the lanes compute the chunk of these inputs: no noise or sample on
+// oscillator 1, oscillator 2 off or 1..4, oscillator 3 (when computed) 0..4.
+[[gnu::always_inline]] inline bool LanesCompute(const VoiceState& vs) {
+    const uint32_t w2 = vs.osc2Wave;
+    return ((vs.osc1Wave - 5u) > 1u) & (w2 <= 4u) & ((w2 == 0u) | (vs.osc3Wave <= 4u));
+}
+
+}  // namespace lane_queue
+
+inline void VoiceChunkLater(int v, uint32_t f, uint32_t pos) {
+    using namespace lane_queue;
+    VoiceState& vs = g_voiceState[v];
+    VoiceChunkEnvelopes(vs);
+    const uint32_t l = static_cast<uint32_t>(v - g_groupBase);
+    if (l >= static_cast<uint32_t>(kLanes) || !LanesCompute(vs) || f < g_firstChunkFrame) {
+        ChunkAtOnce(v, pos);
+        return;
+    }
+    const uint32_t k = (f - g_firstChunkFrame) >> 2;
+    std::memcpy(&g_records[k].lane[l], &vs.osc1Wave, sizeof(ChunkInputs));
+    g_rowActive[k] |= 1u << l;
+    g_rowPos[k] = pos;
+    if (g_pendingFirst[l] == kNone) g_pendingFirst[l] = k;
+    if (k >= g_rowsEnd) g_rowsEnd = k + 1;
+}
