@@ -1,5 +1,6 @@
-// The inputs of a chunk row, from the eight lanes' records (see voice_lanes.h):
-// each field of all lanes with one gather.
+// The inputs of a chunk row, from the eight lanes' records (see voice_lanes.h),
+// eight words of all lanes at a time by one transposition; and the bus mix of a
+// row.
 #include <cstddef>
 
 #include "engine/lane_math.h"
@@ -10,12 +11,42 @@
 static_assert(offsetof(LaneRow, osc1Wave) == 0);
 static_assert(offsetof(LaneRow, bus) == (kChunkInputWords - 1) * sizeof(uint32_t) * kLanes);
 
+// Eight words of eight records (w[l] = words f..f + 7 of record l) turned into
+// eight fields of eight lanes.
+MC_LANE_INLINE void Transpose8(lanes::V (&w)[8]) {
+    using namespace lanes;
+    const V t0 = _mm256_unpacklo_epi32(w[0], w[1]), t1 = _mm256_unpackhi_epi32(w[0], w[1]);
+    const V t2 = _mm256_unpacklo_epi32(w[2], w[3]), t3 = _mm256_unpackhi_epi32(w[2], w[3]);
+    const V t4 = _mm256_unpacklo_epi32(w[4], w[5]), t5 = _mm256_unpackhi_epi32(w[4], w[5]);
+    const V t6 = _mm256_unpacklo_epi32(w[6], w[7]), t7 = _mm256_unpackhi_epi32(w[6], w[7]);
+    const V u0 = _mm256_unpacklo_epi64(t0, t2), u1 = _mm256_unpackhi_epi64(t0, t2);
+    const V u2 = _mm256_unpacklo_epi64(t1, t3), u3 = _mm256_unpackhi_epi64(t1, t3);
+    const V u4 = _mm256_unpacklo_epi64(t4, t6), u5 = _mm256_unpackhi_epi64(t4, t6);
+    const V u6 = _mm256_unpacklo_epi64(t5, t7), u7 = _mm256_unpackhi_epi64(t5, t7);
+    w[0] = _mm256_permute2x128_si256(u0, u4, 0x20);
+    w[1] = _mm256_permute2x128_si256(u1, u5, 0x20);
+    w[2] = _mm256_permute2x128_si256(u2, u6, 0x20);
+    w[3] = _mm256_permute2x128_si256(u3, u7, 0x20);
+    w[4] = _mm256_permute2x128_si256(u0, u4, 0x31);
+    w[5] = _mm256_permute2x128_si256(u1, u5, 0x31);
+    w[6] = _mm256_permute2x128_si256(u2, u6, 0x31);
+    w[7] = _mm256_permute2x128_si256(u3, u7, 0x31);
+}
+
 MC_LANE_FN void LaneInputs(const ChunkInputs (&lanes)[kLanes], LaneRow& row) {
     using namespace lanes;
-    const int32_t* const base = reinterpret_cast<const int32_t*>(lanes);
-    const V index = MulLo(_mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7), Set1(kChunkInputWords));
+    const unsigned char* const records = reinterpret_cast<const unsigned char*>(lanes);
     unsigned char* const fields = reinterpret_cast<unsigned char*>(&row);
-    for (int f = 0; f < kChunkInputWords; ++f) Store(fields + f * 32, Gather(base + f, index));
+    // Words 0..7, 8..15 and 12..19 (the last block overlaps the second, so that no
+    // load reaches past a record).
+    constexpr int kBlocks[3] = {0, 8, kChunkInputWords - 8};
+    for (int f : kBlocks) {
+        V w[8];
+        for (int l = 0; l < kLanes; ++l)
+            w[l] = _mm256_loadu_si256(reinterpret_cast<const V*>(records + l * sizeof(ChunkInputs) + f * 4));
+        Transpose8(w);
+        for (int i = 0; i < 8; ++i) Store(fields + (f + i) * 32, w[i]);
+    }
 }
 
 // Each active lane's four addends into its bus words of the mix row.
