@@ -14,8 +14,10 @@
 // Each oscillator's frames form one chain of table reads per lane (a frame's
 // phase depends on the table value of the frame before); the eight lanes run
 // side by side, one frame after the other. A wave is computed when at least one
-// active lane plays it, and taken by the lanes that play it; when every active
-// lane plays the same wave its results are taken whole.
+// active lane plays it, from the state words as they were before the row, and
+// stored into the lanes that play it (a lane's words depend only on that lane,
+// so the waves may store one after the other). The state of a wave lives in
+// registers for its four frames; nothing is copied as a whole.
 #include <cstdint>
 
 #include "engine/tables.h"
@@ -47,6 +49,7 @@ MC_LANE_INLINE uint32_t LanesOf(V mask, uint32_t act) { return Bits(mask) & act;
 
 // ---------------------------------------------------------------- oscillator 1
 
+// Oscillator 1's words while a wave runs.
 struct Osc1 {
     V phase, phase2;
     V ha[4], hb[4];
@@ -120,95 +123,9 @@ MC_LANE_INLINE void PulseFrame1(Osc1& o, const Osc1In& in, V fb) {
     o.out[I] = Sub(a, b);
 }
 
-// The four frames of oscillator 1's waves.
-template <bool kSync>
-MC_LANE_INLINE void Sine1(Osc1& o, const Osc1In& in) {
-    SineFrame1<kSync, 0>(o, in);
-    SineFrame1<kSync, 1>(o, in);
-    SineFrame1<kSync, 2>(o, in);
-    SineFrame1<kSync, 3>(o, in);
-}
-
-template <bool kSync>
-MC_LANE_INLINE void Triangle1(Osc1& o, const Osc1In& in) {
-    const V wT = Gather(g_waveFadeOut, in.pitch);
-    const V wS = Gather(g_waveFadeIn, in.pitch);
-    TriangleFrame1<kSync, 0>(o, in, wT, wS);
-    TriangleFrame1<kSync, 1>(o, in, wT, wS);
-    TriangleFrame1<kSync, 2>(o, in, wT, wS);
-    TriangleFrame1<kSync, 3>(o, in, wT, wS);
-}
-
-template <bool kSync>
-MC_LANE_INLINE void Saw1(Osc1& o, const Osc1In& in) {
-    const V fb = Gather(g_pitchCurveA, in.pitch);
-    const V off = Gather(g_pitchCurveC, in.pitch);
-    SawFrame1<kSync, 0>(o, in, fb, off);
-    SawFrame1<kSync, 1>(o, in, fb, off);
-    SawFrame1<kSync, 2>(o, in, fb, off);
-    SawFrame1<kSync, 3>(o, in, fb, off);
-}
-
-template <bool kSync>
-MC_LANE_INLINE void Pulse1(Osc1& o, const Osc1In& in) {
-    const V fb = Gather(g_pitchCurveB, in.pitch);
-    PulseFrame1<kSync, 0>(o, in, fb);
-    PulseFrame1<kSync, 1>(o, in, fb);
-    PulseFrame1<kSync, 2>(o, in, fb);
-    PulseFrame1<kSync, 3>(o, in, fb);
-}
-
-// `to` takes `from` in the lanes of m, or whole when `all`.
-MC_LANE_INLINE void Take(Osc1& to, const Osc1& from, V m, bool all) {
-    if (all) {
-        to = from;
-        return;
-    }
-    to.phase = Select(m, from.phase, to.phase);
-    to.phase2 = Select(m, from.phase2, to.phase2);
-    for (int i = 0; i < 4; ++i) {
-        to.ha[i] = Select(m, from.ha[i], to.ha[i]);
-        to.hb[i] = Select(m, from.hb[i], to.hb[i]);
-        to.out[i] = Select(m, from.out[i], to.out[i]);
-    }
-}
-
-// Oscillator 1 of the lanes in act: every wave one of them plays.
-template <bool kSync>
-MC_LANE_INLINE void RenderOsc1(Osc1& o, const Osc1In& in, V wave, uint32_t act) {
-    const V mTri = Eq(wave, Set1(2));
-    const V mSaw = Eq(wave, Set1(3));
-    const V mPulse = Eq(wave, Set1(4));
-    const uint32_t bTri = LanesOf(mTri, act);
-    const uint32_t bSaw = LanesOf(mSaw, act);
-    const uint32_t bPulse = LanesOf(mPulse, act);
-    const uint32_t bSine = act & ~(bTri | bSaw | bPulse);
-    const Osc1 old = o;
-    if (bSine != 0) {
-        Osc1 t = old;
-        Sine1<kSync>(t, in);
-        // The sine's lanes are all but the others; it is taken first and whole.
-        o = t;
-    }
-    if (bTri != 0) {
-        Osc1 t = old;
-        Triangle1<kSync>(t, in);
-        Take(o, t, mTri, bTri == act);
-    }
-    if (bSaw != 0) {
-        Osc1 t = old;
-        Saw1<kSync>(t, in);
-        Take(o, t, mSaw, bSaw == act);
-    }
-    if (bPulse != 0) {
-        Osc1 t = old;
-        Pulse1<kSync>(t, in);
-        Take(o, t, mPulse, bPulse == act);
-    }
-}
-
 // ------------------------------------------------------- oscillators 2 and 3
 
+// The words of oscillator 2 or 3 while a wave runs.
 struct Osc23 {
     V phase;
     V h[4];
@@ -255,121 +172,206 @@ MC_LANE_INLINE void RoundFrame23(Osc23& o, V base, V k) {
     o.phase = next;
 }
 
+// ----------------------------------------------------------- loads and stores
+
+MC_LANE_INLINE void Load4(V (&v)[4], const int32_t (&p)[4][kLanes]) {
+    v[0] = Load(p[0]);
+    v[1] = Load(p[1]);
+    v[2] = Load(p[2]);
+    v[3] = Load(p[3]);
+}
+// Stores v into the lanes of m.
+MC_LANE_INLINE void StoreIn(void* p, V v, V m) { Store(p, Select(m, v, Load(p))); }
+MC_LANE_INLINE void Store4(int32_t (&p)[4][kLanes], const V (&v)[4], V m) {
+    StoreIn(p[0], v[0], m);
+    StoreIn(p[1], v[1], m);
+    StoreIn(p[2], v[2], m);
+    StoreIn(p[3], v[3], m);
+}
+
+// -------------------------------------------------------- oscillator 1 waves
+//
+// Each reads the lane state, runs its four frames and stores what it changed
+// into the lanes of m.
+
+template <bool kSync>
+MC_LANE_INLINE void Sine1(LaneState& s, const Osc1In& in, V m) {
+    Osc1 o;
+    o.phase = Load(s.osc1Phase);
+    SineFrame1<kSync, 0>(o, in);
+    SineFrame1<kSync, 1>(o, in);
+    SineFrame1<kSync, 2>(o, in);
+    SineFrame1<kSync, 3>(o, in);
+    StoreIn(s.osc1Phase, o.phase, m);
+    Store4(s.osc1Out, o.out, m);
+}
+
+template <bool kSync>
+MC_LANE_INLINE void Triangle1(LaneState& s, const Osc1In& in, V m) {
+    const V wT = Gather(g_waveFadeOut, in.pitch);
+    const V wS = Gather(g_waveFadeIn, in.pitch);
+    Osc1 o;
+    o.phase = Load(s.osc1Phase);
+    TriangleFrame1<kSync, 0>(o, in, wT, wS);
+    TriangleFrame1<kSync, 1>(o, in, wT, wS);
+    TriangleFrame1<kSync, 2>(o, in, wT, wS);
+    TriangleFrame1<kSync, 3>(o, in, wT, wS);
+    StoreIn(s.osc1Phase, o.phase, m);
+    Store4(s.osc1Out, o.out, m);
+}
+
+template <bool kSync>
+MC_LANE_INLINE void Saw1(LaneState& s, const Osc1In& in, V m) {
+    const V fb = Gather(g_pitchCurveA, in.pitch);
+    const V off = Gather(g_pitchCurveC, in.pitch);
+    Osc1 o;
+    o.phase = Load(s.osc1Phase);
+    Load4(o.ha, s.osc1History);
+    SawFrame1<kSync, 0>(o, in, fb, off);
+    SawFrame1<kSync, 1>(o, in, fb, off);
+    SawFrame1<kSync, 2>(o, in, fb, off);
+    SawFrame1<kSync, 3>(o, in, fb, off);
+    StoreIn(s.osc1Phase, o.phase, m);
+    Store4(s.osc1History, o.ha, m);
+    Store4(s.osc1Out, o.out, m);
+}
+
+template <bool kSync>
+MC_LANE_INLINE void Pulse1(LaneState& s, const Osc1In& in, V m) {
+    const V fb = Gather(g_pitchCurveB, in.pitch);
+    Osc1 o;
+    o.phase = Load(s.osc1Phase);
+    o.phase2 = Load(s.osc1Phase2);
+    Load4(o.ha, s.osc1History);
+    Load4(o.hb, s.osc1History2);
+    PulseFrame1<kSync, 0>(o, in, fb);
+    PulseFrame1<kSync, 1>(o, in, fb);
+    PulseFrame1<kSync, 2>(o, in, fb);
+    PulseFrame1<kSync, 3>(o, in, fb);
+    StoreIn(s.osc1Phase, o.phase, m);
+    StoreIn(s.osc1Phase2, o.phase2, m);
+    Store4(s.osc1History, o.ha, m);
+    Store4(s.osc1History2, o.hb, m);
+    Store4(s.osc1Out, o.out, m);
+}
+
+// Oscillator 1 of the lanes in act (actMask): every wave one of them plays.
+template <bool kSync>
+MC_LANE_INLINE void RenderOsc1(LaneState& s, const Osc1In& in, V wave, uint32_t act, V actMask) {
+    const V mTri = Eq(wave, Set1(2));
+    const V mSaw = Eq(wave, Set1(3));
+    const V mPulse = Eq(wave, Set1(4));
+    const uint32_t bTri = LanesOf(mTri, act);
+    const uint32_t bSaw = LanesOf(mSaw, act);
+    const uint32_t bPulse = LanesOf(mPulse, act);
+    if (bPulse != 0) Pulse1<kSync>(s, in, And(mPulse, actMask));
+    if (bSaw != 0) Saw1<kSync>(s, in, And(mSaw, actMask));
+    if (bTri != 0) Triangle1<kSync>(s, in, And(mTri, actMask));
+    if ((bTri | bSaw | bPulse) != act) Sine1<kSync>(s, in, AndNot(Or(mTri, Or(mSaw, mPulse)), actMask));
+}
+
+// ------------------------------------------------- oscillator 2 and 3 waves
+
+// The fields of oscillator 2 or 3 in the lane state.
+struct Osc23Words {
+    uint32_t* phase;
+    int32_t (&h)[4][kLanes];
+    int32_t (&out)[4][kLanes];
+};
+
+// Each reads the oscillator's words, runs its four frames, stores what it
+// changed into the lanes of m and returns the sync bits (with kBits).
 template <bool kBits>
-MC_LANE_INLINE void Sine23(Osc23& o, V pitch) {
+MC_LANE_INLINE V Sine23(const Osc23Words& w, V pitch, V m) {
     const V step = Gather(g_phaseStepTable, pitch);
+    Osc23 o;
+    o.phase = Load(w.phase);
+    o.bits = Zero();
     SineFrame23<kBits, 0>(o, step);
     SineFrame23<kBits, 1>(o, step);
     SineFrame23<kBits, 2>(o, step);
     SineFrame23<kBits, 3>(o, step);
+    StoreIn(w.phase, o.phase, m);
+    Store4(w.out, o.out, m);
+    return o.bits;
 }
 
 template <bool kBits>
-MC_LANE_INLINE void Triangle23(Osc23& o, V pitch) {
+MC_LANE_INLINE V Triangle23(const Osc23Words& w, V pitch, V m) {
     const V step = Gather(g_phaseStepTable, pitch);
     const V wT = Gather(g_waveFadeOut, pitch);
     const V wS = Gather(g_waveFadeIn, pitch);
+    Osc23 o;
+    o.phase = Load(w.phase);
+    o.bits = Zero();
     TriangleFrame23<kBits, 0>(o, step, wT, wS);
     TriangleFrame23<kBits, 1>(o, step, wT, wS);
     TriangleFrame23<kBits, 2>(o, step, wT, wS);
     TriangleFrame23<kBits, 3>(o, step, wT, wS);
+    StoreIn(w.phase, o.phase, m);
+    Store4(w.out, o.out, m);
+    return o.bits;
 }
 
 template <bool kBits>
-MC_LANE_INLINE void Saw23(Osc23& o, V pitch) {
+MC_LANE_INLINE V Saw23(const Osc23Words& w, V pitch, V m) {
     const V step = Gather(g_phaseStepTable, pitch);
     const V fb = Gather(g_pitchCurveA, pitch);
     const V off = Gather(g_pitchCurveC, pitch);
+    Osc23 o;
+    o.phase = Load(w.phase);
+    Load4(o.h, w.h);
+    o.bits = Zero();
     SawFrame23<kBits, 0>(o, step, fb, off);
     SawFrame23<kBits, 1>(o, step, fb, off);
     SawFrame23<kBits, 2>(o, step, fb, off);
     SawFrame23<kBits, 3>(o, step, fb, off);
+    StoreIn(w.phase, o.phase, m);
+    Store4(w.h, o.h, m);
+    Store4(w.out, o.out, m);
+    return o.bits;
 }
 
 template <bool kBits>
-MC_LANE_INLINE void Round23(Osc23& o, V pitch) {
+MC_LANE_INLINE V Round23(const Osc23Words& w, V pitch, V m) {
     const V base = Gather(g_osc23StepTable, pitch);
     const V k = Gather(g_feedbackCurve, pitch);
+    Osc23 o;
+    o.phase = Load(w.phase);
+    o.bits = Zero();
     RoundFrame23<kBits, 0>(o, base, k);
     RoundFrame23<kBits, 1>(o, base, k);
     RoundFrame23<kBits, 2>(o, base, k);
     RoundFrame23<kBits, 3>(o, base, k);
+    StoreIn(w.phase, o.phase, m);
+    Store4(w.out, o.out, m);
+    return o.bits;
 }
 
-MC_LANE_INLINE void Take(Osc23& to, const Osc23& from, V m, bool all) {
-    if (all) {
-        to = from;
-        return;
-    }
-    to.phase = Select(m, from.phase, to.phase);
-    for (int i = 0; i < 4; ++i) {
-        to.h[i] = Select(m, from.h[i], to.h[i]);
-        to.out[i] = Select(m, from.out[i], to.out[i]);
-    }
-    to.bits = Select(m, from.bits, to.bits);
-}
-
-// Oscillator 2 or 3 of the lanes in act; o.bits starts at 0. Lanes of any
-// selector but 1..4 are silent: outputs 0, phase and history kept, no bits.
+// Oscillator 2 or 3 of the lanes in act (actMask). Lanes of any selector but
+// 1..4 are silent: outputs 0, phase and history kept, no bits. Returns the sync
+// bits of every lane (with kBits) and sets `on` to the lanes that play.
 template <bool kBits>
-MC_LANE_INLINE void RenderOsc23(Osc23& o, V pitch, V wave, uint32_t act) {
+MC_LANE_INLINE V RenderOsc23(const Osc23Words& w, V pitch, V wave, uint32_t act, V actMask, V& on) {
     const V mSine = Eq(wave, Set1(1));
     const V mTri = Eq(wave, Set1(2));
     const V mSaw = Eq(wave, Set1(3));
     const V mRound = Eq(wave, Set1(4));
+    on = Or(Or(mSine, mTri), Or(mSaw, mRound));
     const uint32_t bSine = LanesOf(mSine, act);
     const uint32_t bTri = LanesOf(mTri, act);
     const uint32_t bSaw = LanesOf(mSaw, act);
     const uint32_t bRound = LanesOf(mRound, act);
-    const Osc23 old = o;
-    for (int i = 0; i < 4; ++i) o.out[i] = Zero();
-    if (bSine != 0) {
-        Osc23 t = old;
-        Sine23<kBits>(t, pitch);
-        Take(o, t, mSine, bSine == act);
+    V bits = Zero();
+    if (bSaw != 0) bits = Select(mSaw, Saw23<kBits>(w, pitch, And(mSaw, actMask)), bits);
+    if (bRound != 0) bits = Select(mRound, Round23<kBits>(w, pitch, And(mRound, actMask)), bits);
+    if (bSine != 0) bits = Select(mSine, Sine23<kBits>(w, pitch, And(mSine, actMask)), bits);
+    if (bTri != 0) bits = Select(mTri, Triangle23<kBits>(w, pitch, And(mTri, actMask)), bits);
+    if ((bSine | bTri | bSaw | bRound) != act) {
+        const V silent = AndNot(on, actMask);
+        for (int i = 0; i < 4; ++i) StoreIn(w.out[i], Zero(), silent);
     }
-    if (bTri != 0) {
-        Osc23 t = old;
-        Triangle23<kBits>(t, pitch);
-        Take(o, t, mTri, bTri == act);
-    }
-    if (bSaw != 0) {
-        Osc23 t = old;
-        Saw23<kBits>(t, pitch);
-        Take(o, t, mSaw, bSaw == act);
-    }
-    if (bRound != 0) {
-        Osc23 t = old;
-        Round23<kBits>(t, pitch);
-        Take(o, t, mRound, bRound == act);
-    }
-}
-
-// ----------------------------------------------------------- loads and stores
-
-MC_LANE_INLINE void Load4(V (&v)[4], const int32_t (&p)[4][kLanes]) {
-    for (int i = 0; i < 4; ++i) v[i] = Load(p[i]);
-}
-MC_LANE_INLINE void Store4(int32_t (&p)[4][kLanes], const V (&v)[4], V m) {
-    for (int i = 0; i < 4; ++i) Store(p[i], Select(m, v[i], Load(p[i])));
-}
-MC_LANE_INLINE void StoreSel(void* p, V v, V m) { Store(p, Select(m, v, Load(p))); }
-
-MC_LANE_INLINE Osc23 LoadOsc23(const uint32_t* phase, const int32_t (&h)[4][kLanes],
-                               const int32_t (&out)[4][kLanes]) {
-    Osc23 o;
-    o.phase = Load(phase);
-    Load4(o.h, h);
-    Load4(o.out, out);
-    o.bits = Zero();
-    return o;
-}
-
-MC_LANE_INLINE void StoreOsc23(const Osc23& o, uint32_t* phase, int32_t (&h)[4][kLanes],
-                               int32_t (&out)[4][kLanes], V m) {
-    StoreSel(phase, o.phase, m);
-    Store4(h, o.h, m);
-    Store4(out, o.out, m);
+    return bits;
 }
 
 }  // namespace
@@ -385,57 +387,42 @@ MC_LANE_FN void LaneOscillators(LaneState& s, const LaneRow& row) {
     in.pitch = PitchIndex(row.osc1Pitch);
     in.sync = Load(s.osc1SyncMask);
     in.width = Load(row.osc1PulseOffset);
-    {
-        const V step = Gather(g_phaseStepTable, in.pitch);
-        const V depth = Load(row.osc1FmDepth);
-        if ((~Bits(Eq(depth, Zero())) & act) != 0) {
-            const V curve = Gather(g_fmDepthCurve, in.pitch);
-            for (int i = 0; i < 4; ++i) {
-                const V fm = Hi(Sll(Hi(Load(s.osc2Out[i]), depth), 2), curve);
-                in.inc[i] = Add(step, fm);
-            }
-        } else {
-            for (int i = 0; i < 4; ++i) in.inc[i] = step;
-        }
+    const V step = Gather(g_phaseStepTable, in.pitch);
+    const V depth = Load(row.osc1FmDepth);
+    if ((~Bits(Eq(depth, Zero())) & act) != 0) {
+        const V curve = Gather(g_fmDepthCurve, in.pitch);
+        in.inc[0] = Add(step, Hi(Sll(Hi(Load(s.osc2Out[0]), depth), 2), curve));
+        in.inc[1] = Add(step, Hi(Sll(Hi(Load(s.osc2Out[1]), depth), 2), curve));
+        in.inc[2] = Add(step, Hi(Sll(Hi(Load(s.osc2Out[2]), depth), 2), curve));
+        in.inc[3] = Add(step, Hi(Sll(Hi(Load(s.osc2Out[3]), depth), 2), curve));
+    } else {
+        in.inc[0] = in.inc[1] = in.inc[2] = in.inc[3] = step;
     }
-    Osc1 o1;
-    o1.phase = Load(s.osc1Phase);
-    o1.phase2 = Load(s.osc1Phase2);
-    Load4(o1.ha, s.osc1History);
-    Load4(o1.hb, s.osc1History2);
-    Load4(o1.out, s.osc1Out);
     const V wave1 = Load(row.osc1Wave);
     if ((~Bits(Eq(And(in.sync, Set1(0xF)), Zero())) & act) != 0) {
-        RenderOsc1<true>(o1, in, wave1, act);
+        RenderOsc1<true>(s, in, wave1, act, actMask);
     } else {
-        RenderOsc1<false>(o1, in, wave1, act);
+        RenderOsc1<false>(s, in, wave1, act, actMask);
     }
 
     // Oscillator 2; its sync bits replace the mask oscillator 1 cleared.
-    Osc23 o2 = LoadOsc23(s.osc2Phase, s.osc2History, s.osc2Out);
+    const Osc23Words w2{s.osc2Phase, s.osc2History, s.osc2Out};
     const V pitch2 = PitchIndex(row.osc2Pitch);
     const V wave2 = Load(row.osc2Wave);
     const V noSync = Eq(Load(row.osc2Sync), Zero());
+    V on2;
+    V bits;
     if ((~Bits(noSync) & act) != 0) {
-        RenderOsc23<true>(o2, pitch2, wave2, act);
+        bits = AndNot(noSync, RenderOsc23<true>(w2, pitch2, wave2, act, actMask, on2));
     } else {
-        RenderOsc23<false>(o2, pitch2, wave2, act);
+        bits = RenderOsc23<false>(w2, pitch2, wave2, act, actMask, on2);
     }
-
-    StoreSel(s.osc1Phase, o1.phase, actMask);
-    StoreSel(s.osc1Phase2, o1.phase2, actMask);
-    Store4(s.osc1History, o1.ha, actMask);
-    Store4(s.osc1History2, o1.hb, actMask);
-    Store4(s.osc1Out, o1.out, actMask);
-    StoreSel(s.osc1SyncMask, AndNot(noSync, o2.bits), actMask);
-    StoreOsc23(o2, s.osc2Phase, s.osc2History, s.osc2Out, actMask);
+    StoreIn(s.osc1SyncMask, bits, actMask);
 
     // Oscillator 3, in the lanes whose oscillator 2 plays.
-    const V wave2Less1 = Sub(wave2, Set1(1));
-    const V on2 = Eq(MinU(wave2Less1, Set1(3)), wave2Less1);
     const uint32_t act3 = LanesOf(on2, act);
     if (act3 == 0) return;
-    Osc23 o3 = LoadOsc23(s.osc3Phase, s.osc3History, s.osc3Out);
-    RenderOsc23<false>(o3, PitchIndex(row.osc3Pitch), Load(row.osc3Wave), act3);
-    StoreOsc23(o3, s.osc3Phase, s.osc3History, s.osc3Out, MaskOfBits(act3));
+    const Osc23Words w3{s.osc3Phase, s.osc3History, s.osc3Out};
+    V on3;
+    RenderOsc23<false>(w3, PitchIndex(row.osc3Pitch), Load(row.osc3Wave), act3, And(on2, actMask), on3);
 }
