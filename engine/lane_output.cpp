@@ -108,7 +108,7 @@ MC_LANE_INLINE void AmpMix(const AmpIn& in, V* out) {
 }
 
 MC_LANE_INLINE void AmpMixMixed(const AmpIn& in, V one, V two, uint32_t act, V* out) {
-    V tmp[4];
+    V tmp[4] = {};
     const V three = Not(Or(one, two));
     bool first = true;
     if ((Bits(one) & act) != 0) {
@@ -117,11 +117,13 @@ MC_LANE_INLINE void AmpMixMixed(const AmpIn& in, V one, V two, uint32_t act, V* 
     }
     if ((Bits(two) & act) != 0) {
         AmpMix<kMixTwo>(in, tmp);
+#pragma GCC unroll 4
         for (int i = 0; i < 4; ++i) out[i] = first ? tmp[i] : Select(two, tmp[i], out[i]);
         first = false;
     }
     if ((Bits(three) & act) != 0) {
         AmpMix<kMixThree>(in, tmp);
+#pragma GCC unroll 4
         for (int i = 0; i < 4; ++i) out[i] = first ? tmp[i] : Select(three, tmp[i], out[i]);
     }
 }
@@ -143,8 +145,9 @@ MC_LANE_INLINE Coefs GatherCoefs(V idx) {
 
 // One two-pole section on memory (y1, y2).
 MC_LANE_INLINE V Section(V x, const Coefs& k, V& y1, V& y2) {
-    const V fb = Add(HiF(y1, k.f1), HiF(y2, k.f2));
-    const V v = Add(HiF(x, k.g), Sll(fb, 2));
+    // The terms of x and y2 first: y1 is the previous frame's v.
+    const V part = Add(HiF(x, k.g), Sll(HiF(y2, k.f2), 2));
+    const V v = Add(part, Sll(HiF(y1, k.f1), 2));
     const V out = Add(v, y1);
     y2 = y1;
     y1 = v;
@@ -343,6 +346,7 @@ MC_LANE_INLINE void DriveMix(const V* x, V drive, V gain, V filtered, bool anyFi
 MC_LANE_FN void LaneOutput(LaneState& s, const LaneRow& row, LaneMix& mix) {
     const uint32_t act = row.active & 0xFF;
     if (act == 0) {
+#pragma GCC unroll 4
         for (int i = 0; i < 4; ++i) Store(mix.add[i], Zero());
         return;
     }
@@ -350,6 +354,7 @@ MC_LANE_FN void LaneOutput(LaneState& s, const LaneRow& row, LaneMix& mix) {
 
     // Ring modulation, in place on oscillator 1's output.
     AmpIn in;
+#pragma GCC unroll 4
     for (int i = 0; i < 4; ++i) {
         in.o1[i] = Load(s.osc1Out[i]);
         in.o2[i] = Load(s.osc2Out[i]);
@@ -367,16 +372,18 @@ MC_LANE_FN void LaneOutput(LaneState& s, const LaneRow& row, LaneMix& mix) {
     const V env = Load(row.ampEnv);
     const V delta = Sra(Sub(env, Load(row.ampEnvPrev)), 2);
     in.e[0] = env;
+#pragma GCC unroll 4
     for (int i = 1; i < 4; ++i) in.e[i] = Add(in.e[i - 1], delta);
 
     const V one = Eq(Load(row.osc2Wave), Zero());
     const V two = And(Not(one), Eq(Load(row.osc3Wave), Zero()));
     const uint32_t oneBits = Bits(one) & act, twoBits = Bits(two) & act;
     in.vol2 = Load(row.osc2Volume);
-    FilterRun f;
+    FilterRun f{};
     if (oneBits == act) {
         AmpMix<kMixOne>(in, f.x);
     } else {
+#pragma GCC unroll 4
         for (int i = 0; i < 4; ++i) in.o3[i] = Load(s.osc3Out[i]);
         in.vol3 = Load(row.osc3Volume);
         if (twoBits == act)
@@ -413,8 +420,10 @@ MC_LANE_FN void LaneOutput(LaneState& s, const LaneRow& row, LaneMix& mix) {
         else
             Filter<0>(f, s, row, t, filtered);
         if (filteredBits != act)
+#pragma GCC unroll 4
             for (int i = 0; i < 4; ++i) f.x[i] = Select(filtered, f.x[i], amp[i]);
     }
+#pragma GCC unroll 4
     for (int i = 0; i < 4; ++i) Store(s.voiceOut[i], Select(active, f.x[i], Load(s.voiceOut[i])));
 
     // Bus mix.
@@ -425,8 +434,8 @@ MC_LANE_FN void LaneOutput(LaneState& s, const LaneRow& row, LaneMix& mix) {
     const uint32_t plainOff = plainBits & ~filteredBits;
     const uint32_t driven = act & ~plainBits;
     const V gain = Load(row.voiceGain);
-    V add[4];
-    V tmp[4];
+    V add[4] = {};
+    V tmp[4] = {};
     bool first = true;
     if (plainFiltered != 0) {
         const V gainPrev = Load(s.voiceGainPrev);
@@ -436,12 +445,15 @@ MC_LANE_FN void LaneOutput(LaneState& s, const LaneRow& row, LaneMix& mix) {
     }
     if (plainOff != 0) {
         const V m = Not(filtered);
+#pragma GCC unroll 4
         for (int i = 0; i < 4; ++i) add[i] = first ? Sra(f.x[i], 6) : Select(m, Sra(f.x[i], 6), add[i]);
         first = false;
     }
     if (driven != 0) {
         DriveMix(f.x, drive, gain, filtered, (driven & filteredBits) != 0, (driven & ~filteredBits) != 0, tmp);
+#pragma GCC unroll 4
         for (int i = 0; i < 4; ++i) add[i] = first ? tmp[i] : Select(plain, add[i], tmp[i]);
     }
+#pragma GCC unroll 4
     for (int i = 0; i < 4; ++i) Store(mix.add[i], And(active, add[i]));
 }
