@@ -29,8 +29,8 @@ constexpr int32_t kDualPeakRow = 28;
 constexpr int32_t kDualPeakBase = 768;
 constexpr int32_t kRampTop = 0x7FFFFFFF;
 
-// Lane l of a, moved into the low half of its 64-bit pair for _mm256_mul_epi32:
-// odd lanes go down, even lanes are taken as they are.
+// The odd lanes moved into the low halves of their 64-bit pairs, where
+// _mm256_mul_epi32 reads its factors (the even lanes are there already).
 MC_LANE_INLINE V OddDown(V a) { return _mm256_shuffle_epi32(a, 0xF5); }
 MC_LANE_INLINE V Not(V a) { return Xor(a, Eq(a, a)); }
 MC_LANE_INLINE V Sllv(V a, V n) { return _mm256_sllv_epi32(a, n); }
@@ -194,11 +194,11 @@ MC_LANE_INLINE void RunFilter(FilterRun& f, const LaneState& s, const LaneRow& r
     }
     const Coefs kA = GatherCoefs(idx);
     Coefs kB = kA;
-    V peak = Zero();
+    // The dual peak's second entry: 64 (r + 4) further along the row.
     if constexpr (K == 5) {
         kB = GatherCoefs(Add(idx, Sll(Add(r, Set1(4)), 6)));
     } else if constexpr (K == 0) {
-        peak = And(t.t5, filtered);
+        const V peak = And(t.t5, filtered);
         if (Bits(peak) != 0) kB = GatherCoefs(Add(idx, And(peak, Sll(Add(r, Set1(4)), 6))));
     }
     Factor h{};
@@ -314,8 +314,8 @@ MC_LANE_INLINE void PlainMix(const V* x, V gain, V gainPrev, V* add) {
 }
 
 // Drive on: y = hi(x, voiceGain) (filtered) or x >> 2 (filter off); w =
-// hi(y, pre), times 8 when filtered; clipped to -C..C (all -C... C = -C when
-// C is negative).
+// hi(y, pre), times 8 when filtered; then held at C and at -C in that order,
+// C = 0xD00000 - (drive >> 1): with a negative C every word gives -C.
 MC_LANE_INLINE void DriveMix(const V* x, V drive, V gain, V filtered, bool anyFiltered, bool anyOff, V* add) {
     const V knee = Set1(0x900000);
     const V below = Eq(MinU(drive, Set1(0x8FFFFF)), drive);  // drive < 0x900000
@@ -419,9 +419,10 @@ MC_LANE_FN void LaneOutput(LaneState& s, const LaneRow& row, LaneMix& mix) {
             Filter<5>(f, s, row, t, filtered);
         else
             Filter<0>(f, s, row, t, filtered);
-        if (filteredBits != act)
+        if (filteredBits != act) {
 #pragma GCC unroll 4
             for (int i = 0; i < 4; ++i) f.x[i] = Select(filtered, f.x[i], amp[i]);
+        }
     }
 #pragma GCC unroll 4
     for (int i = 0; i < 4; ++i) Store(s.voiceOut[i], Select(active, f.x[i], Load(s.voiceOut[i])));
