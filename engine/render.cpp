@@ -276,7 +276,7 @@ void RenderBlock() {
         g_lanesThisCall = VoiceLanesInUse();
         const uint32_t masterPhase = static_cast<uint32_t>(g_masterState.chunkPhase);
         for (int v = 0; v < voices; ++v) {
-            if (g_lanesThisCall && v % kLanes == 0) BeginLaneGroup(v, masterPhase);
+            if (g_lanesThisCall && v % kLanes == 0) BeginLaneGroup(v, masterPhase, frames);
             RenderVoice(v, frames, periodPos);
             if (g_lanesThisCall && (v % kLanes == kLanes - 1 || v == voices - 1)) RunLaneGroup();
         }

@@ -26,7 +26,7 @@ uint32_t g_rowActive[kMaxRows];
 uint32_t g_rowPos[kMaxRows];
 uint32_t g_firstChunkFrame = 0;
 int g_groupBase = 0;
-uint32_t g_pendingFirst[kLanes] = {kNone, kNone, kNone, kNone, kNone, kNone, kNone, kNone};
+uint32_t g_pendingLanes = 0;
 uint32_t g_rowsEnd = 0;
 
 }  // namespace lane_queue
@@ -114,32 +114,33 @@ void StoreLane(VoiceState& vs, const LaneState& s, int l) {
 // their rows.
 void lane_queue::FlushLane(int v) {
     const int l = v - g_groupBase;
-    if (l < 0 || l >= kLanes || g_pendingFirst[l] == kNone) return;
+    if (l < 0 || l >= kLanes || ((g_pendingLanes >> l) & 1u) == 0) return;
     VoiceState& vs = g_voiceState[v];
     ChunkInputs saved;
     PutInputs(saved, vs);
     const uint32_t bit = 1u << l;
-    for (uint32_t k = g_pendingFirst[l]; k < g_rowsEnd; ++k) {
+    for (uint32_t k = 0; k < g_rowsEnd; ++k) {
         if ((g_rowActive[k] & bit) == 0) continue;
         g_rowActive[k] &= ~bit;
         TakeInputs(vs, g_records[k].lane[l]);
         VoiceChunkSignal(vs, VoiceBusWords(vs, g_rowPos[k]));
     }
     TakeInputs(vs, saved);
-    g_pendingFirst[l] = kNone;
+    g_pendingLanes &= ~bit;
 }
 
 void UseVoiceLanes(bool on) { g_lanesOn = on && VoiceLanesSupported(); }
 
 bool VoiceLanesInUse() { return g_lanesOn; }
 
-void BeginLaneGroup(int firstVoice, uint32_t masterChunkPhase) {
+void BeginLaneGroup(int firstVoice, uint32_t masterChunkPhase, uint32_t frames) {
     g_groupBase = firstVoice;
     // A voice's chunk frame is the one in which its chunk phase, started at the
     // master's, comes round to 0.
     g_firstChunkFrame = (3u - masterChunkPhase) & 3u;
-    g_rowsEnd = 0;
-    std::fill(std::begin(g_pendingFirst), std::end(g_pendingFirst), kNone);
+    // Rows of the chunk frames g_firstChunkFrame, + 4, ... below `frames`.
+    g_rowsEnd = frames > g_firstChunkFrame ? (frames - g_firstChunkFrame + 3) / 4 : 0;
+    g_pendingLanes = 0;
 }
 
 void lane_queue::ChunkAtOnce(int v, uint32_t pos) {
@@ -154,17 +155,14 @@ void FlushVoiceSignal(const VoiceState& vs) {
 }
 
 void RunLaneGroup() {
-    uint32_t lanes = 0;
-    uint32_t first = g_rowsEnd;
-    for (int l = 0; l < kLanes; ++l) {
-        if (g_pendingFirst[l] == kNone) continue;
-        lanes |= 1u << l;
-        first = std::min(first, g_pendingFirst[l]);
+    const uint32_t lanes = g_pendingLanes;
+    if (lanes == 0) return;
+    for (uint32_t bits = lanes; bits != 0; bits &= bits - 1) {
+        const int l = __builtin_ctz(bits);
         LoadLane(g_laneState, l, g_voiceState[g_groupBase + l]);
     }
-    if (lanes == 0) return;
     LaneRow& r = g_row;
-    for (uint32_t k = first; k < g_rowsEnd; ++k) {
+    for (uint32_t k = 0; k < g_rowsEnd; ++k) {
         if (g_rowActive[k] == 0) continue;
         LaneInputs(g_records[k].lane, r);
         r.active = g_rowActive[k];
@@ -174,11 +172,11 @@ void RunLaneGroup() {
         LaneAddToBuses(g_laneMix, r.active, r.bus, g_mixBuffer.row[r.pos]);
         g_rowActive[k] = 0;
     }
-    for (int l = 0; l < kLanes; ++l) {
-        if ((lanes >> l) & 1u) StoreLane(g_voiceState[g_groupBase + l], g_laneState, l);
+    for (uint32_t bits = lanes; bits != 0; bits &= bits - 1) {
+        const int l = __builtin_ctz(bits);
+        StoreLane(g_voiceState[g_groupBase + l], g_laneState, l);
     }
-    std::fill(std::begin(g_pendingFirst), std::end(g_pendingFirst), kNone);
-    g_rowsEnd = 0;
+    g_pendingLanes = 0;
 }
 
 bool VoiceLanesSupported() {

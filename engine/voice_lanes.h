@@ -139,12 +139,13 @@ int32_t* VoiceBusWords(const VoiceState& vs, uint32_t pos);
 //   UseVoiceLanes: on (where supported) or off; off: every chunk runs voice by
 //   voice through RenderVoiceChunk. Set between calls only.
 //   BeginLaneGroup: before the group's first voice; masterChunkPhase is the
-//   master's chunk phase at the start of the call (the voices start from it).
+//   master's chunk phase at the start of the call (the voices start from it),
+//   frames the call's frames.
 //   FlushVoiceSignal: runs the voice's recorded chunks now; control code calls it
 //   before it writes the voice's signal state.
 void UseVoiceLanes(bool on);
 bool VoiceLanesInUse();
-void BeginLaneGroup(int firstVoice, uint32_t masterChunkPhase);
+void BeginLaneGroup(int firstVoice, uint32_t masterChunkPhase, uint32_t frames);
 inline void VoiceChunkLater(int v, uint32_t f, uint32_t pos);
 void FlushVoiceSignal(const VoiceState& vs);
 void RunLaneGroup();
@@ -154,7 +155,6 @@ namespace lane_queue {
 
 // Chunk frames of a call of at most kPeriodPositions frames.
 inline constexpr int kMaxRows = kPeriodPositions / 4 + 1;
-inline constexpr uint32_t kNone = ~0u;
 
 // Row k: the records of its lanes, which lanes have one, and its period position.
 struct alignas(64) RowRecords {
@@ -166,9 +166,9 @@ extern uint32_t g_rowPos[kMaxRows];
 // First chunk frame of this call (0..3), and the group's voice 0.
 extern uint32_t g_firstChunkFrame;
 extern int g_groupBase;
-// Per lane: rows from pendingFirst on may hold its chunks (kNone: none).
-extern uint32_t g_pendingFirst[kLanes];
-extern uint32_t g_rowsEnd;  // one past the last row recorded in this group
+// Bit l: lane l has chunks waiting in the rows.
+extern uint32_t g_pendingLanes;
+extern uint32_t g_rowsEnd;  // rows of this call
 
 // Runs voice v's recorded chunks voice by voice, in order, and takes them out of
 // their rows; then (ChunkAtOnce) the signal part of its chunk at pos.
@@ -184,7 +184,7 @@ void ChunkAtOnce(int v, uint32_t pos);
 
 }  // namespace lane_queue
 
-inline void VoiceChunkLater(int v, uint32_t f, uint32_t pos) {
+[[gnu::always_inline]] inline void VoiceChunkLater(int v, uint32_t f, uint32_t pos) {
     using namespace lane_queue;
     VoiceState& vs = g_voiceState[v];
     VoiceChunkEnvelopes(vs);
@@ -197,6 +197,5 @@ inline void VoiceChunkLater(int v, uint32_t f, uint32_t pos) {
     std::memcpy(&g_records[k].lane[l], &vs.osc1Wave, sizeof(ChunkInputs));
     g_rowActive[k] |= 1u << l;
     g_rowPos[k] = pos;
-    if (g_pendingFirst[l] == kNone) g_pendingFirst[l] = k;
-    if (k >= g_rowsEnd) g_rowsEnd = k + 1;
+    g_pendingLanes |= 1u << l;
 }
