@@ -33,20 +33,26 @@ MC_LANE_INLINE void Transpose8(lanes::V (&w)[8]) {
     w[7] = _mm256_permute2x128_si256(u3, u7, 0x31);
 }
 
-MC_LANE_FN void LaneInputs(const ChunkInputs (&lanes)[kLanes], LaneRow& row) {
+// Words f..f + 7 of the eight records into fields f..f + 7 of the row.
+MC_LANE_INLINE void InputBlock(const unsigned char* records, unsigned char* fields, int f) {
     using namespace lanes;
+    V w[8];
+#pragma GCC unroll 8
+    for (int l = 0; l < kLanes; ++l)
+        w[l] = _mm256_loadu_si256(reinterpret_cast<const V*>(records + l * sizeof(ChunkInputs) + f * 4));
+    Transpose8(w);
+#pragma GCC unroll 8
+    for (int i = 0; i < 8; ++i) Store(fields + (f + i) * 32, w[i]);
+}
+
+MC_LANE_FN void LaneInputs(const ChunkInputs (&lanes)[kLanes], LaneRow& row) {
     const unsigned char* const records = reinterpret_cast<const unsigned char*>(lanes);
     unsigned char* const fields = reinterpret_cast<unsigned char*>(&row);
     // Words 0..7, 8..15 and 12..19 (the last block overlaps the second, so that no
     // load reaches past a record).
-    constexpr int kBlocks[3] = {0, 8, kChunkInputWords - 8};
-    for (int f : kBlocks) {
-        V w[8];
-        for (int l = 0; l < kLanes; ++l)
-            w[l] = _mm256_loadu_si256(reinterpret_cast<const V*>(records + l * sizeof(ChunkInputs) + f * 4));
-        Transpose8(w);
-        for (int i = 0; i < 8; ++i) Store(fields + (f + i) * 32, w[i]);
-    }
+    InputBlock(records, fields, 0);
+    InputBlock(records, fields, 8);
+    InputBlock(records, fields, kChunkInputWords - 8);
 }
 
 // Each active lane's four addends into its bus words of the mix row.
