@@ -62,9 +62,9 @@ void RenderTestTone(uint32_t frames) {
 // group, or at once.
 bool g_lanesThisCall = false;
 
-void VoiceChunk(int v, uint32_t f, uint32_t pos) {
+[[gnu::always_inline]] inline void VoiceChunk(VoiceState& vs, int v, uint32_t f, uint32_t pos) {
     if (g_lanesThisCall) {
-        VoiceChunkLater(v, f, pos);
+        VoiceChunkLater(vs, v, f, pos);
     } else {
         RenderVoiceChunk(v, pos);
     }
@@ -156,7 +156,7 @@ uint32_t SteadyChunks(VoiceState& vs, int v, const uint8_t* codes, uint32_t peri
         // sound, no pending note and a gain.
         vs.controlCounter = (control + 4) & 63;
         if (vs.controlCounter == 0) ControlTick(vs);
-        if (voice_control::ChunkStep(vs)) VoiceChunk(v, f, periodPos + f);
+        if (voice_control::ChunkStep(vs)) VoiceChunk(vs, v, f, periodPos + f);
         ++f;
     }
     return f;
@@ -194,7 +194,7 @@ void RenderVoice(int v, uint32_t frames, uint32_t periodPos) {
                 StepTrack(v);
             }
         }
-        if (StartNote(v) && UpdateModulation(v)) VoiceChunk(v, f, pos);
+        if (StartNote(v) && UpdateModulation(v)) VoiceChunk(vs, v, f, pos);
         ++f;
         if (vs.chunkPhase == 0) f = SteadyChunks(vs, v, codes, periodPos, f, frames);
     }
