@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "engine/lane_output_stage.h"
 #include "engine/master.h"
 #include "engine/output_stage.h"
 #include "engine/stages.h"
@@ -202,6 +203,10 @@ void RenderVoice(int v, uint32_t frames, uint32_t periodPos) {
 }
 
 void MasterLoop(uint32_t frames, uint32_t periodPos) {
+    if (VoiceLanesInUse()) {
+        MasterLoopLanes(frames, periodPos);
+        return;
+    }
     using namespace output_stage;
     MasterState& ms = g_masterState;
     uint32_t* out = g_renderOut;
