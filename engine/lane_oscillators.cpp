@@ -47,6 +47,58 @@ MC_LANE_INLINE V Overflow(V a, V b, V sum) { return Srl(And(Xor(a, sum), Xor(b, 
 // Lanes whose bit is set in `bits` of the lanes in `act`, as a bit set.
 MC_LANE_INLINE uint32_t LanesOf(V mask, uint32_t act) { return Bits(mask) & act; }
 
+// ------------------------------------------------------------ per-pitch words
+//
+// The per-pitch factors of a row (step, feedback, offsets, wave weights) are
+// table reads at the pitch indices, and a held note keeps its pitch from chunk
+// to chunk. Each oscillator keeps the words it last read together with the eight
+// indices they were read at; a row with the same indices takes them again
+// instead of reading the tables. The tables never change once built, so a kept
+// word is the word the table holds.
+
+enum PitchTable : int { kStepT, kStep23T, kFeedbackT, kCurveAT, kCurveBT, kCurveCT, kFadeOutT, kFadeInT, kFmT, kPitchTables };
+
+MC_LANE_INLINE const int32_t* TableOf(PitchTable t) {
+    switch (t) {
+        case kStepT: return reinterpret_cast<const int32_t*>(g_phaseStepTable);
+        case kStep23T: return reinterpret_cast<const int32_t*>(g_osc23StepTable);
+        case kFeedbackT: return g_feedbackCurve;
+        case kCurveAT: return g_pitchCurveA;
+        case kCurveBT: return g_pitchCurveB;
+        case kCurveCT: return g_pitchCurveC;
+        case kFadeOutT: return g_waveFadeOut;
+        case kFadeInT: return g_waveFadeIn;
+        default: return g_fmDepthCurve;
+    }
+}
+
+// The words of one oscillator's last pitch indices.
+struct PitchWords {
+    alignas(32) int32_t pitch[kLanes];              // clamped indices
+    alignas(32) int32_t value[kPitchTables][kLanes];
+    uint32_t have;                                   // bit t: value[t] read at pitch
+};
+PitchWords g_pitchWords[3];
+
+// The oscillator's words at `pitch` (clamped indices): forgets the kept words
+// when the indices differ.
+MC_LANE_INLINE PitchWords& WordsAt(int osc, V pitch) {
+    PitchWords& w = g_pitchWords[osc];
+    if (Bits(Eq(pitch, Load(w.pitch))) != 0xFFu) {
+        Store(w.pitch, pitch);
+        w.have = 0;
+    }
+    return w;
+}
+// Table t at the indices of w.
+MC_LANE_INLINE V Factor(PitchWords& w, PitchTable t) {
+    if ((w.have >> t) & 1u) return Load(w.value[t]);
+    const V v = Gather(TableOf(t), Load(w.pitch));
+    Store(w.value[t], v);
+    w.have |= 1u << t;
+    return v;
+}
+
 // ---------------------------------------------------------------- oscillator 1
 
 // Oscillator 1's words while a wave runs.
@@ -59,7 +111,7 @@ struct Osc1 {
 // Inputs of oscillator 1 shared by its waves.
 struct Osc1In {
     V inc[4];  // step plus the frame's FM term
-    V pitch;   // clamped pitch index
+    PitchWords* words;  // per-pitch words of the clamped pitch indices
     V sync;    // osc1SyncMask of the previous chunk
     V width;   // osc1PulseOffset
 };
@@ -208,8 +260,8 @@ MC_LANE_INLINE void Sine1(LaneState& s, const Osc1In& in, V m) {
 
 template <bool kSync>
 MC_LANE_INLINE void Triangle1(LaneState& s, const Osc1In& in, V m) {
-    const V wT = Gather(g_waveFadeOut, in.pitch);
-    const V wS = Gather(g_waveFadeIn, in.pitch);
+    const V wT = Factor(*in.words, kFadeOutT);
+    const V wS = Factor(*in.words, kFadeInT);
     Osc1 o;
     o.phase = Load(s.osc1Phase);
     TriangleFrame1<kSync, 0>(o, in, wT, wS);
@@ -222,8 +274,8 @@ MC_LANE_INLINE void Triangle1(LaneState& s, const Osc1In& in, V m) {
 
 template <bool kSync>
 MC_LANE_INLINE void Saw1(LaneState& s, const Osc1In& in, V m) {
-    const V fb = Gather(g_pitchCurveA, in.pitch);
-    const V off = Gather(g_pitchCurveC, in.pitch);
+    const V fb = Factor(*in.words, kCurveAT);
+    const V off = Factor(*in.words, kCurveCT);
     Osc1 o;
     o.phase = Load(s.osc1Phase);
     Load4(o.ha, s.osc1History);
@@ -238,7 +290,7 @@ MC_LANE_INLINE void Saw1(LaneState& s, const Osc1In& in, V m) {
 
 template <bool kSync>
 MC_LANE_INLINE void Pulse1(LaneState& s, const Osc1In& in, V m) {
-    const V fb = Gather(g_pitchCurveB, in.pitch);
+    const V fb = Factor(*in.words, kCurveBT);
     Osc1 o;
     o.phase = Load(s.osc1Phase);
     o.phase2 = Load(s.osc1Phase2);
@@ -282,8 +334,8 @@ struct Osc23Words {
 // Each reads the oscillator's words, runs its four frames, stores what it
 // changed into the lanes of m and returns the sync bits (with kBits).
 template <bool kBits>
-MC_LANE_INLINE V Sine23(const Osc23Words& w, V pitch, V m) {
-    const V step = Gather(g_phaseStepTable, pitch);
+MC_LANE_INLINE V Sine23(const Osc23Words& w, PitchWords& pw, V m) {
+    const V step = Factor(pw, kStepT);
     Osc23 o;
     o.phase = Load(w.phase);
     o.bits = Zero();
@@ -297,10 +349,10 @@ MC_LANE_INLINE V Sine23(const Osc23Words& w, V pitch, V m) {
 }
 
 template <bool kBits>
-MC_LANE_INLINE V Triangle23(const Osc23Words& w, V pitch, V m) {
-    const V step = Gather(g_phaseStepTable, pitch);
-    const V wT = Gather(g_waveFadeOut, pitch);
-    const V wS = Gather(g_waveFadeIn, pitch);
+MC_LANE_INLINE V Triangle23(const Osc23Words& w, PitchWords& pw, V m) {
+    const V step = Factor(pw, kStepT);
+    const V wT = Factor(pw, kFadeOutT);
+    const V wS = Factor(pw, kFadeInT);
     Osc23 o;
     o.phase = Load(w.phase);
     o.bits = Zero();
@@ -314,10 +366,10 @@ MC_LANE_INLINE V Triangle23(const Osc23Words& w, V pitch, V m) {
 }
 
 template <bool kBits>
-MC_LANE_INLINE V Saw23(const Osc23Words& w, V pitch, V m) {
-    const V step = Gather(g_phaseStepTable, pitch);
-    const V fb = Gather(g_pitchCurveA, pitch);
-    const V off = Gather(g_pitchCurveC, pitch);
+MC_LANE_INLINE V Saw23(const Osc23Words& w, PitchWords& pw, V m) {
+    const V step = Factor(pw, kStepT);
+    const V fb = Factor(pw, kCurveAT);
+    const V off = Factor(pw, kCurveCT);
     Osc23 o;
     o.phase = Load(w.phase);
     Load4(o.h, w.h);
@@ -333,9 +385,9 @@ MC_LANE_INLINE V Saw23(const Osc23Words& w, V pitch, V m) {
 }
 
 template <bool kBits>
-MC_LANE_INLINE V Round23(const Osc23Words& w, V pitch, V m) {
-    const V base = Gather(g_osc23StepTable, pitch);
-    const V k = Gather(g_feedbackCurve, pitch);
+MC_LANE_INLINE V Round23(const Osc23Words& w, PitchWords& pw, V m) {
+    const V base = Factor(pw, kStep23T);
+    const V k = Factor(pw, kFeedbackT);
     Osc23 o;
     o.phase = Load(w.phase);
     o.bits = Zero();
@@ -352,7 +404,7 @@ MC_LANE_INLINE V Round23(const Osc23Words& w, V pitch, V m) {
 // 1..4 are silent: outputs 0, phase and history kept, no bits. Returns the sync
 // bits of every lane (with kBits) and sets `on` to the lanes that play.
 template <bool kBits>
-MC_LANE_INLINE V RenderOsc23(const Osc23Words& w, V pitch, V wave, uint32_t act, V actMask, V& on) {
+MC_LANE_INLINE V RenderOsc23(const Osc23Words& w, PitchWords& pw, V wave, uint32_t act, V actMask, V& on) {
     const V mSine = Eq(wave, Set1(1));
     const V mTri = Eq(wave, Set1(2));
     const V mSaw = Eq(wave, Set1(3));
@@ -363,10 +415,10 @@ MC_LANE_INLINE V RenderOsc23(const Osc23Words& w, V pitch, V wave, uint32_t act,
     const uint32_t bSaw = LanesOf(mSaw, act);
     const uint32_t bRound = LanesOf(mRound, act);
     V bits = Zero();
-    if (bSaw != 0) bits = Select(mSaw, Saw23<kBits>(w, pitch, And(mSaw, actMask)), bits);
-    if (bRound != 0) bits = Select(mRound, Round23<kBits>(w, pitch, And(mRound, actMask)), bits);
-    if (bSine != 0) bits = Select(mSine, Sine23<kBits>(w, pitch, And(mSine, actMask)), bits);
-    if (bTri != 0) bits = Select(mTri, Triangle23<kBits>(w, pitch, And(mTri, actMask)), bits);
+    if (bSaw != 0) bits = Select(mSaw, Saw23<kBits>(w, pw, And(mSaw, actMask)), bits);
+    if (bRound != 0) bits = Select(mRound, Round23<kBits>(w, pw, And(mRound, actMask)), bits);
+    if (bSine != 0) bits = Select(mSine, Sine23<kBits>(w, pw, And(mSine, actMask)), bits);
+    if (bTri != 0) bits = Select(mTri, Triangle23<kBits>(w, pw, And(mTri, actMask)), bits);
     if ((bSine | bTri | bSaw | bRound) != act) {
         const V silent = AndNot(on, actMask);
         for (int i = 0; i < 4; ++i) StoreIn(w.out[i], Zero(), silent);
@@ -419,37 +471,37 @@ MC_LANE_INLINE void Frame23(int wave, Osc23& o, const Factors& f) {
     }
 }
 
-MC_LANE_INLINE void Factors1(int kind, V pitch, Factors& f) {
+MC_LANE_INLINE void Factors1(int kind, PitchWords& pw, Factors& f) {
     switch (kind) {
-        case kPulse1: f.a = Gather(g_pitchCurveB, pitch); break;
+        case kPulse1: f.a = Factor(pw, kCurveBT); break;
         case kSaw1:
-            f.a = Gather(g_pitchCurveA, pitch);
-            f.b = Gather(g_pitchCurveC, pitch);
+            f.a = Factor(pw, kCurveAT);
+            f.b = Factor(pw, kCurveCT);
             break;
         case kTriangle1:
-            f.a = Gather(g_waveFadeOut, pitch);
-            f.b = Gather(g_waveFadeIn, pitch);
+            f.a = Factor(pw, kFadeOutT);
+            f.b = Factor(pw, kFadeInT);
             break;
         default: break;
     }
 }
 
-MC_LANE_INLINE void Factors23(int wave, V pitch, Factors& f) {
+MC_LANE_INLINE void Factors23(int wave, PitchWords& pw, Factors& f) {
     switch (wave) {
-        case 1: f.step = Gather(g_phaseStepTable, pitch); break;
+        case 1: f.step = Factor(pw, kStepT); break;
         case 2:
-            f.step = Gather(g_phaseStepTable, pitch);
-            f.a = Gather(g_waveFadeOut, pitch);
-            f.b = Gather(g_waveFadeIn, pitch);
+            f.step = Factor(pw, kStepT);
+            f.a = Factor(pw, kFadeOutT);
+            f.b = Factor(pw, kFadeInT);
             break;
         case 3:
-            f.step = Gather(g_phaseStepTable, pitch);
-            f.a = Gather(g_pitchCurveA, pitch);
-            f.b = Gather(g_pitchCurveC, pitch);
+            f.step = Factor(pw, kStepT);
+            f.a = Factor(pw, kCurveAT);
+            f.b = Factor(pw, kCurveCT);
             break;
         case 4:
-            f.a = Gather(g_osc23StepTable, pitch);
-            f.b = Gather(g_feedbackCurve, pitch);
+            f.a = Factor(pw, kStep23T);
+            f.b = Factor(pw, kFeedbackT);
             break;
         default: break;
     }
@@ -481,16 +533,16 @@ MC_LANE_INLINE void StoreOsc23(const Osc23Words& w, int wave, const Osc23& o, V 
 // All three oscillators of the lanes in actMask, each of one wave: kind1 for
 // oscillator 1, wave2 and wave3 (0..4) for oscillators 2 and 3 (wave3 is read
 // only when wave2 is not 0).
-MC_LANE_INLINE void RenderSame(LaneState& s, const Osc1In& in, int kind1, bool sync, int wave2, V pitch2, V noSync,
-                               bool bits, int wave3, V pitch3, V actMask) {
+MC_LANE_INLINE void RenderSame(LaneState& s, const Osc1In& in, int kind1, bool sync, int wave2, PitchWords& pw2,
+                               V noSync, bool bits, int wave3, const LaneRow& row, V actMask) {
     const Osc23Words w2{s.osc2Phase, s.osc2History, s.osc2Out};
     const Osc23Words w3{s.osc3Phase, s.osc3History, s.osc3Out};
     if (wave2 == 0) wave3 = -1;  // oscillator 3 not computed
     Factors f1, f2, f3;
     f1.step = f1.a = f1.b = f2.step = f2.a = f2.b = f3.step = f3.a = f3.b = Zero();
-    Factors1(kind1, in.pitch, f1);
-    Factors23(wave2, pitch2, f2);
-    Factors23(wave3, pitch3, f3);
+    Factors1(kind1, *in.words, f1);
+    Factors23(wave2, pw2, f2);
+    if (wave3 > 0) Factors23(wave3, WordsAt(2, PitchIndex(row.osc3Pitch)), f3);
     Osc1 o1;
     o1.phase = Load(s.osc1Phase);
     o1.phase2 = Load(s.osc1Phase2);
@@ -556,13 +608,14 @@ MC_LANE_FN void LaneOscillators(LaneState& s, const LaneRow& row) {
     // Oscillator 1, hearing oscillator 2's output and sync bits of the chunk
     // before.
     Osc1In in;
-    in.pitch = PitchIndex(row.osc1Pitch);
+    PitchWords& pw1 = WordsAt(0, PitchIndex(row.osc1Pitch));
+    in.words = &pw1;
     in.sync = Load(s.osc1SyncMask);
     in.width = Load(row.osc1PulseOffset);
-    const V step = Gather(g_phaseStepTable, in.pitch);
+    const V step = Factor(pw1, kStepT);
     const V depth = Load(row.osc1FmDepth);
     if ((~Bits(Eq(depth, Zero())) & act) != 0) {
-        const V curve = Gather(g_fmDepthCurve, in.pitch);
+        const V curve = Factor(pw1, kFmT);
         in.inc[0] = Add(step, Hi(Sll(Hi(Load(s.osc2Out[0]), depth), 2), curve));
         in.inc[1] = Add(step, Hi(Sll(Hi(Load(s.osc2Out[1]), depth), 2), curve));
         in.inc[2] = Add(step, Hi(Sll(Hi(Load(s.osc2Out[2]), depth), 2), curve));
@@ -572,7 +625,7 @@ MC_LANE_FN void LaneOscillators(LaneState& s, const LaneRow& row) {
     }
     const V wave1 = Load(row.osc1Wave);
     const bool sync = (~Bits(Eq(And(in.sync, Set1(0xF)), Zero())) & act) != 0;
-    const V pitch2 = PitchIndex(row.osc2Pitch);
+    PitchWords& pw2 = WordsAt(1, PitchIndex(row.osc2Pitch));
     const V wave2 = Load(row.osc2Wave);
     const V noSync = Eq(Load(row.osc2Sync), Zero());
     const bool anySync2 = (~Bits(noSync) & act) != 0;
@@ -582,7 +635,7 @@ MC_LANE_FN void LaneOscillators(LaneState& s, const LaneRow& row) {
     const int one2 = OneWave(wave2, act, 0);
     const int one3 = one2 > 0 ? OneWave(Load(row.osc3Wave), act, 0) : 0;
     if (one1 > 0 && one2 >= 0 && one3 >= 0) {
-        RenderSame(s, in, one1 - 1, sync, one2, pitch2, noSync, anySync2, one3, PitchIndex(row.osc3Pitch), actMask);
+        RenderSame(s, in, one1 - 1, sync, one2, pw2, noSync, anySync2, one3, row, actMask);
         return;
     }
 
@@ -598,9 +651,9 @@ MC_LANE_FN void LaneOscillators(LaneState& s, const LaneRow& row) {
     V on2;
     V bits;
     if (anySync2) {
-        bits = AndNot(noSync, RenderOsc23<true>(w2, pitch2, wave2, act, actMask, on2));
+        bits = AndNot(noSync, RenderOsc23<true>(w2, pw2, wave2, act, actMask, on2));
     } else {
-        bits = RenderOsc23<false>(w2, pitch2, wave2, act, actMask, on2);
+        bits = RenderOsc23<false>(w2, pw2, wave2, act, actMask, on2);
     }
     StoreIn(s.osc1SyncMask, bits, actMask);
 
@@ -609,5 +662,5 @@ MC_LANE_FN void LaneOscillators(LaneState& s, const LaneRow& row) {
     if (act3 == 0) return;
     const Osc23Words w3{s.osc3Phase, s.osc3History, s.osc3Out};
     V on3;
-    RenderOsc23<false>(w3, PitchIndex(row.osc3Pitch), Load(row.osc3Wave), act3, And(on2, actMask), on3);
+    RenderOsc23<false>(w3, WordsAt(2, PitchIndex(row.osc3Pitch)), Load(row.osc3Wave), act3, And(on2, actMask), on3);
 }
