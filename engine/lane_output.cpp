@@ -135,11 +135,27 @@ struct Coefs {
     Factor g, f1, f2;
 };
 
-MC_LANE_INLINE Coefs GatherCoefs(V idx) {
+// The coefficients last read by one section, with the eight indices they were
+// read at: a row with the same indices (a held note whose cutoff and resonance
+// stay put) takes them again instead of reading the table. The tables never
+// change once built. No index is negative, so the first row always reads.
+struct KeptCoefs {
+    alignas(32) int32_t idx[kLanes] = {-1, -1, -1, -1, -1, -1, -1, -1};
+    alignas(32) int32_t g[kLanes], f1[kLanes], f2[kLanes];
+};
+KeptCoefs g_keptA, g_keptB;
+
+MC_LANE_INLINE Coefs GatherCoefs(V idx, KeptCoefs& kept) {
+    if (Bits(Eq(idx, Load(kept.idx))) == 0xFFu)
+        return {MakeFactor(Load(kept.g)), MakeFactor(Load(kept.f1)), MakeFactor(Load(kept.f2))};
     const int32_t* const base = &g_filterCoefTables[0].gain[0][0];
     const V g = Gather(base, idx);
     const V f1 = Gather(base, Add(idx, Set1(kFieldWords)));
     const V f2 = Gather(base, Add(idx, Set1(2 * kFieldWords)));
+    Store(kept.idx, idx);
+    Store(kept.g, g);
+    Store(kept.f1, f1);
+    Store(kept.f2, f2);
     return {MakeFactor(g), MakeFactor(f1), MakeFactor(f2)};
 }
 
@@ -192,14 +208,14 @@ MC_LANE_INLINE void RunFilter(FilterRun& f, const LaneState& s, const LaneRow& r
         idx = Add(And(useB, setB), Add(Sll(rowSel, 13), c));
         idx = Select(t.t5, Add(peakRow, peakEntry), idx);
     }
-    const Coefs kA = GatherCoefs(idx);
+    const Coefs kA = GatherCoefs(idx, g_keptA);
     Coefs kB = kA;
     // The dual peak's second entry: 64 (r + 4) further along the row.
     if constexpr (K == 5) {
-        kB = GatherCoefs(Add(idx, Sll(Add(r, Set1(4)), 6)));
+        kB = GatherCoefs(Add(idx, Sll(Add(r, Set1(4)), 6)), g_keptB);
     } else if constexpr (K == 0) {
         const V peak = And(t.t5, filtered);
-        if (Bits(peak) != 0) kB = GatherCoefs(Add(idx, And(peak, Sll(Add(r, Set1(4)), 6))));
+        if (Bits(peak) != 0) kB = GatherCoefs(Add(idx, And(peak, Sll(Add(r, Set1(4)), 6))), g_keptB);
     }
     Factor h{};
     bool highPass = K == 3;
