@@ -232,9 +232,23 @@ MC_LANE_INLINE void Load4(V (&v)[4], const int32_t (&p)[4][kLanes]) {
     v[2] = Load(p[2]);
     v[3] = Load(p[3]);
 }
+
+// The lanes a wave stores into: the mask, and whether it holds all eight (then
+// the words are stored whole).
+struct Lanes {
+    V mask;
+    bool all;
+};
+
 // Stores v into the lanes of m.
-MC_LANE_INLINE void StoreIn(void* p, V v, V m) { Store(p, Select(m, v, Load(p))); }
-MC_LANE_INLINE void Store4(int32_t (&p)[4][kLanes], const V (&v)[4], V m) {
+MC_LANE_INLINE void StoreIn(void* p, V v, const Lanes& m) {
+    if (m.all) {
+        Store(p, v);
+    } else {
+        Store(p, Select(m.mask, v, Load(p)));
+    }
+}
+MC_LANE_INLINE void Store4(int32_t (&p)[4][kLanes], const V (&v)[4], const Lanes& m) {
     StoreIn(p[0], v[0], m);
     StoreIn(p[1], v[1], m);
     StoreIn(p[2], v[2], m);
@@ -247,7 +261,7 @@ MC_LANE_INLINE void Store4(int32_t (&p)[4][kLanes], const V (&v)[4], V m) {
 // into the lanes of m.
 
 template <bool kSync>
-MC_LANE_INLINE void Sine1(LaneState& s, const Osc1In& in, V m) {
+MC_LANE_INLINE void Sine1(LaneState& s, const Osc1In& in, const Lanes& m) {
     Osc1 o;
     o.phase = Load(s.osc1Phase);
     SineFrame1<kSync, 0>(o, in);
@@ -259,7 +273,7 @@ MC_LANE_INLINE void Sine1(LaneState& s, const Osc1In& in, V m) {
 }
 
 template <bool kSync>
-MC_LANE_INLINE void Triangle1(LaneState& s, const Osc1In& in, V m) {
+MC_LANE_INLINE void Triangle1(LaneState& s, const Osc1In& in, const Lanes& m) {
     const V wT = Factor(*in.words, kFadeOutT);
     const V wS = Factor(*in.words, kFadeInT);
     Osc1 o;
@@ -273,7 +287,7 @@ MC_LANE_INLINE void Triangle1(LaneState& s, const Osc1In& in, V m) {
 }
 
 template <bool kSync>
-MC_LANE_INLINE void Saw1(LaneState& s, const Osc1In& in, V m) {
+MC_LANE_INLINE void Saw1(LaneState& s, const Osc1In& in, const Lanes& m) {
     const V fb = Factor(*in.words, kCurveAT);
     const V off = Factor(*in.words, kCurveCT);
     Osc1 o;
@@ -289,7 +303,7 @@ MC_LANE_INLINE void Saw1(LaneState& s, const Osc1In& in, V m) {
 }
 
 template <bool kSync>
-MC_LANE_INLINE void Pulse1(LaneState& s, const Osc1In& in, V m) {
+MC_LANE_INLINE void Pulse1(LaneState& s, const Osc1In& in, const Lanes& m) {
     const V fb = Factor(*in.words, kCurveBT);
     Osc1 o;
     o.phase = Load(s.osc1Phase);
@@ -308,6 +322,7 @@ MC_LANE_INLINE void Pulse1(LaneState& s, const Osc1In& in, V m) {
 }
 
 // Oscillator 1 of the lanes in act (actMask): every wave one of them plays.
+// When they all play one wave, that wave runs alone into all of them.
 template <bool kSync>
 MC_LANE_INLINE void RenderOsc1(LaneState& s, const Osc1In& in, V wave, uint32_t act, V actMask) {
     const V mTri = Eq(wave, Set1(2));
@@ -316,10 +331,15 @@ MC_LANE_INLINE void RenderOsc1(LaneState& s, const Osc1In& in, V wave, uint32_t 
     const uint32_t bTri = LanesOf(mTri, act);
     const uint32_t bSaw = LanesOf(mSaw, act);
     const uint32_t bPulse = LanesOf(mPulse, act);
-    if (bPulse != 0) Pulse1<kSync>(s, in, And(mPulse, actMask));
-    if (bSaw != 0) Saw1<kSync>(s, in, And(mSaw, actMask));
-    if (bTri != 0) Triangle1<kSync>(s, in, And(mTri, actMask));
-    if ((bTri | bSaw | bPulse) != act) Sine1<kSync>(s, in, AndNot(Or(mTri, Or(mSaw, mPulse)), actMask));
+    const Lanes every{actMask, act == 0xFFu};
+    if (bSaw == act) return Saw1<kSync>(s, in, every);
+    if (bPulse == act) return Pulse1<kSync>(s, in, every);
+    if ((bTri | bSaw | bPulse) == 0) return Sine1<kSync>(s, in, every);
+    if (bTri == act) return Triangle1<kSync>(s, in, every);
+    if (bPulse != 0) Pulse1<kSync>(s, in, {And(mPulse, actMask), false});
+    if (bSaw != 0) Saw1<kSync>(s, in, {And(mSaw, actMask), false});
+    if (bTri != 0) Triangle1<kSync>(s, in, {And(mTri, actMask), false});
+    if ((bTri | bSaw | bPulse) != act) Sine1<kSync>(s, in, {AndNot(Or(mTri, Or(mSaw, mPulse)), actMask), false});
 }
 
 // ------------------------------------------------- oscillator 2 and 3 waves
@@ -334,7 +354,7 @@ struct Osc23Words {
 // Each reads the oscillator's words, runs its four frames, stores what it
 // changed into the lanes of m and returns the sync bits (with kBits).
 template <bool kBits>
-MC_LANE_INLINE V Sine23(const Osc23Words& w, PitchWords& pw, V m) {
+MC_LANE_INLINE V Sine23(const Osc23Words& w, PitchWords& pw, const Lanes& m) {
     const V step = Factor(pw, kStepT);
     Osc23 o;
     o.phase = Load(w.phase);
@@ -349,7 +369,7 @@ MC_LANE_INLINE V Sine23(const Osc23Words& w, PitchWords& pw, V m) {
 }
 
 template <bool kBits>
-MC_LANE_INLINE V Triangle23(const Osc23Words& w, PitchWords& pw, V m) {
+MC_LANE_INLINE V Triangle23(const Osc23Words& w, PitchWords& pw, const Lanes& m) {
     const V step = Factor(pw, kStepT);
     const V wT = Factor(pw, kFadeOutT);
     const V wS = Factor(pw, kFadeInT);
@@ -366,7 +386,7 @@ MC_LANE_INLINE V Triangle23(const Osc23Words& w, PitchWords& pw, V m) {
 }
 
 template <bool kBits>
-MC_LANE_INLINE V Saw23(const Osc23Words& w, PitchWords& pw, V m) {
+MC_LANE_INLINE V Saw23(const Osc23Words& w, PitchWords& pw, const Lanes& m) {
     const V step = Factor(pw, kStepT);
     const V fb = Factor(pw, kCurveAT);
     const V off = Factor(pw, kCurveCT);
@@ -385,7 +405,7 @@ MC_LANE_INLINE V Saw23(const Osc23Words& w, PitchWords& pw, V m) {
 }
 
 template <bool kBits>
-MC_LANE_INLINE V Round23(const Osc23Words& w, PitchWords& pw, V m) {
+MC_LANE_INLINE V Round23(const Osc23Words& w, PitchWords& pw, const Lanes& m) {
     const V base = Factor(pw, kStep23T);
     const V k = Factor(pw, kFeedbackT);
     Osc23 o;
@@ -402,200 +422,34 @@ MC_LANE_INLINE V Round23(const Osc23Words& w, PitchWords& pw, V m) {
 
 // Oscillator 2 or 3 of the lanes in act (actMask). Lanes of any selector but
 // 1..4 are silent: outputs 0, phase and history kept, no bits. Returns the sync
-// bits of every lane (with kBits) and sets `on` to the lanes that play.
+// bits of the active lanes (with kBits; other lanes any value) and sets `on` to
+// the active lanes that play.
 template <bool kBits>
-MC_LANE_INLINE V RenderOsc23(const Osc23Words& w, PitchWords& pw, V wave, uint32_t act, V actMask, V& on) {
+MC_LANE_INLINE V RenderOsc23(const Osc23Words& w, PitchWords& pw, V wave, uint32_t act, V actMask, uint32_t& on) {
     const V mSine = Eq(wave, Set1(1));
     const V mTri = Eq(wave, Set1(2));
     const V mSaw = Eq(wave, Set1(3));
     const V mRound = Eq(wave, Set1(4));
-    on = Or(Or(mSine, mTri), Or(mSaw, mRound));
     const uint32_t bSine = LanesOf(mSine, act);
     const uint32_t bTri = LanesOf(mTri, act);
     const uint32_t bSaw = LanesOf(mSaw, act);
     const uint32_t bRound = LanesOf(mRound, act);
+    on = bSine | bTri | bSaw | bRound;
+    const Lanes every{actMask, act == 0xFFu};
+    if (bSaw == act) return Saw23<kBits>(w, pw, every);
+    if (bRound == act) return Round23<kBits>(w, pw, every);
+    if (bSine == act) return Sine23<kBits>(w, pw, every);
+    if (bTri == act) return Triangle23<kBits>(w, pw, every);
     V bits = Zero();
-    if (bSaw != 0) bits = Select(mSaw, Saw23<kBits>(w, pw, And(mSaw, actMask)), bits);
-    if (bRound != 0) bits = Select(mRound, Round23<kBits>(w, pw, And(mRound, actMask)), bits);
-    if (bSine != 0) bits = Select(mSine, Sine23<kBits>(w, pw, And(mSine, actMask)), bits);
-    if (bTri != 0) bits = Select(mTri, Triangle23<kBits>(w, pw, And(mTri, actMask)), bits);
-    if ((bSine | bTri | bSaw | bRound) != act) {
-        const V silent = AndNot(on, actMask);
+    if (bSaw != 0) bits = Select(mSaw, Saw23<kBits>(w, pw, {And(mSaw, actMask), false}), bits);
+    if (bRound != 0) bits = Select(mRound, Round23<kBits>(w, pw, {And(mRound, actMask), false}), bits);
+    if (bSine != 0) bits = Select(mSine, Sine23<kBits>(w, pw, {And(mSine, actMask), false}), bits);
+    if (bTri != 0) bits = Select(mTri, Triangle23<kBits>(w, pw, {And(mTri, actMask), false}), bits);
+    if (on != act) {
+        const Lanes silent{AndNot(Or(Or(mSine, mTri), Or(mSaw, mRound)), actMask), on == 0 && act == 0xFFu};
         for (int i = 0; i < 4; ++i) StoreIn(w.out[i], Zero(), silent);
     }
     return bits;
-}
-
-// ------------------------------------------------------ one wave per oscillator
-//
-// When every active lane plays the same wave on each oscillator (the common
-// case), the three oscillators run frame by frame side by side: their chains are
-// independent within a row, so the processor keeps all of them in flight. The
-// wave choices are tested per frame; they are the same in every frame, so the
-// branches are predicted.
-
-enum Kind1 : int { kSine1, kTriangle1, kSaw1, kPulse1 };
-
-// Per-pitch factors of one oscillator's wave (those the wave reads).
-struct Factors {
-    V step, a, b;  // step; fb or wT or base; off or wS or k
-};
-
-template <int I>
-MC_LANE_INLINE void Frame1(int kind, bool sync, Osc1& o, const Osc1In& in, const Factors& f) {
-    if (sync) {
-        switch (kind) {
-            case kPulse1: PulseFrame1<true, I>(o, in, f.a); break;
-            case kSaw1: SawFrame1<true, I>(o, in, f.a, f.b); break;
-            case kTriangle1: TriangleFrame1<true, I>(o, in, f.a, f.b); break;
-            default: SineFrame1<true, I>(o, in); break;
-        }
-    } else {
-        switch (kind) {
-            case kPulse1: PulseFrame1<false, I>(o, in, f.a); break;
-            case kSaw1: SawFrame1<false, I>(o, in, f.a, f.b); break;
-            case kTriangle1: TriangleFrame1<false, I>(o, in, f.a, f.b); break;
-            default: SineFrame1<false, I>(o, in); break;
-        }
-    }
-}
-
-template <bool kBits, int I>
-MC_LANE_INLINE void Frame23(int wave, Osc23& o, const Factors& f) {
-    switch (wave) {
-        case 1: SineFrame23<kBits, I>(o, f.step); break;
-        case 2: TriangleFrame23<kBits, I>(o, f.step, f.a, f.b); break;
-        case 3: SawFrame23<kBits, I>(o, f.step, f.a, f.b); break;
-        case 4: RoundFrame23<kBits, I>(o, f.a, f.b); break;
-        default: break;
-    }
-}
-
-MC_LANE_INLINE void Factors1(int kind, PitchWords& pw, Factors& f) {
-    switch (kind) {
-        case kPulse1: f.a = Factor(pw, kCurveBT); break;
-        case kSaw1:
-            f.a = Factor(pw, kCurveAT);
-            f.b = Factor(pw, kCurveCT);
-            break;
-        case kTriangle1:
-            f.a = Factor(pw, kFadeOutT);
-            f.b = Factor(pw, kFadeInT);
-            break;
-        default: break;
-    }
-}
-
-MC_LANE_INLINE void Factors23(int wave, PitchWords& pw, Factors& f) {
-    switch (wave) {
-        case 1: f.step = Factor(pw, kStepT); break;
-        case 2:
-            f.step = Factor(pw, kStepT);
-            f.a = Factor(pw, kFadeOutT);
-            f.b = Factor(pw, kFadeInT);
-            break;
-        case 3:
-            f.step = Factor(pw, kStepT);
-            f.a = Factor(pw, kCurveAT);
-            f.b = Factor(pw, kCurveCT);
-            break;
-        case 4:
-            f.a = Factor(pw, kStep23T);
-            f.b = Factor(pw, kFeedbackT);
-            break;
-        default: break;
-    }
-}
-
-template <int I>
-MC_LANE_INLINE void Frames(int kind1, bool sync, Osc1& o1, const Osc1In& in, const Factors& f1, int wave2, bool bits,
-                           Osc23& o2, const Factors& f2, int wave3, Osc23& o3, const Factors& f3) {
-    Frame1<I>(kind1, sync, o1, in, f1);
-    if (bits) {
-        Frame23<true, I>(wave2, o2, f2);
-    } else {
-        Frame23<false, I>(wave2, o2, f2);
-    }
-    Frame23<false, I>(wave3, o3, f3);
-}
-
-// Stores oscillator 2 or 3 of wave `wave` (0: silent) into the lanes of m.
-MC_LANE_INLINE void StoreOsc23(const Osc23Words& w, int wave, const Osc23& o, V m) {
-    if (wave == 0) {
-        for (int i = 0; i < 4; ++i) StoreIn(w.out[i], Zero(), m);
-        return;
-    }
-    StoreIn(w.phase, o.phase, m);
-    if (wave == 3) Store4(w.h, o.h, m);
-    Store4(w.out, o.out, m);
-}
-
-// All three oscillators of the lanes in actMask, each of one wave: kind1 for
-// oscillator 1, wave2 and wave3 (0..4) for oscillators 2 and 3 (wave3 is read
-// only when wave2 is not 0).
-MC_LANE_INLINE void RenderSame(LaneState& s, const Osc1In& in, int kind1, bool sync, int wave2, PitchWords& pw2,
-                               V noSync, bool bits, int wave3, const LaneRow& row, V actMask) {
-    const Osc23Words w2{s.osc2Phase, s.osc2History, s.osc2Out};
-    const Osc23Words w3{s.osc3Phase, s.osc3History, s.osc3Out};
-    if (wave2 == 0) wave3 = -1;  // oscillator 3 not computed
-    Factors f1, f2, f3;
-    f1.step = f1.a = f1.b = f2.step = f2.a = f2.b = f3.step = f3.a = f3.b = Zero();
-    Factors1(kind1, *in.words, f1);
-    Factors23(wave2, pw2, f2);
-    if (wave3 > 0) Factors23(wave3, WordsAt(2, PitchIndex(row.osc3Pitch)), f3);
-    Osc1 o1;
-    o1.phase = Load(s.osc1Phase);
-    o1.phase2 = Load(s.osc1Phase2);
-    Load4(o1.ha, s.osc1History);
-    Load4(o1.hb, s.osc1History2);
-    Osc23 o2, o3;
-    o2.phase = Load(w2.phase);
-    Load4(o2.h, w2.h);
-    o2.bits = Zero();
-    o3.phase = Load(w3.phase);
-    Load4(o3.h, w3.h);
-    o3.bits = Zero();
-    for (int i = 0; i < 4; ++i) o2.out[i] = o3.out[i] = Zero();
-    Frames<0>(kind1, sync, o1, in, f1, wave2, bits, o2, f2, wave3, o3, f3);
-    Frames<1>(kind1, sync, o1, in, f1, wave2, bits, o2, f2, wave3, o3, f3);
-    Frames<2>(kind1, sync, o1, in, f1, wave2, bits, o2, f2, wave3, o3, f3);
-    Frames<3>(kind1, sync, o1, in, f1, wave2, bits, o2, f2, wave3, o3, f3);
-
-    StoreIn(s.osc1Phase, o1.phase, actMask);
-    if (kind1 == kPulse1) {
-        StoreIn(s.osc1Phase2, o1.phase2, actMask);
-        Store4(s.osc1History2, o1.hb, actMask);
-    }
-    if (kind1 == kPulse1 || kind1 == kSaw1) Store4(s.osc1History, o1.ha, actMask);
-    Store4(s.osc1Out, o1.out, actMask);
-    StoreIn(s.osc1SyncMask, AndNot(noSync, o2.bits), actMask);
-    StoreOsc23(w2, wave2, o2, actMask);
-    if (wave3 >= 0) StoreOsc23(w3, wave3, o3, actMask);
-}
-
-// The one wave of the lanes in act among waves 1..4 (any other selector counts
-// as `other`), or -1 when they play more than one.
-MC_LANE_INLINE int OneWave(V wave, uint32_t act, int other) {
-    const uint32_t b1 = LanesOf(Eq(wave, Set1(1)), act);
-    const uint32_t b2 = LanesOf(Eq(wave, Set1(2)), act);
-    const uint32_t b3 = LanesOf(Eq(wave, Set1(3)), act);
-    const uint32_t b4 = LanesOf(Eq(wave, Set1(4)), act);
-    if (b1 == act) return 1;
-    if (b2 == act) return 2;
-    if (b3 == act) return 3;
-    if (b4 == act) return 4;
-    return (b1 | b2 | b3 | b4) == 0 ? other : -1;
-}
-
-// The same for oscillator 1, whose selectors other than 2..4 play as 1.
-MC_LANE_INLINE int OneWave1(V wave, uint32_t act) {
-    const uint32_t b2 = LanesOf(Eq(wave, Set1(2)), act);
-    const uint32_t b3 = LanesOf(Eq(wave, Set1(3)), act);
-    const uint32_t b4 = LanesOf(Eq(wave, Set1(4)), act);
-    if (b2 == act) return 2;
-    if (b3 == act) return 3;
-    if (b4 == act) return 4;
-    return (b2 | b3 | b4) == 0 ? 1 : -1;
 }
 
 }  // namespace
@@ -623,44 +477,30 @@ MC_LANE_FN void LaneOscillators(LaneState& s, const LaneRow& row) {
     } else {
         in.inc[0] = in.inc[1] = in.inc[2] = in.inc[3] = step;
     }
-    const V wave1 = Load(row.osc1Wave);
-    const bool sync = (~Bits(Eq(And(in.sync, Set1(0xF)), Zero())) & act) != 0;
-    PitchWords& pw2 = WordsAt(1, PitchIndex(row.osc2Pitch));
-    const V wave2 = Load(row.osc2Wave);
-    const V noSync = Eq(Load(row.osc2Sync), Zero());
-    const bool anySync2 = (~Bits(noSync) & act) != 0;
-
-    // One wave per oscillator in all active lanes: the three side by side.
-    const int one1 = OneWave1(wave1, act);
-    const int one2 = OneWave(wave2, act, 0);
-    const int one3 = one2 > 0 ? OneWave(Load(row.osc3Wave), act, 0) : 0;
-    if (one1 > 0 && one2 >= 0 && one3 >= 0) {
-        RenderSame(s, in, one1 - 1, sync, one2, pw2, noSync, anySync2, one3, row, actMask);
-        return;
-    }
-
-    // Mixed waves: one wave after the other, each into its own lanes.
-    if (sync) {
-        RenderOsc1<true>(s, in, wave1, act, actMask);
+    if ((~Bits(Eq(And(in.sync, Set1(0xF)), Zero())) & act) != 0) {
+        RenderOsc1<true>(s, in, Load(row.osc1Wave), act, actMask);
     } else {
-        RenderOsc1<false>(s, in, wave1, act, actMask);
+        RenderOsc1<false>(s, in, Load(row.osc1Wave), act, actMask);
     }
 
     // Oscillator 2; its sync bits replace the mask oscillator 1 cleared.
     const Osc23Words w2{s.osc2Phase, s.osc2History, s.osc2Out};
-    V on2;
-    V bits;
-    if (anySync2) {
-        bits = AndNot(noSync, RenderOsc23<true>(w2, pw2, wave2, act, actMask, on2));
+    PitchWords& pw2 = WordsAt(1, PitchIndex(row.osc2Pitch));
+    const V wave2 = Load(row.osc2Wave);
+    const V noSync = Eq(Load(row.osc2Sync), Zero());
+    const Lanes every{actMask, act == 0xFFu};
+    uint32_t on2;
+    if ((~Bits(noSync) & act) != 0) {
+        StoreIn(s.osc1SyncMask, AndNot(noSync, RenderOsc23<true>(w2, pw2, wave2, act, actMask, on2)), every);
     } else {
-        bits = RenderOsc23<false>(w2, pw2, wave2, act, actMask, on2);
+        RenderOsc23<false>(w2, pw2, wave2, act, actMask, on2);
+        StoreIn(s.osc1SyncMask, Zero(), every);
     }
-    StoreIn(s.osc1SyncMask, bits, actMask);
 
     // Oscillator 3, in the lanes whose oscillator 2 plays.
-    const uint32_t act3 = LanesOf(on2, act);
-    if (act3 == 0) return;
+    if (on2 == 0) return;
     const Osc23Words w3{s.osc3Phase, s.osc3History, s.osc3Out};
-    V on3;
-    RenderOsc23<false>(w3, WordsAt(2, PitchIndex(row.osc3Pitch)), Load(row.osc3Wave), act3, And(on2, actMask), on3);
+    PitchWords& pw3 = WordsAt(2, PitchIndex(row.osc3Pitch));
+    uint32_t on3;
+    RenderOsc23<false>(w3, pw3, Load(row.osc3Wave), on2, on2 == act ? actMask : MaskOfBits(on2), on3);
 }
