@@ -148,7 +148,8 @@ MC_LANE_INLINE void SawFrame1(Osc1& o, const Osc1In& in, V fb, V off) {
     const V before = o.ha[kBefore];
     o.ha[I] = s;
     o.out[I] = Add(s, off);
-    o.phase = Add(o.phase, Add(in.inc[I], Twice(Hi(Sub(s, before), fb))));
+    // phase + inc formed while the table read runs (wrapping sums regroup).
+    o.phase = Add(Add(o.phase, in.inc[I]), Twice(Hi(Sub(s, before), fb)));
 }
 
 template <bool kSync, int I>
@@ -170,8 +171,8 @@ MC_LANE_INLINE void PulseFrame1(Osc1& o, const Osc1In& in, V fb) {
     const V bBefore = o.hb[kBefore];
     o.ha[I] = a;
     o.hb[I] = b;
-    o.phase = Add(o.phase, Add(in.inc[I], Twice(Hi(Sub(a, aBefore), fb))));
-    o.phase2 = Add(o.phase2, Add(in.inc[I], Twice(Hi(Sub(b, bBefore), fb))));
+    o.phase = Add(Add(o.phase, in.inc[I]), Twice(Hi(Sub(a, aBefore), fb)));
+    o.phase2 = Add(Add(o.phase2, in.inc[I]), Twice(Hi(Sub(b, bBefore), fb)));
     o.out[I] = Sub(a, b);
 }
 
@@ -207,9 +208,9 @@ MC_LANE_INLINE void SawFrame23(Osc23& o, V step, V fb, V off) {
     const V s = Gather(g_sineTable, TableIndex(o.phase));
     const V before = o.h[(I + 2) & 3];
     o.h[I] = s;
-    const V inc = Add(step, Twice(Hi(Sub(s, before), fb)));
-    const V next = Add(o.phase, inc);
-    if constexpr (kBits) o.bits = Or(o.bits, Sll(Overflow(o.phase, inc, next), I));
+    const V fm = Twice(Hi(Sub(s, before), fb));
+    const V next = Add(Add(o.phase, step), fm);
+    if constexpr (kBits) o.bits = Or(o.bits, Sll(Overflow(o.phase, Add(step, fm), next), I));
     o.phase = next;
     o.out[I] = Add(s, off);
 }
@@ -218,9 +219,9 @@ template <bool kBits, int I>
 MC_LANE_INLINE void RoundFrame23(Osc23& o, V base, V k) {
     const V s = Gather(g_sineTable, TableIndex(o.phase));
     o.out[I] = s;
-    const V inc = Add(base, Sll(Hi(Hi(s, s), k), 3));
-    const V next = Add(o.phase, inc);
-    if constexpr (kBits) o.bits = Or(o.bits, Sll(Overflow(o.phase, inc, next), I));
+    const V bend = Sll(Hi(Hi(s, s), k), 3);
+    const V next = Add(Add(o.phase, base), bend);
+    if constexpr (kBits) o.bits = Or(o.bits, Sll(Overflow(o.phase, Add(base, bend), next), I));
     o.phase = next;
 }
 
