@@ -453,6 +453,178 @@ MC_LANE_INLINE V RenderOsc23(const Osc23Words& w, PitchWords& pw, V wave, uint32
     return bits;
 }
 
+// ------------------------------------------------------ one wave per oscillator
+//
+// When every active lane plays the same wave on each oscillator (the common
+// case), the three oscillators run frame by frame side by side: their chains are
+// independent within a row, so the processor keeps all of them in flight. The
+// wave choices are tested per frame; they are the same in every frame, so the
+// branches are predicted.
+
+enum Kind1 : int { kSine1, kTriangle1, kSaw1, kPulse1 };
+
+// Per-pitch factors of one oscillator's wave (those the wave reads).
+struct Factors {
+    V step, a, b;  // step; fb or wT or base; off or wS or k
+};
+
+template <int I>
+MC_LANE_INLINE void Frame1(int kind, bool sync, Osc1& o, const Osc1In& in, const Factors& f) {
+    if (sync) {
+        switch (kind) {
+            case kPulse1: PulseFrame1<true, I>(o, in, f.a); break;
+            case kSaw1: SawFrame1<true, I>(o, in, f.a, f.b); break;
+            case kTriangle1: TriangleFrame1<true, I>(o, in, f.a, f.b); break;
+            default: SineFrame1<true, I>(o, in); break;
+        }
+    } else {
+        switch (kind) {
+            case kPulse1: PulseFrame1<false, I>(o, in, f.a); break;
+            case kSaw1: SawFrame1<false, I>(o, in, f.a, f.b); break;
+            case kTriangle1: TriangleFrame1<false, I>(o, in, f.a, f.b); break;
+            default: SineFrame1<false, I>(o, in); break;
+        }
+    }
+}
+
+template <bool kBits, int I>
+MC_LANE_INLINE void Frame23(int wave, Osc23& o, const Factors& f) {
+    switch (wave) {
+        case 1: SineFrame23<kBits, I>(o, f.step); break;
+        case 2: TriangleFrame23<kBits, I>(o, f.step, f.a, f.b); break;
+        case 3: SawFrame23<kBits, I>(o, f.step, f.a, f.b); break;
+        case 4: RoundFrame23<kBits, I>(o, f.a, f.b); break;
+        default: break;
+    }
+}
+
+MC_LANE_INLINE void Factors1(int kind, PitchWords& pw, Factors& f) {
+    switch (kind) {
+        case kPulse1: f.a = Factor(pw, kCurveBT); break;
+        case kSaw1:
+            f.a = Factor(pw, kCurveAT);
+            f.b = Factor(pw, kCurveCT);
+            break;
+        case kTriangle1:
+            f.a = Factor(pw, kFadeOutT);
+            f.b = Factor(pw, kFadeInT);
+            break;
+        default: break;
+    }
+}
+
+MC_LANE_INLINE void Factors23(int wave, PitchWords& pw, Factors& f) {
+    switch (wave) {
+        case 1: f.step = Factor(pw, kStepT); break;
+        case 2:
+            f.step = Factor(pw, kStepT);
+            f.a = Factor(pw, kFadeOutT);
+            f.b = Factor(pw, kFadeInT);
+            break;
+        case 3:
+            f.step = Factor(pw, kStepT);
+            f.a = Factor(pw, kCurveAT);
+            f.b = Factor(pw, kCurveCT);
+            break;
+        case 4:
+            f.a = Factor(pw, kStep23T);
+            f.b = Factor(pw, kFeedbackT);
+            break;
+        default: break;
+    }
+}
+
+template <int I>
+MC_LANE_INLINE void Frames(int kind1, bool sync, Osc1& o1, const Osc1In& in, const Factors& f1, int wave2, bool bits,
+                           Osc23& o2, const Factors& f2, int wave3, Osc23& o3, const Factors& f3) {
+    Frame1<I>(kind1, sync, o1, in, f1);
+    if (bits) {
+        Frame23<true, I>(wave2, o2, f2);
+    } else {
+        Frame23<false, I>(wave2, o2, f2);
+    }
+    Frame23<false, I>(wave3, o3, f3);
+}
+
+// Stores oscillator 2 or 3 of wave `wave` (0: silent) into the lanes of m.
+MC_LANE_INLINE void StoreOsc23(const Osc23Words& w, int wave, const Osc23& o, const Lanes& m) {
+    if (wave == 0) {
+        for (int i = 0; i < 4; ++i) StoreIn(w.out[i], Zero(), m);
+        return;
+    }
+    StoreIn(w.phase, o.phase, m);
+    if (wave == 3) Store4(w.h, o.h, m);
+    Store4(w.out, o.out, m);
+}
+
+// All three oscillators of the lanes in m, each of one wave: kind1 for
+// oscillator 1, wave2 and wave3 (0..4) for oscillators 2 and 3 (wave3 is read
+// only when wave2 is not 0).
+MC_LANE_INLINE void RenderSame(LaneState& s, const Osc1In& in, int kind1, bool sync, int wave2, PitchWords& pw2,
+                               V noSync, bool bits, int wave3, const LaneRow& row, const Lanes& m) {
+    const Osc23Words w2{s.osc2Phase, s.osc2History, s.osc2Out};
+    const Osc23Words w3{s.osc3Phase, s.osc3History, s.osc3Out};
+    if (wave2 == 0) wave3 = -1;  // oscillator 3 not computed
+    Factors f1, f2, f3;
+    f1.step = f1.a = f1.b = f2.step = f2.a = f2.b = f3.step = f3.a = f3.b = Zero();
+    Factors1(kind1, *in.words, f1);
+    Factors23(wave2, pw2, f2);
+    if (wave3 > 0) Factors23(wave3, WordsAt(2, PitchIndex(row.osc3Pitch)), f3);
+    Osc1 o1;
+    o1.phase = Load(s.osc1Phase);
+    o1.phase2 = Load(s.osc1Phase2);
+    Load4(o1.ha, s.osc1History);
+    Load4(o1.hb, s.osc1History2);
+    Osc23 o2, o3;
+    o2.phase = Load(w2.phase);
+    Load4(o2.h, w2.h);
+    o2.bits = Zero();
+    o3.phase = Load(w3.phase);
+    Load4(o3.h, w3.h);
+    o3.bits = Zero();
+    for (int i = 0; i < 4; ++i) o2.out[i] = o3.out[i] = Zero();
+    Frames<0>(kind1, sync, o1, in, f1, wave2, bits, o2, f2, wave3, o3, f3);
+    Frames<1>(kind1, sync, o1, in, f1, wave2, bits, o2, f2, wave3, o3, f3);
+    Frames<2>(kind1, sync, o1, in, f1, wave2, bits, o2, f2, wave3, o3, f3);
+    Frames<3>(kind1, sync, o1, in, f1, wave2, bits, o2, f2, wave3, o3, f3);
+
+    StoreIn(s.osc1Phase, o1.phase, m);
+    if (kind1 == kPulse1) {
+        StoreIn(s.osc1Phase2, o1.phase2, m);
+        Store4(s.osc1History2, o1.hb, m);
+    }
+    if (kind1 == kPulse1 || kind1 == kSaw1) Store4(s.osc1History, o1.ha, m);
+    Store4(s.osc1Out, o1.out, m);
+    StoreIn(s.osc1SyncMask, AndNot(noSync, o2.bits), m);
+    StoreOsc23(w2, wave2, o2, m);
+    if (wave3 >= 0) StoreOsc23(w3, wave3, o3, m);
+}
+
+// The one wave of the lanes in act among waves 1..4 (any other selector counts
+// as `other`), or -1 when they play more than one.
+MC_LANE_INLINE int OneWave(V wave, uint32_t act, int other) {
+    const uint32_t b1 = LanesOf(Eq(wave, Set1(1)), act);
+    const uint32_t b2 = LanesOf(Eq(wave, Set1(2)), act);
+    const uint32_t b3 = LanesOf(Eq(wave, Set1(3)), act);
+    const uint32_t b4 = LanesOf(Eq(wave, Set1(4)), act);
+    if (b1 == act) return 1;
+    if (b2 == act) return 2;
+    if (b3 == act) return 3;
+    if (b4 == act) return 4;
+    return (b1 | b2 | b3 | b4) == 0 ? other : -1;
+}
+
+// The same for oscillator 1, whose selectors other than 2..4 play as 1.
+MC_LANE_INLINE int OneWave1(V wave, uint32_t act) {
+    const uint32_t b2 = LanesOf(Eq(wave, Set1(2)), act);
+    const uint32_t b3 = LanesOf(Eq(wave, Set1(3)), act);
+    const uint32_t b4 = LanesOf(Eq(wave, Set1(4)), act);
+    if (b2 == act) return 2;
+    if (b3 == act) return 3;
+    if (b4 == act) return 4;
+    return (b2 | b3 | b4) == 0 ? 1 : -1;
+}
+
 }  // namespace
 
 MC_LANE_FN void LaneOscillators(LaneState& s, const LaneRow& row) {
@@ -478,18 +650,31 @@ MC_LANE_FN void LaneOscillators(LaneState& s, const LaneRow& row) {
     } else {
         in.inc[0] = in.inc[1] = in.inc[2] = in.inc[3] = step;
     }
-    if ((~Bits(Eq(And(in.sync, Set1(0xF)), Zero())) & act) != 0) {
-        RenderOsc1<true>(s, in, Load(row.osc1Wave), act, actMask);
-    } else {
-        RenderOsc1<false>(s, in, Load(row.osc1Wave), act, actMask);
-    }
-
-    // Oscillator 2; its sync bits replace the mask oscillator 1 cleared.
-    const Osc23Words w2{s.osc2Phase, s.osc2History, s.osc2Out};
+    const V wave1 = Load(row.osc1Wave);
+    const bool sync = (~Bits(Eq(And(in.sync, Set1(0xF)), Zero())) & act) != 0;
     PitchWords& pw2 = WordsAt(1, PitchIndex(row.osc2Pitch));
     const V wave2 = Load(row.osc2Wave);
     const V noSync = Eq(Load(row.osc2Sync), Zero());
     const Lanes every{actMask, act == 0xFFu};
+
+    // One wave per oscillator in all active lanes: the three side by side.
+    const int one1 = OneWave1(wave1, act);
+    const int one2 = OneWave(wave2, act, 0);
+    const int one3 = one2 > 0 ? OneWave(Load(row.osc3Wave), act, 0) : 0;
+    if (one1 > 0 && one2 >= 0 && one3 >= 0) {
+        RenderSame(s, in, one1 - 1, sync, one2, pw2, noSync, (~Bits(noSync) & act) != 0, one3, row, every);
+        return;
+    }
+
+    // Mixed waves: one oscillator after the other.
+    if (sync) {
+        RenderOsc1<true>(s, in, wave1, act, actMask);
+    } else {
+        RenderOsc1<false>(s, in, wave1, act, actMask);
+    }
+
+    // Oscillator 2; its sync bits replace the mask oscillator 1 cleared.
+    const Osc23Words w2{s.osc2Phase, s.osc2History, s.osc2Out};
     uint32_t on2;
     if ((~Bits(noSync) & act) != 0) {
         StoreIn(s.osc1SyncMask, AndNot(noSync, RenderOsc23<true>(w2, pw2, wave2, act, actMask, on2)), every);
