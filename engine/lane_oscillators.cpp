@@ -547,14 +547,22 @@ MC_LANE_INLINE void Frames(int kind1, bool sync, Osc1& o1, const Osc1In& in, con
 }
 
 // Stores oscillator 2 or 3 of wave `wave` (0: silent) into the lanes of m.
+// (The outputs are stored frame by frame.)
 MC_LANE_INLINE void StoreOsc23(const Osc23Words& w, int wave, const Osc23& o, const Lanes& m) {
-    if (wave == 0) {
-        for (int i = 0; i < 4; ++i) StoreIn(w.out[i], Zero(), m);
-        return;
-    }
+    if (wave == 0) return;
     StoreIn(w.phase, o.phase, m);
     if (wave == 3) Store4(w.h, o.h, m);
-    Store4(w.out, o.out, m);
+}
+
+// Frame I's outputs, stored as soon as they are formed so that they do not
+// hold registers for the rest of the row (oscillator 3 only when computed;
+// a silent oscillator's outputs stay 0).
+template <int I>
+MC_LANE_INLINE void StoreOutputs(LaneState& s, const Osc1& o1, const Osc23& o2, int wave3, const Osc23& o3,
+                                 const Lanes& m) {
+    StoreIn(s.osc1Out[I], o1.out[I], m);
+    StoreIn(s.osc2Out[I], o2.out[I], m);
+    if (wave3 >= 0) StoreIn(s.osc3Out[I], o3.out[I], m);
 }
 
 // All three oscillators of the lanes in m, each of one wave: kind1 for
@@ -584,9 +592,13 @@ MC_LANE_INLINE void RenderSame(LaneState& s, const Osc1In& in, int kind1, bool s
     o3.bits = Zero();
     for (int i = 0; i < 4; ++i) o2.out[i] = o3.out[i] = Zero();
     Frames<0>(kind1, sync, o1, in, f1, wave2, bits, o2, f2, wave3, o3, f3);
+    StoreOutputs<0>(s, o1, o2, wave3, o3, m);
     Frames<1>(kind1, sync, o1, in, f1, wave2, bits, o2, f2, wave3, o3, f3);
+    StoreOutputs<1>(s, o1, o2, wave3, o3, m);
     Frames<2>(kind1, sync, o1, in, f1, wave2, bits, o2, f2, wave3, o3, f3);
+    StoreOutputs<2>(s, o1, o2, wave3, o3, m);
     Frames<3>(kind1, sync, o1, in, f1, wave2, bits, o2, f2, wave3, o3, f3);
+    StoreOutputs<3>(s, o1, o2, wave3, o3, m);
 
     StoreIn(s.osc1Phase, o1.phase, m);
     if (kind1 == kPulse1) {
@@ -594,7 +606,6 @@ MC_LANE_INLINE void RenderSame(LaneState& s, const Osc1In& in, int kind1, bool s
         Store4(s.osc1History2, o1.hb, m);
     }
     if (kind1 == kPulse1 || kind1 == kSaw1) Store4(s.osc1History, o1.ha, m);
-    Store4(s.osc1Out, o1.out, m);
     StoreIn(s.osc1SyncMask, AndNot(noSync, o2.bits), m);
     StoreOsc23(w2, wave2, o2, m);
     if (wave3 >= 0) StoreOsc23(w3, wave3, o3, m);
