@@ -215,11 +215,22 @@ MC_LANE_INLINE void SawFrame23(Osc23& o, V step, V fb, V off) {
     o.out[I] = Add(s, off);
 }
 
+// hi(hi(s, s), k): the inner products' upper halves stay where the outer
+// products read their factors (one blend at the end instead of two).
+MC_LANE_INLINE V HiSquareTimes(V s, V k) {
+    const V evenSq = _mm256_srli_epi64(_mm256_mul_epi32(s, s), 32);
+    const V sOdd = _mm256_srli_epi64(s, 32);
+    const V oddSq = _mm256_srli_epi64(_mm256_mul_epi32(sOdd, sOdd), 32);
+    const V even = _mm256_srli_epi64(_mm256_mul_epi32(evenSq, k), 32);
+    const V odd = _mm256_mul_epi32(oddSq, _mm256_srli_epi64(k, 32));
+    return _mm256_blend_epi32(even, odd, 0xAA);
+}
+
 template <bool kBits, int I>
 MC_LANE_INLINE void RoundFrame23(Osc23& o, V base, V k) {
     const V s = Gather(g_sineTable, TableIndex(o.phase));
     o.out[I] = s;
-    const V bend = Sll(Hi(Hi(s, s), k), 3);
+    const V bend = Sll(HiSquareTimes(s, k), 3);
     const V next = Add(Add(o.phase, base), bend);
     if constexpr (kBits) o.bits = Or(o.bits, Sll(Overflow(o.phase, Add(base, bend), next), I));
     o.phase = next;
