@@ -17,7 +17,10 @@
 // active lane plays it, from the state words as they were before the row, and
 // stored into the lanes that play it (a lane's words depend only on that lane,
 // so the waves may store one after the other). The state of a wave lives in
-// registers for its four frames; nothing is copied as a whole.
+// registers for its four frames; nothing is copied as a whole. When every
+// active lane plays one wave per oscillator, the three oscillators run frame by
+// frame side by side (their chains overlap); when all eight lanes are active,
+// words are stored whole, without selecting against the old state.
 #include <cstdint>
 
 #include "engine/tables.h"
