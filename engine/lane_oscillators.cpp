@@ -17,7 +17,10 @@
 // active lane plays it, from the state words as they were before the row, and
 // stored into the lanes that play it (a lane's words depend only on that lane,
 // so the waves may store one after the other). The state of a wave lives in
-// registers for its four frames; nothing is copied as a whole.
+// registers for its four frames; nothing is copied as a whole. When every
+// active lane plays one wave per oscillator, the three oscillators run frame by
+// frame side by side (their chains overlap); when all eight lanes are active,
+// words are stored whole, without selecting against the old state.
 #include <cstdint>
 
 #include "engine/tables.h"
@@ -47,6 +50,58 @@ MC_LANE_INLINE V Overflow(V a, V b, V sum) { return Srl(And(Xor(a, sum), Xor(b, 
 // Lanes whose bit is set in `bits` of the lanes in `act`, as a bit set.
 MC_LANE_INLINE uint32_t LanesOf(V mask, uint32_t act) { return Bits(mask) & act; }
 
+// ------------------------------------------------------------ per-pitch words
+//
+// The per-pitch factors of a row (step, feedback, offsets, wave weights) are
+// table reads at the pitch indices, and a held note keeps its pitch from chunk
+// to chunk. Each oscillator keeps the words it last read together with the eight
+// indices they were read at; a row with the same indices takes them again
+// instead of reading the tables. The tables never change once built, so a kept
+// word is the word the table holds.
+
+enum PitchTable : int { kStepT, kStep23T, kFeedbackT, kCurveAT, kCurveBT, kCurveCT, kFadeOutT, kFadeInT, kFmT, kPitchTables };
+
+MC_LANE_INLINE const int32_t* TableOf(PitchTable t) {
+    switch (t) {
+        case kStepT: return reinterpret_cast<const int32_t*>(g_phaseStepTable);
+        case kStep23T: return reinterpret_cast<const int32_t*>(g_osc23StepTable);
+        case kFeedbackT: return g_feedbackCurve;
+        case kCurveAT: return g_pitchCurveA;
+        case kCurveBT: return g_pitchCurveB;
+        case kCurveCT: return g_pitchCurveC;
+        case kFadeOutT: return g_waveFadeOut;
+        case kFadeInT: return g_waveFadeIn;
+        default: return g_fmDepthCurve;
+    }
+}
+
+// The words of one oscillator's last pitch indices.
+struct PitchWords {
+    alignas(32) int32_t pitch[kLanes];              // clamped indices
+    alignas(32) int32_t value[kPitchTables][kLanes];
+    uint32_t have;                                   // bit t: value[t] read at pitch
+};
+PitchWords g_pitchWords[3];
+
+// The oscillator's words at `pitch` (clamped indices): forgets the kept words
+// when the indices differ.
+MC_LANE_INLINE PitchWords& WordsAt(int osc, V pitch) {
+    PitchWords& w = g_pitchWords[osc];
+    if (Bits(Eq(pitch, Load(w.pitch))) != 0xFFu) {
+        Store(w.pitch, pitch);
+        w.have = 0;
+    }
+    return w;
+}
+// Table t at the indices of w.
+MC_LANE_INLINE V Factor(PitchWords& w, PitchTable t) {
+    if ((w.have >> t) & 1u) return Load(w.value[t]);
+    const V v = Gather(TableOf(t), Load(w.pitch));
+    Store(w.value[t], v);
+    w.have |= 1u << t;
+    return v;
+}
+
 // ---------------------------------------------------------------- oscillator 1
 
 // Oscillator 1's words while a wave runs.
@@ -59,7 +114,7 @@ struct Osc1 {
 // Inputs of oscillator 1 shared by its waves.
 struct Osc1In {
     V inc[4];  // step plus the frame's FM term
-    V pitch;   // clamped pitch index
+    PitchWords* words;  // per-pitch words of the clamped pitch indices
     V sync;    // osc1SyncMask of the previous chunk
     V width;   // osc1PulseOffset
 };
@@ -96,7 +151,8 @@ MC_LANE_INLINE void SawFrame1(Osc1& o, const Osc1In& in, V fb, V off) {
     const V before = o.ha[kBefore];
     o.ha[I] = s;
     o.out[I] = Add(s, off);
-    o.phase = Add(o.phase, Add(in.inc[I], Twice(Hi(Sub(s, before), fb))));
+    // phase + inc formed while the table read runs (wrapping sums regroup).
+    o.phase = Add(Add(o.phase, in.inc[I]), Twice(Hi(Sub(s, before), fb)));
 }
 
 template <bool kSync, int I>
@@ -118,8 +174,8 @@ MC_LANE_INLINE void PulseFrame1(Osc1& o, const Osc1In& in, V fb) {
     const V bBefore = o.hb[kBefore];
     o.ha[I] = a;
     o.hb[I] = b;
-    o.phase = Add(o.phase, Add(in.inc[I], Twice(Hi(Sub(a, aBefore), fb))));
-    o.phase2 = Add(o.phase2, Add(in.inc[I], Twice(Hi(Sub(b, bBefore), fb))));
+    o.phase = Add(Add(o.phase, in.inc[I]), Twice(Hi(Sub(a, aBefore), fb)));
+    o.phase2 = Add(Add(o.phase2, in.inc[I]), Twice(Hi(Sub(b, bBefore), fb)));
     o.out[I] = Sub(a, b);
 }
 
@@ -155,20 +211,31 @@ MC_LANE_INLINE void SawFrame23(Osc23& o, V step, V fb, V off) {
     const V s = Gather(g_sineTable, TableIndex(o.phase));
     const V before = o.h[(I + 2) & 3];
     o.h[I] = s;
-    const V inc = Add(step, Twice(Hi(Sub(s, before), fb)));
-    const V next = Add(o.phase, inc);
-    if constexpr (kBits) o.bits = Or(o.bits, Sll(Overflow(o.phase, inc, next), I));
+    const V fm = Twice(Hi(Sub(s, before), fb));
+    const V next = Add(Add(o.phase, step), fm);
+    if constexpr (kBits) o.bits = Or(o.bits, Sll(Overflow(o.phase, Add(step, fm), next), I));
     o.phase = next;
     o.out[I] = Add(s, off);
+}
+
+// hi(hi(s, s), k): the inner products' upper halves stay where the outer
+// products read their factors (one blend at the end instead of two).
+MC_LANE_INLINE V HiSquareTimes(V s, V k) {
+    const V evenSq = _mm256_srli_epi64(_mm256_mul_epi32(s, s), 32);
+    const V sOdd = _mm256_srli_epi64(s, 32);
+    const V oddSq = _mm256_srli_epi64(_mm256_mul_epi32(sOdd, sOdd), 32);
+    const V even = _mm256_srli_epi64(_mm256_mul_epi32(evenSq, k), 32);
+    const V odd = _mm256_mul_epi32(oddSq, _mm256_srli_epi64(k, 32));
+    return _mm256_blend_epi32(even, odd, 0xAA);
 }
 
 template <bool kBits, int I>
 MC_LANE_INLINE void RoundFrame23(Osc23& o, V base, V k) {
     const V s = Gather(g_sineTable, TableIndex(o.phase));
     o.out[I] = s;
-    const V inc = Add(base, Sll(Hi(Hi(s, s), k), 3));
-    const V next = Add(o.phase, inc);
-    if constexpr (kBits) o.bits = Or(o.bits, Sll(Overflow(o.phase, inc, next), I));
+    const V bend = Sll(HiSquareTimes(s, k), 3);
+    const V next = Add(Add(o.phase, base), bend);
+    if constexpr (kBits) o.bits = Or(o.bits, Sll(Overflow(o.phase, Add(base, bend), next), I));
     o.phase = next;
 }
 
@@ -180,9 +247,23 @@ MC_LANE_INLINE void Load4(V (&v)[4], const int32_t (&p)[4][kLanes]) {
     v[2] = Load(p[2]);
     v[3] = Load(p[3]);
 }
+
+// The lanes a wave stores into: the mask, and whether it holds all eight (then
+// the words are stored whole).
+struct Lanes {
+    V mask;
+    bool all;
+};
+
 // Stores v into the lanes of m.
-MC_LANE_INLINE void StoreIn(void* p, V v, V m) { Store(p, Select(m, v, Load(p))); }
-MC_LANE_INLINE void Store4(int32_t (&p)[4][kLanes], const V (&v)[4], V m) {
+MC_LANE_INLINE void StoreIn(void* p, V v, const Lanes& m) {
+    if (m.all) {
+        Store(p, v);
+    } else {
+        Store(p, Select(m.mask, v, Load(p)));
+    }
+}
+MC_LANE_INLINE void Store4(int32_t (&p)[4][kLanes], const V (&v)[4], const Lanes& m) {
     StoreIn(p[0], v[0], m);
     StoreIn(p[1], v[1], m);
     StoreIn(p[2], v[2], m);
@@ -195,7 +276,7 @@ MC_LANE_INLINE void Store4(int32_t (&p)[4][kLanes], const V (&v)[4], V m) {
 // into the lanes of m.
 
 template <bool kSync>
-MC_LANE_INLINE void Sine1(LaneState& s, const Osc1In& in, V m) {
+MC_LANE_INLINE void Sine1(LaneState& s, const Osc1In& in, const Lanes& m) {
     Osc1 o;
     o.phase = Load(s.osc1Phase);
     SineFrame1<kSync, 0>(o, in);
@@ -207,9 +288,9 @@ MC_LANE_INLINE void Sine1(LaneState& s, const Osc1In& in, V m) {
 }
 
 template <bool kSync>
-MC_LANE_INLINE void Triangle1(LaneState& s, const Osc1In& in, V m) {
-    const V wT = Gather(g_waveFadeOut, in.pitch);
-    const V wS = Gather(g_waveFadeIn, in.pitch);
+MC_LANE_INLINE void Triangle1(LaneState& s, const Osc1In& in, const Lanes& m) {
+    const V wT = Factor(*in.words, kFadeOutT);
+    const V wS = Factor(*in.words, kFadeInT);
     Osc1 o;
     o.phase = Load(s.osc1Phase);
     TriangleFrame1<kSync, 0>(o, in, wT, wS);
@@ -221,9 +302,9 @@ MC_LANE_INLINE void Triangle1(LaneState& s, const Osc1In& in, V m) {
 }
 
 template <bool kSync>
-MC_LANE_INLINE void Saw1(LaneState& s, const Osc1In& in, V m) {
-    const V fb = Gather(g_pitchCurveA, in.pitch);
-    const V off = Gather(g_pitchCurveC, in.pitch);
+MC_LANE_INLINE void Saw1(LaneState& s, const Osc1In& in, const Lanes& m) {
+    const V fb = Factor(*in.words, kCurveAT);
+    const V off = Factor(*in.words, kCurveCT);
     Osc1 o;
     o.phase = Load(s.osc1Phase);
     Load4(o.ha, s.osc1History);
@@ -237,8 +318,8 @@ MC_LANE_INLINE void Saw1(LaneState& s, const Osc1In& in, V m) {
 }
 
 template <bool kSync>
-MC_LANE_INLINE void Pulse1(LaneState& s, const Osc1In& in, V m) {
-    const V fb = Gather(g_pitchCurveB, in.pitch);
+MC_LANE_INLINE void Pulse1(LaneState& s, const Osc1In& in, const Lanes& m) {
+    const V fb = Factor(*in.words, kCurveBT);
     Osc1 o;
     o.phase = Load(s.osc1Phase);
     o.phase2 = Load(s.osc1Phase2);
@@ -256,6 +337,7 @@ MC_LANE_INLINE void Pulse1(LaneState& s, const Osc1In& in, V m) {
 }
 
 // Oscillator 1 of the lanes in act (actMask): every wave one of them plays.
+// When they all play one wave, that wave runs alone into all of them.
 template <bool kSync>
 MC_LANE_INLINE void RenderOsc1(LaneState& s, const Osc1In& in, V wave, uint32_t act, V actMask) {
     const V mTri = Eq(wave, Set1(2));
@@ -264,10 +346,15 @@ MC_LANE_INLINE void RenderOsc1(LaneState& s, const Osc1In& in, V wave, uint32_t 
     const uint32_t bTri = LanesOf(mTri, act);
     const uint32_t bSaw = LanesOf(mSaw, act);
     const uint32_t bPulse = LanesOf(mPulse, act);
-    if (bPulse != 0) Pulse1<kSync>(s, in, And(mPulse, actMask));
-    if (bSaw != 0) Saw1<kSync>(s, in, And(mSaw, actMask));
-    if (bTri != 0) Triangle1<kSync>(s, in, And(mTri, actMask));
-    if ((bTri | bSaw | bPulse) != act) Sine1<kSync>(s, in, AndNot(Or(mTri, Or(mSaw, mPulse)), actMask));
+    const Lanes every{actMask, act == 0xFFu};
+    if (bSaw == act) return Saw1<kSync>(s, in, every);
+    if (bPulse == act) return Pulse1<kSync>(s, in, every);
+    if ((bTri | bSaw | bPulse) == 0) return Sine1<kSync>(s, in, every);
+    if (bTri == act) return Triangle1<kSync>(s, in, every);
+    if (bPulse != 0) Pulse1<kSync>(s, in, {And(mPulse, actMask), false});
+    if (bSaw != 0) Saw1<kSync>(s, in, {And(mSaw, actMask), false});
+    if (bTri != 0) Triangle1<kSync>(s, in, {And(mTri, actMask), false});
+    if ((bTri | bSaw | bPulse) != act) Sine1<kSync>(s, in, {AndNot(Or(mTri, Or(mSaw, mPulse)), actMask), false});
 }
 
 // ------------------------------------------------- oscillator 2 and 3 waves
@@ -282,8 +369,8 @@ struct Osc23Words {
 // Each reads the oscillator's words, runs its four frames, stores what it
 // changed into the lanes of m and returns the sync bits (with kBits).
 template <bool kBits>
-MC_LANE_INLINE V Sine23(const Osc23Words& w, V pitch, V m) {
-    const V step = Gather(g_phaseStepTable, pitch);
+MC_LANE_INLINE V Sine23(const Osc23Words& w, PitchWords& pw, const Lanes& m) {
+    const V step = Factor(pw, kStepT);
     Osc23 o;
     o.phase = Load(w.phase);
     o.bits = Zero();
@@ -297,10 +384,10 @@ MC_LANE_INLINE V Sine23(const Osc23Words& w, V pitch, V m) {
 }
 
 template <bool kBits>
-MC_LANE_INLINE V Triangle23(const Osc23Words& w, V pitch, V m) {
-    const V step = Gather(g_phaseStepTable, pitch);
-    const V wT = Gather(g_waveFadeOut, pitch);
-    const V wS = Gather(g_waveFadeIn, pitch);
+MC_LANE_INLINE V Triangle23(const Osc23Words& w, PitchWords& pw, const Lanes& m) {
+    const V step = Factor(pw, kStepT);
+    const V wT = Factor(pw, kFadeOutT);
+    const V wS = Factor(pw, kFadeInT);
     Osc23 o;
     o.phase = Load(w.phase);
     o.bits = Zero();
@@ -314,10 +401,10 @@ MC_LANE_INLINE V Triangle23(const Osc23Words& w, V pitch, V m) {
 }
 
 template <bool kBits>
-MC_LANE_INLINE V Saw23(const Osc23Words& w, V pitch, V m) {
-    const V step = Gather(g_phaseStepTable, pitch);
-    const V fb = Gather(g_pitchCurveA, pitch);
-    const V off = Gather(g_pitchCurveC, pitch);
+MC_LANE_INLINE V Saw23(const Osc23Words& w, PitchWords& pw, const Lanes& m) {
+    const V step = Factor(pw, kStepT);
+    const V fb = Factor(pw, kCurveAT);
+    const V off = Factor(pw, kCurveCT);
     Osc23 o;
     o.phase = Load(w.phase);
     Load4(o.h, w.h);
@@ -333,9 +420,9 @@ MC_LANE_INLINE V Saw23(const Osc23Words& w, V pitch, V m) {
 }
 
 template <bool kBits>
-MC_LANE_INLINE V Round23(const Osc23Words& w, V pitch, V m) {
-    const V base = Gather(g_osc23StepTable, pitch);
-    const V k = Gather(g_feedbackCurve, pitch);
+MC_LANE_INLINE V Round23(const Osc23Words& w, PitchWords& pw, const Lanes& m) {
+    const V base = Factor(pw, kStep23T);
+    const V k = Factor(pw, kFeedbackT);
     Osc23 o;
     o.phase = Load(w.phase);
     o.bits = Zero();
@@ -350,25 +437,31 @@ MC_LANE_INLINE V Round23(const Osc23Words& w, V pitch, V m) {
 
 // Oscillator 2 or 3 of the lanes in act (actMask). Lanes of any selector but
 // 1..4 are silent: outputs 0, phase and history kept, no bits. Returns the sync
-// bits of every lane (with kBits) and sets `on` to the lanes that play.
+// bits of the active lanes (with kBits; other lanes any value) and sets `on` to
+// the active lanes that play.
 template <bool kBits>
-MC_LANE_INLINE V RenderOsc23(const Osc23Words& w, V pitch, V wave, uint32_t act, V actMask, V& on) {
+MC_LANE_INLINE V RenderOsc23(const Osc23Words& w, PitchWords& pw, V wave, uint32_t act, V actMask, uint32_t& on) {
     const V mSine = Eq(wave, Set1(1));
     const V mTri = Eq(wave, Set1(2));
     const V mSaw = Eq(wave, Set1(3));
     const V mRound = Eq(wave, Set1(4));
-    on = Or(Or(mSine, mTri), Or(mSaw, mRound));
     const uint32_t bSine = LanesOf(mSine, act);
     const uint32_t bTri = LanesOf(mTri, act);
     const uint32_t bSaw = LanesOf(mSaw, act);
     const uint32_t bRound = LanesOf(mRound, act);
+    on = bSine | bTri | bSaw | bRound;
+    const Lanes every{actMask, act == 0xFFu};
+    if (bSaw == act) return Saw23<kBits>(w, pw, every);
+    if (bRound == act) return Round23<kBits>(w, pw, every);
+    if (bSine == act) return Sine23<kBits>(w, pw, every);
+    if (bTri == act) return Triangle23<kBits>(w, pw, every);
     V bits = Zero();
-    if (bSaw != 0) bits = Select(mSaw, Saw23<kBits>(w, pitch, And(mSaw, actMask)), bits);
-    if (bRound != 0) bits = Select(mRound, Round23<kBits>(w, pitch, And(mRound, actMask)), bits);
-    if (bSine != 0) bits = Select(mSine, Sine23<kBits>(w, pitch, And(mSine, actMask)), bits);
-    if (bTri != 0) bits = Select(mTri, Triangle23<kBits>(w, pitch, And(mTri, actMask)), bits);
-    if ((bSine | bTri | bSaw | bRound) != act) {
-        const V silent = AndNot(on, actMask);
+    if (bSaw != 0) bits = Select(mSaw, Saw23<kBits>(w, pw, {And(mSaw, actMask), false}), bits);
+    if (bRound != 0) bits = Select(mRound, Round23<kBits>(w, pw, {And(mRound, actMask), false}), bits);
+    if (bSine != 0) bits = Select(mSine, Sine23<kBits>(w, pw, {And(mSine, actMask), false}), bits);
+    if (bTri != 0) bits = Select(mTri, Triangle23<kBits>(w, pw, {And(mTri, actMask), false}), bits);
+    if (on != act) {
+        const Lanes silent{AndNot(Or(Or(mSine, mTri), Or(mSaw, mRound)), actMask), on == 0 && act == 0xFFu};
         for (int i = 0; i < 4; ++i) StoreIn(w.out[i], Zero(), silent);
     }
     return bits;
@@ -419,37 +512,37 @@ MC_LANE_INLINE void Frame23(int wave, Osc23& o, const Factors& f) {
     }
 }
 
-MC_LANE_INLINE void Factors1(int kind, V pitch, Factors& f) {
+MC_LANE_INLINE void Factors1(int kind, PitchWords& pw, Factors& f) {
     switch (kind) {
-        case kPulse1: f.a = Gather(g_pitchCurveB, pitch); break;
+        case kPulse1: f.a = Factor(pw, kCurveBT); break;
         case kSaw1:
-            f.a = Gather(g_pitchCurveA, pitch);
-            f.b = Gather(g_pitchCurveC, pitch);
+            f.a = Factor(pw, kCurveAT);
+            f.b = Factor(pw, kCurveCT);
             break;
         case kTriangle1:
-            f.a = Gather(g_waveFadeOut, pitch);
-            f.b = Gather(g_waveFadeIn, pitch);
+            f.a = Factor(pw, kFadeOutT);
+            f.b = Factor(pw, kFadeInT);
             break;
         default: break;
     }
 }
 
-MC_LANE_INLINE void Factors23(int wave, V pitch, Factors& f) {
+MC_LANE_INLINE void Factors23(int wave, PitchWords& pw, Factors& f) {
     switch (wave) {
-        case 1: f.step = Gather(g_phaseStepTable, pitch); break;
+        case 1: f.step = Factor(pw, kStepT); break;
         case 2:
-            f.step = Gather(g_phaseStepTable, pitch);
-            f.a = Gather(g_waveFadeOut, pitch);
-            f.b = Gather(g_waveFadeIn, pitch);
+            f.step = Factor(pw, kStepT);
+            f.a = Factor(pw, kFadeOutT);
+            f.b = Factor(pw, kFadeInT);
             break;
         case 3:
-            f.step = Gather(g_phaseStepTable, pitch);
-            f.a = Gather(g_pitchCurveA, pitch);
-            f.b = Gather(g_pitchCurveC, pitch);
+            f.step = Factor(pw, kStepT);
+            f.a = Factor(pw, kCurveAT);
+            f.b = Factor(pw, kCurveCT);
             break;
         case 4:
-            f.a = Gather(g_osc23StepTable, pitch);
-            f.b = Gather(g_feedbackCurve, pitch);
+            f.a = Factor(pw, kStep23T);
+            f.b = Factor(pw, kFeedbackT);
             break;
         default: break;
     }
@@ -468,29 +561,37 @@ MC_LANE_INLINE void Frames(int kind1, bool sync, Osc1& o1, const Osc1In& in, con
 }
 
 // Stores oscillator 2 or 3 of wave `wave` (0: silent) into the lanes of m.
-MC_LANE_INLINE void StoreOsc23(const Osc23Words& w, int wave, const Osc23& o, V m) {
-    if (wave == 0) {
-        for (int i = 0; i < 4; ++i) StoreIn(w.out[i], Zero(), m);
-        return;
-    }
+// (The outputs are stored frame by frame.)
+MC_LANE_INLINE void StoreOsc23(const Osc23Words& w, int wave, const Osc23& o, const Lanes& m) {
+    if (wave == 0) return;
     StoreIn(w.phase, o.phase, m);
     if (wave == 3) Store4(w.h, o.h, m);
-    Store4(w.out, o.out, m);
 }
 
-// All three oscillators of the lanes in actMask, each of one wave: kind1 for
+// Frame I's outputs, stored as soon as they are formed so that they do not
+// hold registers for the rest of the row (oscillator 3 only when computed;
+// a silent oscillator's outputs stay 0).
+template <int I>
+MC_LANE_INLINE void StoreOutputs(LaneState& s, const Osc1& o1, const Osc23& o2, int wave3, const Osc23& o3,
+                                 const Lanes& m) {
+    StoreIn(s.osc1Out[I], o1.out[I], m);
+    StoreIn(s.osc2Out[I], o2.out[I], m);
+    if (wave3 >= 0) StoreIn(s.osc3Out[I], o3.out[I], m);
+}
+
+// All three oscillators of the lanes in m, each of one wave: kind1 for
 // oscillator 1, wave2 and wave3 (0..4) for oscillators 2 and 3 (wave3 is read
 // only when wave2 is not 0).
-MC_LANE_INLINE void RenderSame(LaneState& s, const Osc1In& in, int kind1, bool sync, int wave2, V pitch2, V noSync,
-                               bool bits, int wave3, V pitch3, V actMask) {
+MC_LANE_INLINE void RenderSame(LaneState& s, const Osc1In& in, int kind1, bool sync, int wave2, PitchWords& pw2,
+                               V noSync, bool bits, int wave3, const LaneRow& row, const Lanes& m) {
     const Osc23Words w2{s.osc2Phase, s.osc2History, s.osc2Out};
     const Osc23Words w3{s.osc3Phase, s.osc3History, s.osc3Out};
     if (wave2 == 0) wave3 = -1;  // oscillator 3 not computed
     Factors f1, f2, f3;
     f1.step = f1.a = f1.b = f2.step = f2.a = f2.b = f3.step = f3.a = f3.b = Zero();
-    Factors1(kind1, in.pitch, f1);
-    Factors23(wave2, pitch2, f2);
-    Factors23(wave3, pitch3, f3);
+    Factors1(kind1, *in.words, f1);
+    Factors23(wave2, pw2, f2);
+    if (wave3 > 0) Factors23(wave3, WordsAt(2, PitchIndex(row.osc3Pitch)), f3);
     Osc1 o1;
     o1.phase = Load(s.osc1Phase);
     o1.phase2 = Load(s.osc1Phase2);
@@ -505,20 +606,23 @@ MC_LANE_INLINE void RenderSame(LaneState& s, const Osc1In& in, int kind1, bool s
     o3.bits = Zero();
     for (int i = 0; i < 4; ++i) o2.out[i] = o3.out[i] = Zero();
     Frames<0>(kind1, sync, o1, in, f1, wave2, bits, o2, f2, wave3, o3, f3);
+    StoreOutputs<0>(s, o1, o2, wave3, o3, m);
     Frames<1>(kind1, sync, o1, in, f1, wave2, bits, o2, f2, wave3, o3, f3);
+    StoreOutputs<1>(s, o1, o2, wave3, o3, m);
     Frames<2>(kind1, sync, o1, in, f1, wave2, bits, o2, f2, wave3, o3, f3);
+    StoreOutputs<2>(s, o1, o2, wave3, o3, m);
     Frames<3>(kind1, sync, o1, in, f1, wave2, bits, o2, f2, wave3, o3, f3);
+    StoreOutputs<3>(s, o1, o2, wave3, o3, m);
 
-    StoreIn(s.osc1Phase, o1.phase, actMask);
+    StoreIn(s.osc1Phase, o1.phase, m);
     if (kind1 == kPulse1) {
-        StoreIn(s.osc1Phase2, o1.phase2, actMask);
-        Store4(s.osc1History2, o1.hb, actMask);
+        StoreIn(s.osc1Phase2, o1.phase2, m);
+        Store4(s.osc1History2, o1.hb, m);
     }
-    if (kind1 == kPulse1 || kind1 == kSaw1) Store4(s.osc1History, o1.ha, actMask);
-    Store4(s.osc1Out, o1.out, actMask);
-    StoreIn(s.osc1SyncMask, AndNot(noSync, o2.bits), actMask);
-    StoreOsc23(w2, wave2, o2, actMask);
-    if (wave3 >= 0) StoreOsc23(w3, wave3, o3, actMask);
+    if (kind1 == kPulse1 || kind1 == kSaw1) Store4(s.osc1History, o1.ha, m);
+    StoreIn(s.osc1SyncMask, AndNot(noSync, o2.bits), m);
+    StoreOsc23(w2, wave2, o2, m);
+    if (wave3 >= 0) StoreOsc23(w3, wave3, o3, m);
 }
 
 // The one wave of the lanes in act among waves 1..4 (any other selector counts
@@ -556,13 +660,14 @@ MC_LANE_FN void LaneOscillators(LaneState& s, const LaneRow& row) {
     // Oscillator 1, hearing oscillator 2's output and sync bits of the chunk
     // before.
     Osc1In in;
-    in.pitch = PitchIndex(row.osc1Pitch);
+    PitchWords& pw1 = WordsAt(0, PitchIndex(row.osc1Pitch));
+    in.words = &pw1;
     in.sync = Load(s.osc1SyncMask);
     in.width = Load(row.osc1PulseOffset);
-    const V step = Gather(g_phaseStepTable, in.pitch);
+    const V step = Factor(pw1, kStepT);
     const V depth = Load(row.osc1FmDepth);
     if ((~Bits(Eq(depth, Zero())) & act) != 0) {
-        const V curve = Gather(g_fmDepthCurve, in.pitch);
+        const V curve = Factor(pw1, kFmT);
         in.inc[0] = Add(step, Hi(Sll(Hi(Load(s.osc2Out[0]), depth), 2), curve));
         in.inc[1] = Add(step, Hi(Sll(Hi(Load(s.osc2Out[1]), depth), 2), curve));
         in.inc[2] = Add(step, Hi(Sll(Hi(Load(s.osc2Out[2]), depth), 2), curve));
@@ -572,21 +677,21 @@ MC_LANE_FN void LaneOscillators(LaneState& s, const LaneRow& row) {
     }
     const V wave1 = Load(row.osc1Wave);
     const bool sync = (~Bits(Eq(And(in.sync, Set1(0xF)), Zero())) & act) != 0;
-    const V pitch2 = PitchIndex(row.osc2Pitch);
+    PitchWords& pw2 = WordsAt(1, PitchIndex(row.osc2Pitch));
     const V wave2 = Load(row.osc2Wave);
     const V noSync = Eq(Load(row.osc2Sync), Zero());
-    const bool anySync2 = (~Bits(noSync) & act) != 0;
+    const Lanes every{actMask, act == 0xFFu};
 
     // One wave per oscillator in all active lanes: the three side by side.
     const int one1 = OneWave1(wave1, act);
     const int one2 = OneWave(wave2, act, 0);
     const int one3 = one2 > 0 ? OneWave(Load(row.osc3Wave), act, 0) : 0;
     if (one1 > 0 && one2 >= 0 && one3 >= 0) {
-        RenderSame(s, in, one1 - 1, sync, one2, pitch2, noSync, anySync2, one3, PitchIndex(row.osc3Pitch), actMask);
+        RenderSame(s, in, one1 - 1, sync, one2, pw2, noSync, (~Bits(noSync) & act) != 0, one3, row, every);
         return;
     }
 
-    // Mixed waves: one wave after the other, each into its own lanes.
+    // Mixed waves: one oscillator after the other.
     if (sync) {
         RenderOsc1<true>(s, in, wave1, act, actMask);
     } else {
@@ -595,19 +700,18 @@ MC_LANE_FN void LaneOscillators(LaneState& s, const LaneRow& row) {
 
     // Oscillator 2; its sync bits replace the mask oscillator 1 cleared.
     const Osc23Words w2{s.osc2Phase, s.osc2History, s.osc2Out};
-    V on2;
-    V bits;
-    if (anySync2) {
-        bits = AndNot(noSync, RenderOsc23<true>(w2, pitch2, wave2, act, actMask, on2));
+    uint32_t on2;
+    if ((~Bits(noSync) & act) != 0) {
+        StoreIn(s.osc1SyncMask, AndNot(noSync, RenderOsc23<true>(w2, pw2, wave2, act, actMask, on2)), every);
     } else {
-        bits = RenderOsc23<false>(w2, pitch2, wave2, act, actMask, on2);
+        RenderOsc23<false>(w2, pw2, wave2, act, actMask, on2);
+        StoreIn(s.osc1SyncMask, Zero(), every);
     }
-    StoreIn(s.osc1SyncMask, bits, actMask);
 
     // Oscillator 3, in the lanes whose oscillator 2 plays.
-    const uint32_t act3 = LanesOf(on2, act);
-    if (act3 == 0) return;
+    if (on2 == 0) return;
     const Osc23Words w3{s.osc3Phase, s.osc3History, s.osc3Out};
-    V on3;
-    RenderOsc23<false>(w3, PitchIndex(row.osc3Pitch), Load(row.osc3Wave), act3, And(on2, actMask), on3);
+    PitchWords& pw3 = WordsAt(2, PitchIndex(row.osc3Pitch));
+    uint32_t on3;
+    RenderOsc23<false>(w3, pw3, Load(row.osc3Wave), on2, on2 == act ? actMask : MaskOfBits(on2), on3);
 }

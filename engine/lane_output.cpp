@@ -34,6 +34,14 @@ constexpr int32_t kRampTop = 0x7FFFFFFF;
 MC_LANE_INLINE V OddDown(V a) { return _mm256_shuffle_epi32(a, 0xF5); }
 MC_LANE_INLINE V Not(V a) { return Xor(a, Eq(a, a)); }
 MC_LANE_INLINE V Sllv(V a, V n) { return _mm256_sllv_epi32(a, n); }
+// Stores v into the lanes of m; all: m holds every lane, v is stored whole.
+MC_LANE_INLINE void StoreIn(void* p, V v, V m, bool all) {
+    if (all) {
+        Store(p, v);
+    } else {
+        Store(p, Select(m, v, Load(p)));
+    }
+}
 
 // The signed 64-bit products of even and odd lanes.
 struct Prod {
@@ -135,11 +143,27 @@ struct Coefs {
     Factor g, f1, f2;
 };
 
-MC_LANE_INLINE Coefs GatherCoefs(V idx) {
+// The coefficients last read by one section, with the eight indices they were
+// read at: a row with the same indices (a held note whose cutoff and resonance
+// stay put) takes them again instead of reading the table. The tables never
+// change once built. No index is negative, so the first row always reads.
+struct KeptCoefs {
+    alignas(32) int32_t idx[kLanes] = {-1, -1, -1, -1, -1, -1, -1, -1};
+    alignas(32) int32_t g[kLanes], f1[kLanes], f2[kLanes];
+};
+KeptCoefs g_keptA, g_keptB;
+
+MC_LANE_INLINE Coefs GatherCoefs(V idx, KeptCoefs& kept) {
+    if (Bits(Eq(idx, Load(kept.idx))) == 0xFFu)
+        return {MakeFactor(Load(kept.g)), MakeFactor(Load(kept.f1)), MakeFactor(Load(kept.f2))};
     const int32_t* const base = &g_filterCoefTables[0].gain[0][0];
     const V g = Gather(base, idx);
     const V f1 = Gather(base, Add(idx, Set1(kFieldWords)));
     const V f2 = Gather(base, Add(idx, Set1(2 * kFieldWords)));
+    Store(kept.idx, idx);
+    Store(kept.g, g);
+    Store(kept.f1, f1);
+    Store(kept.f2, f2);
     return {MakeFactor(g), MakeFactor(f1), MakeFactor(f2)};
 }
 
@@ -192,14 +216,14 @@ MC_LANE_INLINE void RunFilter(FilterRun& f, const LaneState& s, const LaneRow& r
         idx = Add(And(useB, setB), Add(Sll(rowSel, 13), c));
         idx = Select(t.t5, Add(peakRow, peakEntry), idx);
     }
-    const Coefs kA = GatherCoefs(idx);
+    const Coefs kA = GatherCoefs(idx, g_keptA);
     Coefs kB = kA;
     // The dual peak's second entry: 64 (r + 4) further along the row.
     if constexpr (K == 5) {
-        kB = GatherCoefs(Add(idx, Sll(Add(r, Set1(4)), 6)));
+        kB = GatherCoefs(Add(idx, Sll(Add(r, Set1(4)), 6)), g_keptB);
     } else if constexpr (K == 0) {
         const V peak = And(t.t5, filtered);
-        if (Bits(peak) != 0) kB = GatherCoefs(Add(idx, And(peak, Sll(Add(r, Set1(4)), 6))));
+        if (Bits(peak) != 0) kB = GatherCoefs(Add(idx, And(peak, Sll(Add(r, Set1(4)), 6))), g_keptB);
     }
     Factor h{};
     bool highPass = K == 3;
@@ -258,22 +282,22 @@ MC_LANE_INLINE void RunFilter(FilterRun& f, const LaneState& s, const LaneRow& r
 }
 
 // Stores the filter memories of the lanes in `filtered` (active lanes with a
-// filter type).
+// filter type; all: every lane).
 template <int K>
-MC_LANE_INLINE void StoreFilterMemory(LaneState& s, const FilterRun& f, const TypeMasks& t, V filtered) {
+MC_LANE_INLINE void StoreFilterMemory(LaneState& s, const FilterRun& f, const TypeMasks& t, V filtered, bool all) {
     if constexpr (K == 1 || K == 3) {
-        Store(s.filterMem[0], Select(filtered, f.a1, Load(s.filterMem[0])));
-        Store(s.filterMem[1], Select(filtered, f.a2, Load(s.filterMem[1])));
+        StoreIn(s.filterMem[0], f.a1, filtered, all);
+        StoreIn(s.filterMem[1], f.a2, filtered, all);
     } else if constexpr (K == 4) {
-        Store(s.filterMem[2], Select(filtered, f.a1, Load(s.filterMem[2])));
-        Store(s.filterMem[3], Select(filtered, f.a2, Load(s.filterMem[3])));
-        Store(s.filterMem[4], Select(filtered, f.b1, Load(s.filterMem[4])));
-        Store(s.filterMem[5], Select(filtered, f.b2, Load(s.filterMem[5])));
+        StoreIn(s.filterMem[2], f.a1, filtered, all);
+        StoreIn(s.filterMem[3], f.a2, filtered, all);
+        StoreIn(s.filterMem[4], f.b1, filtered, all);
+        StoreIn(s.filterMem[5], f.b2, filtered, all);
     } else if constexpr (K == 2 || K == 5) {
-        Store(s.filterMem[0], Select(filtered, f.a1, Load(s.filterMem[0])));
-        Store(s.filterMem[1], Select(filtered, f.a2, Load(s.filterMem[1])));
-        Store(s.filterMem[2], Select(filtered, f.b1, Load(s.filterMem[2])));
-        Store(s.filterMem[3], Select(filtered, f.b2, Load(s.filterMem[3])));
+        StoreIn(s.filterMem[0], f.a1, filtered, all);
+        StoreIn(s.filterMem[1], f.a2, filtered, all);
+        StoreIn(s.filterMem[2], f.b1, filtered, all);
+        StoreIn(s.filterMem[3], f.b2, filtered, all);
     } else {
         const V m4 = And(filtered, t.t4);
         const V m1 = And(filtered, Not(t.t4));            // section A on memory 1
@@ -288,9 +312,9 @@ MC_LANE_INLINE void StoreFilterMemory(LaneState& s, const FilterRun& f, const Ty
 }
 
 template <int K>
-MC_LANE_INLINE void Filter(FilterRun& f, LaneState& s, const LaneRow& row, const TypeMasks& t, V filtered) {
+MC_LANE_INLINE void Filter(FilterRun& f, LaneState& s, const LaneRow& row, const TypeMasks& t, V filtered, bool all) {
     RunFilter<K>(f, s, row, t, filtered);
-    StoreFilterMemory<K>(s, f, t, filtered);
+    StoreFilterMemory<K>(s, f, t, filtered, all);
 }
 
 // ---------------------------------------------------------------------------
@@ -408,24 +432,24 @@ MC_LANE_FN void LaneOutput(LaneState& s, const LaneRow& row, LaneMix& mix) {
         const uint32_t b2 = Bits(t.t2) & filteredBits, b3 = Bits(t.t3) & filteredBits;
         const uint32_t b4 = Bits(t.t4) & filteredBits, b5 = Bits(t.t5) & filteredBits;
         if (b4 == filteredBits)
-            Filter<4>(f, s, row, t, filtered);
+            Filter<4>(f, s, row, t, filtered, filteredBits == 0xFFu);
         else if ((b2 | b3 | b4 | b5) == 0)
-            Filter<1>(f, s, row, t, filtered);
+            Filter<1>(f, s, row, t, filtered, filteredBits == 0xFFu);
         else if (b3 == filteredBits)
-            Filter<3>(f, s, row, t, filtered);
+            Filter<3>(f, s, row, t, filtered, filteredBits == 0xFFu);
         else if (b2 == filteredBits)
-            Filter<2>(f, s, row, t, filtered);
+            Filter<2>(f, s, row, t, filtered, filteredBits == 0xFFu);
         else if (b5 == filteredBits)
-            Filter<5>(f, s, row, t, filtered);
+            Filter<5>(f, s, row, t, filtered, filteredBits == 0xFFu);
         else
-            Filter<0>(f, s, row, t, filtered);
+            Filter<0>(f, s, row, t, filtered, filteredBits == 0xFFu);
         if (filteredBits != act) {
 #pragma GCC unroll 4
             for (int i = 0; i < 4; ++i) f.x[i] = Select(filtered, f.x[i], amp[i]);
         }
     }
 #pragma GCC unroll 4
-    for (int i = 0; i < 4; ++i) Store(s.voiceOut[i], Select(active, f.x[i], Load(s.voiceOut[i])));
+    for (int i = 0; i < 4; ++i) StoreIn(s.voiceOut[i], f.x[i], active, act == 0xFFu);
 
     // Bus mix.
     const V drive = Load(row.drive);
@@ -442,7 +466,7 @@ MC_LANE_FN void LaneOutput(LaneState& s, const LaneRow& row, LaneMix& mix) {
         const V gainPrev = Load(s.voiceGainPrev);
         PlainMix(f.x, gain, gainPrev, add);
         first = false;
-        Store(s.voiceGainPrev, Select(And(filtered, plain), gain, gainPrev));
+        StoreIn(s.voiceGainPrev, gain, And(filtered, plain), plainFiltered == 0xFFu);
     }
     if (plainOff != 0) {
         const V m = Not(filtered);
@@ -456,5 +480,5 @@ MC_LANE_FN void LaneOutput(LaneState& s, const LaneRow& row, LaneMix& mix) {
         for (int i = 0; i < 4; ++i) add[i] = first ? tmp[i] : Select(plain, add[i], tmp[i]);
     }
 #pragma GCC unroll 4
-    for (int i = 0; i < 4; ++i) Store(mix.add[i], And(active, add[i]));
+    for (int i = 0; i < 4; ++i) Store(mix.add[i], act == 0xFFu ? add[i] : And(active, add[i]));
 }

@@ -55,11 +55,30 @@ MC_LANE_FN void LaneInputs(const ChunkInputs (&lanes)[kLanes], LaneRow& row) {
     InputBlock(records, fields, kChunkInputWords - 8);
 }
 
-// Each active lane's four addends into its bus words of the mix row.
+// Each active lane's four addends into its bus words of the mix row. Wrapping
+// additions commute, so lanes that share a bus may be summed first; the two
+// common layouts (every lane on one bus, lane l on bus l) take whole vectors.
 MC_LANE_FN void LaneAddToBuses(const LaneMix& mix, uint32_t active, const uint32_t* bus, int32_t* row) {
     using namespace lanes;
+    active &= 0xFFu;
+    if (active == 0) return;
+    V a0 = Load(mix.add[0]), a1 = Load(mix.add[1]), a2 = Load(mix.add[2]), a3 = Load(mix.add[3]);
+    if (active != 0xFFu) {
+        // Inactive lanes add nothing.
+        const V m = MaskOfBits(active);
+        a0 = And(a0, m), a1 = And(a1, m), a2 = And(a2, m), a3 = And(a3, m);
+    }
+    const V busOf = And(_mm256_loadu_si256(reinterpret_cast<const V*>(bus)), Set1(kBuses - 1));
+    const uint32_t first = bus[__builtin_ctz(active)] & (kBuses - 1);
+    if ((Bits(Eq(busOf, Set1(static_cast<int32_t>(first)))) & active) == active) {
+        // One bus: the sum of the lanes, frame by frame.
+        const V s = _mm256_hadd_epi32(_mm256_hadd_epi32(a0, a1), _mm256_hadd_epi32(a2, a3));
+        const __m128i q = _mm_add_epi32(_mm256_castsi256_si128(s), _mm256_extracti128_si256(s, 1));
+        __m128i* const words = reinterpret_cast<__m128i*>(row + 4 * first);
+        _mm_storeu_si128(words, _mm_add_epi32(_mm_loadu_si128(words), q));
+        return;
+    }
     // Transpose frames x lanes into one quad of four frames per lane.
-    const V a0 = Load(mix.add[0]), a1 = Load(mix.add[1]), a2 = Load(mix.add[2]), a3 = Load(mix.add[3]);
     const V t0 = _mm256_unpacklo_epi32(a0, a1);  // l0f0 l0f1 l1f0 l1f1 | l4.. l5..
     const V t1 = _mm256_unpackhi_epi32(a0, a1);  // l2f0 l2f1 l3f0 l3f1 | l6.. l7..
     const V t2 = _mm256_unpacklo_epi32(a2, a3);  // l0f2 l0f3 l1f2 l1f3 | ..
@@ -68,6 +87,16 @@ MC_LANE_FN void LaneAddToBuses(const LaneMix& mix, uint32_t active, const uint32
     const V q11 = _mm256_unpackhi_epi64(t0, t2);  // lane 1 | lane 5
     const V q21 = _mm256_unpacklo_epi64(t1, t3);  // lane 2 | lane 6
     const V q31 = _mm256_unpackhi_epi64(t1, t3);  // lane 3 | lane 7
+    if ((Bits(Eq(busOf, _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7))) & active) == active) {
+        // Lane l on bus l: the row's four vectors of two buses each.
+        static_assert(kBuses == kLanes);
+        V* const words = reinterpret_cast<V*>(row);
+        const V pairs[4] = {_mm256_permute2x128_si256(q01, q11, 0x20), _mm256_permute2x128_si256(q21, q31, 0x20),
+                            _mm256_permute2x128_si256(q01, q11, 0x31), _mm256_permute2x128_si256(q21, q31, 0x31)};
+#pragma GCC unroll 4
+        for (int i = 0; i < 4; ++i) _mm256_storeu_si256(words + i, Add(_mm256_loadu_si256(words + i), pairs[i]));
+        return;
+    }
     alignas(32) int32_t quads[kLanes][4];
     _mm_store_si128(reinterpret_cast<__m128i*>(quads[0]), _mm256_castsi256_si128(q01));
     _mm_store_si128(reinterpret_cast<__m128i*>(quads[1]), _mm256_castsi256_si128(q11));

@@ -178,7 +178,15 @@ TEST_F(LaneOutputTest, MatchesVoiceByVoiceStepsWordForWord) {
             row.active = pick == 0 ? 0u : pick <= 4 ? 0xFFu : g.Below(256);
             const bool shared = g.OneIn(2);
             const Kind common = RandomKind(g);
+            // Half the rows after the first keep the filter words of the row
+            // before, as a held note with its filter settled does.
+            const LaneRow before = row;
             for (int l = 0; l < kLanes; ++l) FillLane(g, row, l, shared ? common : RandomKind(g));
+            if (r > 0 && g.OneIn(2)) {
+                std::memcpy(row.filterType, before.filterType, sizeof row.filterType);
+                std::memcpy(row.resonance, before.resonance, sizeof row.resonance);
+                std::memcpy(row.filterCutoff, before.filterCutoff, sizeof row.filterCutoff);
+            }
             // New oscillator outputs for this row; the rest of the state carries.
             for (int i = 0; i < 4; ++i)
                 for (int l = 0; l < kLanes; ++l) {
