@@ -230,17 +230,7 @@ void MasterLoopLanes(uint32_t frames, uint32_t periodPos) {
         // first frame can be one.
         uint32_t n = 0;
         for (;;) {
-            ms.chunkPhase = (ms.chunkPhase + 1) & 3;
-            if (ms.chunkPhase == 0) {
-                ms.meterPhase = (ms.meterPhase + 1) & 7;
-                if (ms.meterPhase == 0) {
-                    g_lastOutLeft = lastLeft;
-                    g_lastOutRight = lastRight;
-                    UpdateMeters();
-                    SmoothMixer();
-                }
-                MixRow(g_mixBuffer.row[periodPos + f + n]);
-            }
+            if (MasterFrameCounters(ms, lastLeft, lastRight)) MixRow(g_mixBuffer.row[periodPos + f + n]);
             RunEffectUnits();
             const int k = ms.chunkPhase & 3;
             sums[2 * n] = wrapAdd(wrapAdd(ms.dryLeft[k], ms.fx1OutLeft), ms.fx2OutLeft);

@@ -26,7 +26,9 @@
 
 #include <cstdint>
 
+#include "engine/stages.h"
 #include "shared/constants.h"
+#include "shared/master_state.h"
 
 // Per bus, the sub-frame-0 value after the bus volume from the last MixBuses
 // run (0 for a bus that had nothing): the buses' meter input.
@@ -46,3 +48,20 @@ extern const int32_t g_meterThresholds[kMeterThresholds];
 // begins at the set levels without a glide. The play start calls it after it
 // has cleared g_masterMute.
 void SnapMixerGains();
+
+// The master's counters for one frame: chunkPhase +1 mod 4; when it comes round
+// to 0, meterPhase +1 mod 8, and every 32 frames the last output samples are
+// published and UpdateMeters and SmoothMixer run. True when the frame is a
+// chunk frame: the bus mix of its row is due.
+inline bool MasterFrameCounters(MasterState& ms, int32_t lastLeft, int32_t lastRight) {
+    ms.chunkPhase = (ms.chunkPhase + 1) & 3;
+    if (ms.chunkPhase != 0) return false;
+    ms.meterPhase = (ms.meterPhase + 1) & 7;
+    if (ms.meterPhase == 0) {
+        g_lastOutLeft = lastLeft;
+        g_lastOutRight = lastRight;
+        UpdateMeters();
+        SmoothMixer();
+    }
+    return true;
+}

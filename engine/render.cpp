@@ -216,17 +216,7 @@ void MasterLoop(uint32_t frames, uint32_t periodPos) {
     int32_t lastLeft = g_lastOutLeft;
     int32_t lastRight = g_lastOutRight;
     for (uint32_t f = 0; f < frames; ++f) {
-        ms.chunkPhase = (ms.chunkPhase + 1) & 3;
-        if (ms.chunkPhase == 0) {
-            ms.meterPhase = (ms.meterPhase + 1) & 7;
-            if (ms.meterPhase == 0) {
-                g_lastOutLeft = lastLeft;
-                g_lastOutRight = lastRight;
-                UpdateMeters();
-                SmoothMixer();
-            }
-            MixBuses(periodPos + f);
-        }
+        if (MasterFrameCounters(ms, lastLeft, lastRight)) MixBuses(periodPos + f);
         RunEffectUnits();
         const int k = ms.chunkPhase & 3;
         const int32_t sumLeft = wrapAdd(wrapAdd(ms.dryLeft[k], ms.fx1OutLeft), ms.fx2OutLeft);

@@ -15,19 +15,12 @@
 #include "engine/tables.h"
 #include "engine/voice_lanes.h"
 #include "shared/voice_state.h"
+#include "tests/engine/engine_fixture.h"
 
 namespace {
 
-class LaneOscillatorsTest : public ::testing::Test {
+class LaneOscillatorsTest : public EngineTest {
 protected:
-    static void SetUpTestSuite() {
-        static bool built = false;
-        if (!built) {
-            BuildEngineTables();
-            built = true;
-        }
-    }
-
     std::mt19937 rng{20240611u};
 
     uint32_t Below(uint32_t n) { return static_cast<uint32_t>(rng() % n); }

@@ -14,21 +14,19 @@
 #include "engine/stages.h"
 #include "engine/voice_lanes.h"
 #include "tests/engine/engine_fixture.h"
+#include "tests/engine/random_words.h"
 
 namespace {
 
 using output_stage::OutputChannel;
 
-class Gen {
+class Gen : public RandomWords {
 public:
-    explicit Gen(uint32_t seed) : rng_(seed) {}
-    uint32_t U() { return static_cast<uint32_t>(rng_()); }
-    uint32_t Below(uint32_t n) { return U() % n; }
-    bool OneIn(uint32_t n) { return Below(n) == 0; }
+    using RandomWords::RandomWords;
     // Any 32-bit word, the range ends and their neighbours often.
     int32_t Word() {
         static constexpr uint32_t kEdges[] = {0, 1, 2, 0xFFFFFFFF, 0x7FFFFFFF, 0x7FFFFFFE, 0x80000000, 0x80000001};
-        if (OneIn(5)) return static_cast<int32_t>(kEdges[Below(std::size(kEdges))]);
+        if (OneIn(5)) return static_cast<int32_t>(Pick(kEdges));
         if (OneIn(3)) return static_cast<int32_t>(U()) >> Below(32);
         return static_cast<int32_t>(U());
     }
@@ -67,9 +65,6 @@ public:
         }
         return c;
     }
-
-private:
-    std::mt19937 rng_;
 };
 
 // Every word of a channel state, in declaration order, with its name.

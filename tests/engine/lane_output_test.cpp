@@ -11,6 +11,8 @@
 #include "engine/voice_lanes.h"
 #include "engine/voice_output.h"
 #include "shared/voice_state.h"
+#include "tests/engine/engine_fixture.h"
+#include "tests/engine/random_words.h"
 
 namespace {
 
@@ -36,24 +38,18 @@ std::string WordName(int row) {
     return "?";
 }
 
-class Gen {
+class Gen : public RandomWords {
 public:
-    explicit Gen(uint32_t seed) : rng_(seed) {}
-    uint32_t U() { return static_cast<uint32_t>(rng_()); }
-    uint32_t Below(uint32_t n) { return U() % n; }
-    bool OneIn(uint32_t n) { return Below(n) == 0; }
+    using RandomWords::RandomWords;
     // Any 32-bit word, the range ends and their neighbours often.
     uint32_t Word() {
         static constexpr uint32_t kEdges[] = {0,          1,          0xFFFFFFFF, 0x7FFFFFFF, 0x80000000,
                                               0x80000001, 0x40000000, 0xC0000000, 0x7E000000, 0x3FFFFFFF};
-        if (OneIn(4)) return kEdges[Below(std::size(kEdges))];
+        if (OneIn(4)) return Pick(kEdges);
         if (OneIn(3)) return U() >> Below(32);
         return U();
     }
     int32_t Signed() { return static_cast<int32_t>(Word()); }
-
-private:
-    std::mt19937 rng_;
 };
 
 // What one lane's row asks for: the variants the lane code chooses between.
@@ -142,16 +138,7 @@ void ReferenceLane(LaneState& s, const LaneRow& row, int l, int32_t add[4]) {
     s.voiceGainPrev[l] = vs.voiceGainPrev;
 }
 
-class LaneOutputTest : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() {
-        static bool built = false;
-        if (!built) {
-            BuildEngineTables();
-            built = true;
-        }
-    }
-};
+class LaneOutputTest : public EngineTest {};
 
 // Random rows in runs of six on one state, so that the filter memories and the
 // voice-gain ramp carry from row to row; lanes of one row either share one kind
