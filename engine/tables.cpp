@@ -85,7 +85,6 @@ namespace {
 constexpr double kPi = 3.14159265359;
 constexpr double kSemitoneRatio = 1.059463094359;
 constexpr double kPitchUnitRatio = 1.000225659305;  // 2^(1/3072): 1/256 semitone
-constexpr int kBuiltRows = kPitchBuiltEntries / kPitchRowEntries;
 
 inline uint32_t Trunc(double x) { return static_cast<uint32_t>(static_cast<int64_t>(x)); }
 inline int32_t TruncSigned(double x) { return static_cast<int32_t>(Trunc(x)); }

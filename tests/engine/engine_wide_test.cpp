@@ -380,9 +380,14 @@ TEST_F(EngineWideTest, RenderCallsAllocateNothing) {
     RequestStart();
     std::vector<uint32_t> out(4096);
     {
+        // Kept in a volatile pointer, so that no compiler may leave the
+        // allocation out.
+        static std::vector<int>* volatile kept = nullptr;
         const long before = AllocationCount();
-        std::vector<int> counted(3);
-        ASSERT_GT(AllocationCount(), before) << "the counter must see allocations";
+        kept = new std::vector<int>(3);
+        const long after = AllocationCount();
+        delete kept;
+        ASSERT_GT(after, before) << "the counter must see allocations";
     }
     for (int call = 0; call < 24; ++call) {
         g_renderOut = out.data();
