@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 #include <iterator>
 
@@ -150,8 +151,12 @@ void lane_queue::ChunkAtOnce(int v, uint32_t pos) {
 }
 
 void FlushVoiceSignal(const VoiceState& vs) {
-    const auto v = &vs - g_voiceState;
-    if (v >= 0 && v < kVoices) FlushLane(static_cast<int>(v));
+    // Only the engine's own voices have chunks waiting (compared as addresses:
+    // a record elsewhere is not part of the array).
+    const auto address = reinterpret_cast<std::uintptr_t>(&vs);
+    const auto first = reinterpret_cast<std::uintptr_t>(&g_voiceState[0]);
+    if (address < first || address >= first + sizeof g_voiceState) return;
+    FlushLane(static_cast<int>((address - first) / sizeof(VoiceState)));
 }
 
 void RunLaneGroup() {
