@@ -12,7 +12,6 @@
 #include "engine/voice_output.h"
 
 #include <algorithm>
-#include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <iterator>
@@ -42,14 +41,7 @@ LaneMix g_laneMix;
 
 bool g_lanesOn = VoiceLanesSupported();
 
-// The chunk inputs of a voice: its block from osc1Wave to bus.
-static_assert(offsetof(VoiceState, bus) - offsetof(VoiceState, osc1Wave) == sizeof(ChunkInputs) - 4);
-static_assert(offsetof(VoiceState, ampEnv) - offsetof(VoiceState, osc1Wave) == offsetof(ChunkInputs, ampEnv));
-static_assert(offsetof(VoiceState, filterType) - offsetof(VoiceState, osc1Wave) == offsetof(ChunkInputs, filterType));
-
-[[gnu::always_inline]] inline void PutInputs(ChunkInputs& r, const VoiceState& vs) {
-    std::memcpy(&r, &vs.osc1Wave, sizeof r);
-}
+// A record's inputs back into the voice (the layout is checked in voice_lanes.h).
 [[gnu::always_inline]] inline void TakeInputs(VoiceState& vs, const ChunkInputs& r) {
     std::memcpy(&vs.osc1Wave, &r, sizeof r);
 }
@@ -118,7 +110,7 @@ void lane_queue::FlushLane(int v) {
     if (l < 0 || l >= kLanes || ((g_pendingLanes >> l) & 1u) == 0) return;
     VoiceState& vs = g_voiceState[v];
     ChunkInputs saved;
-    PutInputs(saved, vs);
+    RecordInputs(saved, vs);
     const uint32_t bit = 1u << l;
     for (uint32_t k = 0; k < g_rowsEnd; ++k) {
         if ((g_rowActive[k] & bit) == 0) continue;

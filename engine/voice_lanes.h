@@ -22,8 +22,8 @@
 // one 256-bit load takes a field of all lanes.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
-#include <cstring>
 
 #include <emmintrin.h>
 
@@ -177,6 +177,24 @@ extern uint32_t g_rowsEnd;  // rows of this call
 void FlushLane(int v);
 void ChunkAtOnce(int v, uint32_t pos);
 
+// The voice's chunk inputs into a record: its block from osc1Wave to bus, 80
+// bytes, as five 16-byte words.
+static_assert(sizeof(ChunkInputs) == 80);
+static_assert(offsetof(VoiceState, bus) - offsetof(VoiceState, osc1Wave) == sizeof(ChunkInputs) - 4);
+static_assert(offsetof(VoiceState, ampEnv) - offsetof(VoiceState, osc1Wave) == offsetof(ChunkInputs, ampEnv));
+static_assert(offsetof(VoiceState, filterType) - offsetof(VoiceState, osc1Wave) == offsetof(ChunkInputs, filterType));
+[[gnu::always_inline]] inline void RecordInputs(ChunkInputs& to, const VoiceState& vs) {
+    const auto* from = reinterpret_cast<const __m128i*>(&vs.osc1Wave);
+    auto* words = reinterpret_cast<__m128i*>(&to);
+    const __m128i w0 = _mm_loadu_si128(from), w1 = _mm_loadu_si128(from + 1), w2 = _mm_loadu_si128(from + 2);
+    const __m128i w3 = _mm_loadu_si128(from + 3), w4 = _mm_loadu_si128(from + 4);
+    _mm_storeu_si128(words, w0);
+    _mm_storeu_si128(words + 1, w1);
+    _mm_storeu_si128(words + 2, w2);
+    _mm_storeu_si128(words + 3, w3);
+    _mm_storeu_si128(words + 4, w4);
+}
+
 // True when the lanes compute the chunk of these inputs: no noise or sample on
 // oscillator 1, oscillator 2 off or 1..4, oscillator 3 (when computed) 0..4.
 [[gnu::always_inline]] inline bool LanesCompute(const VoiceState& vs) {
@@ -195,17 +213,7 @@ void ChunkAtOnce(int v, uint32_t pos);
         return;
     }
     const uint32_t k = (f - g_firstChunkFrame) >> 2;
-    // The record: 80 bytes, five 16-byte words.
-    static_assert(sizeof(ChunkInputs) == 80);
-    const auto* from = reinterpret_cast<const __m128i*>(&vs.osc1Wave);
-    auto* to = reinterpret_cast<__m128i*>(&g_records[k].lane[l]);
-    const __m128i w0 = _mm_loadu_si128(from), w1 = _mm_loadu_si128(from + 1), w2 = _mm_loadu_si128(from + 2);
-    const __m128i w3 = _mm_loadu_si128(from + 3), w4 = _mm_loadu_si128(from + 4);
-    _mm_storeu_si128(to, w0);
-    _mm_storeu_si128(to + 1, w1);
-    _mm_storeu_si128(to + 2, w2);
-    _mm_storeu_si128(to + 3, w3);
-    _mm_storeu_si128(to + 4, w4);
+    RecordInputs(g_records[k].lane[l], vs);
     g_rowActive[k] |= 1u << l;
     g_rowPos[k] = pos;
     g_pendingLanes |= 1u << l;
