@@ -18,6 +18,7 @@
 
 uint32_t g_exportBuffer[kExportBlockFrames];
 Relaxed<uint32_t> g_exportKilobytes{0};
+Relaxed<uint8_t> g_exportActive{0};
 double g_exportElapsedMs = 0;
 
 namespace {

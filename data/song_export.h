@@ -27,6 +27,8 @@ extern uint32_t g_exportBuffer[kExportBlockFrames];
 // they hold.
 extern Relaxed<uint32_t> g_exportKilobytes;
 extern double g_exportElapsedMs;
+// 1 while the export dialog runs: the view's timer holds the level meters at 0.
+extern Relaxed<uint8_t> g_exportActive;
 
 // What the export dialog shows while the loop runs. Every call does nothing
 // unless overridden.

@@ -12,6 +12,13 @@ extern Relaxed<uint32_t> g_editStep;      // row of the edit cursor
 extern Relaxed<uint8_t> g_patternFocus;   // 1 while the pattern grid has the keyboard focus
 extern Relaxed<uint32_t> g_cursorColumn;  // 7 columns per visible track
 extern Relaxed<uint32_t> g_firstTrack;    // first visible track
+// The pattern being edited: refreshed from the song position by the cell
+// routines and the grid whenever the order entry there is a pattern number.
+// g_curPatternPtr is only what the last look-up found; code that reads pattern
+// memory asks EditedPatternData() (ui/pattern_cells.h) instead of keeping it.
+extern Relaxed<uint32_t> g_curPattern;
+extern Relaxed<uint8_t*> g_curPatternPtr;
+extern Relaxed<uint32_t> g_patternShown;  // 1 while the edited song position holds a pattern number
 extern Relaxed<uint8_t> g_docModified;    // set by every editing window
 extern Relaxed<uint32_t> g_orderColumn;   // 0 pattern-number column, 1 jump/transpose column
 extern Relaxed<uint8_t> g_previewOnly;    // 1 = note keys only preview, nothing is recorded

@@ -10,6 +10,14 @@ Relaxed<int32_t> g_midiActivity{0};
 Relaxed<int32_t> g_midiOutActivity{0};
 Relaxed<int32_t> g_transmitTweaks{0};
 
+Relaxed<void*> g_activeValuePtr{nullptr};
+Relaxed<int32_t> g_activeValue{0};
+Relaxed<uint8_t> g_repeatActive{0};
+Relaxed<int32_t> g_repeatDelay{0};
+Relaxed<int32_t> g_repeatDirection{0};
+Relaxed<int32_t> g_repeatMax{0};
+Relaxed<int32_t> g_repeatMin{0};
+
 int32_t g_panelCache[kPanelCacheSize] = {};
 int32_t g_shownPlayFlag = 0;
 int32_t g_shownStopButton = 0;

@@ -22,6 +22,20 @@ extern Relaxed<int32_t> g_midiActivity;        // MIDI input lamp counter (raise
 extern Relaxed<int32_t> g_midiOutActivity;     // MIDI output lamp counter, 6 per controller sent
 extern Relaxed<int32_t> g_transmitTweaks;      // "Transmit knob tweakings"
 
+// The pressed control: the address of the live word it edits (a live knob, a
+// mixer setting, g_curSound, the panel tempo, the output channel), null when no
+// control is pressed. The MIDI handler compares it to ignore a controller for
+// the value under the mouse. g_activeValue is the working value (the value tip
+// shows it).
+extern Relaxed<void*> g_activeValuePtr;
+extern Relaxed<int32_t> g_activeValue;
+// Auto-repeat of a held up/down button, stepped by the view's timer.
+extern Relaxed<uint8_t> g_repeatActive;
+extern Relaxed<int32_t> g_repeatDelay;      // ticks before the first repeat step
+extern Relaxed<int32_t> g_repeatDirection;  // 1 up, any other value down
+extern Relaxed<int32_t> g_repeatMax;
+extern Relaxed<int32_t> g_repeatMin;
+
 // Kept values, one word per panel element, all 0 at start. Storing a value an
 // element never takes (255) makes the next UpdatePanel redraw it.
 enum PanelCacheSlot : int {
