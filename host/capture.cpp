@@ -1,0 +1,3 @@
+#include "host/capture.h"
+
+void CaptureTimerTick() {}
