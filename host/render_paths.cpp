@@ -47,7 +47,8 @@ Relaxed<uint32_t> g_captureFill{0};
 Relaxed<uint32_t> g_captureTotal{0};
 Relaxed<uint32_t> g_captureFileState{0};
 Relaxed<uint32_t> g_captureBusy{0};
-void (*g_captureWriter)(const uint8_t* data, uint32_t bytes) = nullptr;
+Relaxed<uint32_t> g_captureOverrun{0};
+bool (*g_captureWriter)(const uint8_t* data, uint32_t bytes) = nullptr;
 
 EventHandle g_hPollEvent = nullptr;
 EventHandle g_hNotifyEventA = nullptr;
@@ -86,10 +87,20 @@ void CopyBlock(const uint32_t* block, uint32_t frames) {
     g_captureBusy.store(1, std::memory_order_seq_cst);
     if (g_captureOn.load(std::memory_order_seq_cst) != 0 && g_captureArmed != 0) {
         const uint32_t fill = g_captureFill;
-        if (fill + bytes <= kCaptureBufferBytes) {
-            std::memcpy(g_captureBuffer + fill, block, bytes);
-            g_captureFill = fill + bytes;
-            g_captureTotal += bytes;
+        const uint32_t room = kCaptureMaxDataBytes - g_captureTotal;
+        const uint32_t take = bytes < room ? bytes : room;
+        bool stop = take == room;  // the file is at its largest size
+        if (fill + take <= kCaptureBufferBytes) {
+            std::memcpy(g_captureBuffer + fill, block, take);
+            g_captureFill = fill + take;
+            g_captureTotal += take;
+        } else {
+            g_captureOverrun = 1;  // the writer fell behind: end the file before the gap
+            stop = true;
+        }
+        if (stop) {
+            g_captureArmed = 0;
+            g_captureOn.store(0, std::memory_order_seq_cst);
         }
     }
     g_captureBusy.store(0, std::memory_order_release);
@@ -100,9 +111,10 @@ void CopyBlock(const uint32_t* block, uint32_t frames) {
 void FlushCapture(uint32_t threshold) {
     g_captureBusy.store(1, std::memory_order_seq_cst);
     if (g_captureOn.load(std::memory_order_seq_cst) != 0 && g_captureArmed != 0 && g_captureFill > threshold) {
-        if (g_captureWriter != nullptr) g_captureWriter(g_captureBuffer, g_captureFill);
-        g_captureFileState = 2;
-        g_captureFill = 0;
+        if (g_captureWriter == nullptr || g_captureWriter(g_captureBuffer, g_captureFill)) {
+            g_captureFileState = 2;
+            g_captureFill = 0;
+        }
     }
     g_captureBusy.store(0, std::memory_order_release);
 }

@@ -41,16 +41,26 @@ extern Relaxed<uint32_t> g_scopeReadPos;
 
 // Capture staging: frames waiting for the capture file. While g_captureOn and
 // g_captureArmed are both set each block is appended; above the path's
-// threshold the whole content goes to g_captureWriter in one write, after which
-// g_captureFileState is 2 and g_captureFill 0. g_captureBusy is 1 while a path
-// is between its test of the flags and the end of its copy or flush: the code
-// that finishes the file clears g_captureOn first and then waits for it to be 0.
+// threshold the whole content is offered to g_captureWriter, and once it has
+// taken it g_captureFileState is 2 and g_captureFill 0 (a writer that cannot
+// take it yet returns false and the staging keeps it). g_captureBusy is 1 while
+// a path is between its test of the flags and the end of its copy or flush: the
+// code that finishes the file clears g_captureOn first and then waits for it to
+// be 0.
+//
+// A path stops the capture itself (clears g_captureOn and g_captureArmed) when
+// a block finds no room in the staging buffer (the writer fell behind; it sets
+// g_captureOverrun, no block is dropped from the middle of the file) or when
+// g_captureTotal reaches kCaptureMaxDataBytes (the RIFF size field is full; the
+// last block is cut at a frame boundary).
+inline constexpr uint32_t kCaptureMaxDataBytes = (0xFFFFFFFFu - 36) & ~3u;
 extern uint8_t g_captureBuffer[kCaptureBufferBytes];
 extern Relaxed<uint32_t> g_captureFill;
 extern Relaxed<uint32_t> g_captureTotal;
 extern Relaxed<uint32_t> g_captureFileState;
 extern Relaxed<uint32_t> g_captureBusy;
-extern void (*g_captureWriter)(const uint8_t* data, uint32_t bytes);
+extern Relaxed<uint32_t> g_captureOverrun;
+extern bool (*g_captureWriter)(const uint8_t* data, uint32_t bytes);
 
 // Render threads and their wake-up events.
 extern EventHandle g_hPollEvent;

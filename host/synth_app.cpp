@@ -5,6 +5,7 @@
 #include "data/synth_doc.h"
 #include "engine/tables.h"
 #include "host/audio_device.h"
+#include "host/capture.h"
 #include "host/render_paths.h"
 #include "host/midi_ports.h"
 #include "res/resource_ids.h"
@@ -125,6 +126,7 @@ int CSynthApp::ExitInstance() {
     sys.setPriorityClass(PriorityClass::Normal);
     g_threadsRun = 0;
     sys.closeAudioDevice();
+    FinishCaptureAtExit();  // the render paths have stopped: a capture still open gets its header
     sys.closeMidiIn();
     sys.closeMidiOut();
     sys.timeEndPeriod(1);

@@ -17,6 +17,7 @@ inline constexpr UINT IDS_SECTION_DIRS = 142;       // "Directory info"
 inline constexpr UINT IDS_TOO_MANY_VOICES = 145;
 inline constexpr UINT IDS_NO_INSTRUMENT_FILES = 146;
 inline constexpr UINT IDS_SECTION_CONTROLLERS = 148;  // "MIDI Controllers"
+inline constexpr UINT IDS_CAPTURE_DELETED = 149;
 
 // Dialog templates.
 inline constexpr UINT IDD_ABOUTBOX = 100;
@@ -25,6 +26,13 @@ inline constexpr UINT IDD_NEW_SONG = 180;
 inline constexpr UINT IDD_AUTOMATION = 220;
 inline constexpr UINT IDD_OSCILLOSCOPE = 223;
 inline constexpr UINT IDD_VALUE_TIP = 244;
+inline constexpr UINT IDD_EXPORT_WAVE = 212;
+
+// File menu: the wave file commands.
+inline constexpr UINT ID_FILE_EXPORT_WAVE = 32772;
+inline constexpr UINT ID_FILE_CAPTURE_OUTPUT = 32815;
+inline constexpr UINT ID_FILE_START_CAPTURE = 32816;
+inline constexpr UINT ID_FILE_STOP_CAPTURE = 32817;
 
 // Controls of the new-song dialog.
 inline constexpr int IDC_NEW_TEMPO = 1003;

@@ -24,6 +24,7 @@ std::string LoadResString(UINT id) {
          "You cannot load instrument files directly into Morvel Canopy!\nUse the 'load' option in the Sounds menu "
          "after creating a new song!"},
         {IDS_SECTION_CONTROLLERS, "MIDI Controllers"},
+        {IDS_CAPTURE_DELETED, "Capture disabled, empty output file has been deleted."},
     };
     auto it = table.find(id);
     return it == table.end() ? std::string() : it->second;
@@ -38,6 +39,11 @@ const MenuResource* FindMenuResource(UINT id) {
                                       {ID_FILE_OPEN, "&Open...\tCtrl+O"},
                                       {ID_FILE_SAVE, "&Save\tCtrl+S"},
                                       {ID_FILE_SAVE_AS, "Save &As..."},
+                                      {0, ""},
+                                      {ID_FILE_EXPORT_WAVE, "&Export song as wave file..."},
+                                      {ID_FILE_CAPTURE_OUTPUT, "&Capture output to wave file..."},
+                                      {ID_FILE_START_CAPTURE, "S&tart capture\tF3"},
+                                      {ID_FILE_STOP_CAPTURE, "Stop and sa&ve capture\tF4"},
                                       {0, ""},
                                       {ID_FILE_MRU_FILE1, "Recent File"},
                                       {0, ""},
@@ -68,8 +74,8 @@ const AccelTableResource* FindAccelResource(UINT id) {
                                           {C, 'T', 32800},
                                           {C, 'V', ID_EDIT_PASTE},
                                           {A, VK_BACK, ID_EDIT_UNDO},
-                                          {K, VK_F1 + 2, 32816},
-                                          {K, VK_F1 + 3, 32817},
+                                          {K, VK_F1 + 2, ID_FILE_START_CAPTURE},
+                                          {K, VK_F1 + 3, ID_FILE_STOP_CAPTURE},
                                           {C, 'X', ID_EDIT_CUT},
                                           {C, 'Z', ID_EDIT_UNDO}}};
     return id == IDR_MAINFRAME ? &main : nullptr;

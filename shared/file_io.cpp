@@ -309,3 +309,19 @@ void CArchive::Abort() {
     m_end = 0;
     m_cur = 0;
 }
+
+namespace {
+WriteFileCreator& Creator() {
+    static WriteFileCreator creator;
+    return creator;
+}
+}  // namespace
+
+void SetWriteFileCreator(WriteFileCreator creator) { Creator() = std::move(creator); }
+
+std::unique_ptr<CFile> CreateWriteFile(const std::string& path, CFileException* error) {
+    if (Creator()) return Creator()(path, error);
+    auto file = std::make_unique<CFile>();
+    if (!file->Open(path, CFile::modeCreate | CFile::modeWrite, error)) return nullptr;
+    return file;
+}

@@ -13,6 +13,8 @@
 #include <cstdint>
 #include <cstdio>
 #include <exception>
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -168,3 +170,12 @@ private:
     size_t m_end = 0;  // bytes held (loading) or buffered (storing)
     bool m_closed = false;
 };
+
+// The seam through which the song export and the output capture create the
+// files they write. By default a CFile opened with create and write; a test
+// installs a creator whose file fails a chosen write, seek or close.
+using WriteFileCreator = std::function<std::unique_ptr<CFile>(const std::string& path, CFileException* error)>;
+void SetWriteFileCreator(WriteFileCreator creator);  // empty: the default
+// Creates (or empties) path for writing; null, with the cause in *error, when
+// that fails.
+std::unique_ptr<CFile> CreateWriteFile(const std::string& path, CFileException* error);

@@ -101,6 +101,7 @@ CSynthView::CSynthView() {
     }
     g_guiThreadId = GetCurrentThreadId();
     BuildNoteKeyMap();
+    AddWaveFileCommands();
 
     if (g_soundModuleMode) {
         g_panelX = 8, g_panelY = 27, g_mixerShiftX = 56, g_lowerPanelY = 185;

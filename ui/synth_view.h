@@ -44,6 +44,16 @@ public:
     // The song information shown after a load; comes with its dialog.
     virtual void ShowSongInfoAfterLoad();
 
+    // File menu: output capture and song export (ui/wave_commands.cpp).
+    void OnFileCaptureOutput();
+    void OnFileStartCapture();
+    void OnFileStopCapture();
+    void OnUpdateFileCaptureOutput(CCmdUI* ui);
+    void OnUpdateFileStartCapture(CCmdUI* ui);
+    void OnUpdateFileStopCapture(CCmdUI* ui);
+
 private:
+    void AddWaveFileCommands();
+
     bool postLoadChecksQueued_ = false;
 };

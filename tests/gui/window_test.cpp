@@ -145,8 +145,31 @@ TEST_F(WindowTest, TheFileMenuAndItsStates) {
     std::vector<std::pair<UINT, bool>> got;
     for (auto& item : menu) got.push_back({item.id, item.enabled});
     std::vector<std::pair<UINT, bool>> want = {{57600, true}, {57601, true}, {57603, true}, {57604, true},
-                                               {0, false},     {57616, false}, {0, false},  {57665, true}};
+                                               {0, false},     {32772, false}, {32815, true}, {32816, false},
+                                               {32817, false}, {0, false},     {57616, false}, {0, false},
+                                               {57665, true}};
     EXPECT_EQ(got, want);
+}
+
+TEST_F(WindowTest, CaptureCommandsFollowTheCaptureAndAnswerF3AndF4) {
+    CFrameWnd* f = session_->frame;
+    auto state = [f](UINT id) {
+        CCmdUI ui;
+        f->OnCmdMsg(id, &ui);
+        return std::make_pair(ui.m_bEnabled, ui.m_nCheck);
+    };
+    EXPECT_EQ(state(32815), std::make_pair(true, 0));
+    g_captureOn = 1;  // a capture file is open
+    EXPECT_EQ(state(32815), std::make_pair(true, 1));
+    EXPECT_TRUE(state(32816).first);
+    EXPECT_FALSE(state(32817).first);
+    Type("F3");
+    EXPECT_EQ(g_captureArmed, 1u);
+    EXPECT_FALSE(state(32816).first);
+    EXPECT_TRUE(state(32817).first);
+    Type("F4");
+    EXPECT_EQ(g_captureOn, 0u);
+    EXPECT_EQ(g_captureArmed, 0u);
 }
 
 TEST_F(WindowTest, AcceleratorsActBeforeTheViewSeesTheKey) {

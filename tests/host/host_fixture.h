@@ -55,6 +55,7 @@ protected:
         g_captureTotal = 0;
         g_captureFileState = 0;
         g_captureWriter = nullptr;
+        g_captureOverrun = 0;
         g_renderBusy = 0;
         StartTone();
     }

@@ -23,7 +23,10 @@ void WaitFor(Pred pred, const char* what) {
 }
 
 std::vector<uint8_t> g_written;
-void RecordCapture(const uint8_t* data, uint32_t bytes) { g_written.insert(g_written.end(), data, data + bytes); }
+bool RecordCapture(const uint8_t* data, uint32_t bytes) {
+    g_written.insert(g_written.end(), data, data + bytes);
+    return true;
+}
 
 class RenderPathTest : public HostTest {
 protected:
