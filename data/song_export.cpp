@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <iterator>
+#include <memory>
 
 #include "data/byte_order.h"
 #include "data/wave_file.h"
@@ -19,12 +21,15 @@
 uint32_t g_exportBuffer[kExportBlockFrames];
 Relaxed<uint32_t> g_exportKilobytes{0};
 Relaxed<uint8_t> g_exportActive{0};
+Relaxed<uint32_t> g_exporting{0};
+std::string g_exportFileName;
 double g_exportElapsedMs = 0;
 
 namespace {
 
 constexpr int kPreRollProgress[kPreRollBlocks] = {0, 14, 21, 35, 49, 64, 78, 99};
 constexpr uint32_t kQuietSum = 131072;
+constexpr uint32_t kPostRollBlocks = 8;
 constexpr uint8_t kLastPatternValue = 100;
 
 constexpr char kNoData[] = "There is no data to export!";
@@ -48,6 +53,13 @@ void ShowFileError(const CFileException& e) {
     AfxMessageBox(text, MB_OK | MB_ICONSTOP);
 }
 
+// A failed export leaves the transport stopped: no start request waiting for
+// the reopened device, no song running on.
+void StopTransport() {
+    g_engineReset = kResetStop;
+    g_playFlag = 0;
+}
+
 class ExportFile {
 public:
     // The export buffer as 16-bit little-endian left, right.
@@ -63,20 +75,20 @@ public:
     void PatchWord(uint32_t offset, uint32_t v) {
         uint8_t b[4];
         PutU32(b, v);
-        file.Seek(offset, CFile::begin);
+        file->Seek(offset, CFile::begin);
         Write(b, 4);
     }
 
     // A write that fails with a cause raises; one without a cause is ignored.
     void Write(const void* data, uint32_t n) {
         try {
-            file.Write(data, n);
+            file->Write(data, n);
         } catch (const CFileException& e) {
             if (e.m_cause != CFileException::none) throw;
         }
     }
 
-    CFile file;
+    std::unique_ptr<CFile> file;
 };
 
 }  // namespace
@@ -93,6 +105,15 @@ bool CheckSongExportable() {
     }
     AfxMessageBox(kInfiniteLoop, MB_OK | MB_ICONSTOP);
     return false;
+}
+
+uint32_t LongestSongBlocks() {
+    const double beatMs = 60000.0 / std::max<uint32_t>(g_tempo, 1);
+    const uint32_t steps = g_stepsPerBeat;
+    const double rowMs = beatMs / ((steps == 6 || steps == 12) ? 6 : 4);  // the longer rows of the two settings
+    const double blocks = static_cast<double>(kOrderPositions) * g_patternLength * rowMs / kExportBlockMs;
+    const double bound = std::ceil(blocks + blocks / 32 + kLongestSongMarginBlocks);
+    return bound >= kMaxSongExportBlocks ? kMaxSongExportBlocks : static_cast<uint32_t>(bound);
 }
 
 uint32_t ExpectedExportBlocks() {
@@ -112,6 +133,7 @@ uint32_t ExpectedExportBlocks() {
 ExportResult ExportSong(const std::string& path, ExportProgress* progress, uint32_t maxSongBlocks) {
     ExportProgress none;
     if (progress == nullptr) progress = &none;
+    if (maxSongBlocks == kSongBlocksOfTheSong) maxSongBlocks = LongestSongBlocks();
 
     // Stop, clear the effect memory, and run the discarded pre-roll.
     g_engineReset = kResetStop;
@@ -135,7 +157,9 @@ ExportResult ExportSong(const std::string& path, ExportProgress* progress, uint3
 
     ExportFile out;
     CFileException openError;
-    if (!out.file.Open(path, CFile::modeCreate | CFile::modeWrite, &openError)) {
+    out.file = CreateWriteFile(path, &openError);
+    if (!out.file) {
+        StopTransport();
         ShowFileError(openError);
         return ExportResult::kFileError;
     }
@@ -162,11 +186,11 @@ ExportResult ExportSong(const std::string& path, ExportProgress* progress, uint3
         if (!ended) {
             // A song whose end lies behind a jump back never stops: end it here
             // and keep what was rendered.
-            g_engineReset = kResetStop;
+            StopTransport();
             const uint32_t dataBytes = g_exportKilobytes * 1024;
             out.PatchWord(4, dataBytes + 36);
             out.PatchWord(40, dataBytes);
-            out.file.Close();
+            out.file->Close();
             AfxMessageBox(kInfiniteLoop, MB_OK | MB_ICONSTOP);
             return ExportResult::kEndless;
         }
@@ -200,11 +224,18 @@ ExportResult ExportSong(const std::string& path, ExportProgress* progress, uint3
         const uint32_t dataBytes = g_exportKilobytes * 1024;
         out.PatchWord(4, dataBytes + 36);
         out.PatchWord(40, dataBytes);
-        out.file.Close();
+        out.file->Close();
     } catch (const CFileException& e) {
-        out.file.Abort();
+        out.file->Abort();
+        StopTransport();
         ShowFileError(e);
         return ExportResult::kFileError;
     }
     return ExportResult::kDone;
+}
+
+void RunExportPostRoll() {
+    ResetEngineBuffers();
+    g_masterMute = 0;
+    for (uint32_t k = 0; k < kPostRollBlocks; ++k) RenderExportBlock(kExportBlockFrames);
 }

@@ -29,6 +29,10 @@ extern Relaxed<uint32_t> g_exportKilobytes;
 extern double g_exportElapsedMs;
 // 1 while the export dialog runs: the view's timer holds the level meters at 0.
 extern Relaxed<uint8_t> g_exportActive;
+// 1 while the export dialog runs: the MIDI handler ignores every message.
+extern Relaxed<uint32_t> g_exporting;
+// The file the export writes.
+extern std::string g_exportFileName;
 
 // What the export dialog shows while the loop runs. Every call does nothing
 // unless overridden.
@@ -49,6 +53,14 @@ public:
 // True when the song may be exported.
 bool CheckSongExportable();
 
+// The song blocks of the longest song the order list can hold without a loop:
+// every position a pattern at the song's tempo, with its longer row length,
+// plus a margin of 1/32 and kLongestSongMarginBlocks; at most
+// kMaxSongExportBlocks. A song still playing after that never ends (its end mark
+// lies behind a jump back).
+inline constexpr uint32_t kLongestSongMarginBlocks = 8;
+uint32_t LongestSongBlocks();
+
 // Blocks the progress bar expects for the song part (truncated): rows x leading
 // pattern positions x beat length / block length / steps per beat.
 uint32_t ExpectedExportBlocks();
@@ -63,10 +75,17 @@ enum class ExportResult {
 // Renders the song into a new file at path: stop request, effect memory cleared,
 // the discarded pre-roll of 8 x 4,096 frames, the start request at position 0
 // with the polyphony at 32 voices, then 8,192-frame blocks until the song stops
-// (at most maxSongBlocks), the effect tail of at most 64 blocks ending on a
+// (at most maxSongBlocks, by default the longest song without a loop), the effect tail of at most 64 blocks ending on a
 // quiet block, one block faded by the master mute, and the header sizes. File
 // errors are shown by cause ("Export failed. Disk full!", "Export failed. Access
-// Denied!", "Export failed. Disk error!"). Leaves g_polyphony at 32 voices: the
-// caller restores it.
+// Denied!", "Export failed. Disk error!"); every failure leaves the transport
+// stopped (stop request, play flag clear). The file is made through the write
+// seam of shared/file_io.h. Leaves g_polyphony at 32 voices: the caller
+// restores it.
+inline constexpr uint32_t kSongBlocksOfTheSong = 0;  // maxSongBlocks: LongestSongBlocks()
 ExportResult ExportSong(const std::string& path, ExportProgress* progress = nullptr,
-                        uint32_t maxSongBlocks = kMaxSongExportBlocks);
+                        uint32_t maxSongBlocks = kSongBlocksOfTheSong);
+
+// After an export: the effect memory cleared, the master mute off, and 8 blocks
+// of 8,192 frames rendered and thrown away.
+void RunExportPostRoll();

@@ -1,6 +1,7 @@
 // Dialogs from templates, data exchange and the modal run.
 #include "platform/dialog.h"
 
+#include <wx/gauge.h>
 #include <wx/spinbutt.h>
 
 #include <algorithm>
@@ -229,6 +230,48 @@ void CButton::SetCheck(int check) {
     else if (auto* c = dynamic_cast<wxCheckBox*>(w)) c->SetValue(check != 0);
 }
 
+void CProgressCtrl::Show() {
+    if (auto* g = dynamic_cast<wxGauge*>(ToolkitOf(this))) {
+        const int range = upper_ > lower_ ? upper_ - lower_ : 1;
+        if (g->GetRange() != range) g->SetRange(range);
+        g->SetValue(std::clamp(pos_ - lower_, 0, range));
+    }
+}
+
+void CProgressCtrl::SetRange32(int lower, int upper) {
+    lower_ = lower;
+    upper_ = upper;
+    pos_ = std::clamp(pos_, lower_, std::max(lower_, upper_));
+    Show();
+}
+
+void CProgressCtrl::GetRange(int& lower, int& upper) const {
+    lower = lower_;
+    upper = upper_;
+}
+
+int CProgressCtrl::SetPos(int pos) {
+    const int old = pos_;
+    pos_ = std::clamp(pos, lower_, std::max(lower_, upper_));
+    Show();
+    return old;
+}
+
+int CProgressCtrl::SetStep(int step) {
+    const int old = step_;
+    step_ = step;
+    return old;
+}
+
+int CProgressCtrl::StepIt() {
+    const int old = pos_;
+    const int64_t next = int64_t{pos_} + step_;
+    pos_ = next > upper_ ? lower_ + static_cast<int>(next - upper_) : static_cast<int>(next);
+    if (pos_ > upper_ || pos_ < lower_) pos_ = lower_;
+    Show();
+    return old;
+}
+
 // ---------------------------------------------------------------- CDialog
 
 CDialog::CDialog(UINT templateId, CWnd* parent) : templateId_(templateId) { parent_ = parent; }
@@ -326,6 +369,7 @@ bool CDialog::CreateWindowFromTemplate(CWnd* parent, bool modal) {
                 w = r;
                 break;
             }
+            case ControlKind::Progress: w = new wxGauge(dlg, wid, 100, pos, size, wxGA_HORIZONTAL); break;
             case ControlKind::CheckBox: {
                 auto* b = new wxCheckBox(dlg, wid, text, pos, size);
                 const int id = c.id;

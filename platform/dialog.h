@@ -73,6 +73,25 @@ public:
     void SetCheck(int check);
 };
 
+// A progress bar. Its range is 32-bit; StepIt past the upper end starts again
+// at the lower one.
+class CProgressCtrl : public CControl {
+public:
+    void SetRange32(int lower, int upper);
+    void GetRange(int& lower, int& upper) const;
+    int SetPos(int pos);  // the previous position
+    int GetPos() const { return pos_; }
+    int SetStep(int step);  // the previous step
+    int StepIt();           // the previous position
+
+private:
+    void Show();
+    int lower_ = 0;
+    int upper_ = 100;
+    int step_ = 10;
+    int pos_ = 0;
+};
+
 class CDialog : public CWnd {
 public:
     explicit CDialog(UINT templateId, CWnd* parent = nullptr);

@@ -52,7 +52,7 @@ struct AccelTableResource {
 };
 
 // Dialog templates, in dialog units.
-enum class ControlKind { Static, GroupBox, Edit, Spin, PushButton, DefPushButton, Radio, CheckBox };
+enum class ControlKind { Static, GroupBox, Edit, Spin, PushButton, DefPushButton, Radio, CheckBox, Progress };
 inline constexpr unsigned CS_GROUP = 0x0001;       // first control of a radio group
 inline constexpr unsigned CS_NUMBER = 0x0002;      // edit: digits only
 inline constexpr unsigned CS_CENTER = 0x0004;      // static: centred text

@@ -3,6 +3,7 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <wx/evtloop.h>
 #include <wx/filedlg.h>
 #include <wx/msgdlg.h>
 #include <wx/utils.h>
@@ -110,6 +111,11 @@ void EndWaitCursor() {
     if (g_waitCursorDepth == 0) return;
     --g_waitCursorDepth;
     wxEndBusyCursor();
+}
+
+void PaintPendingWindows() {
+    if (!GuiIsUp()) return;
+    if (wxEventLoopBase* loop = wxEventLoopBase::GetActive()) loop->YieldFor(wxEVT_CATEGORY_UI);
 }
 
 // ---------------------------------------------------------------- message boxes

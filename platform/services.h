@@ -56,6 +56,10 @@ bool WinHelp(CWnd* owner, const std::string& file, UINT command, uintptr_t data)
 void BeginWaitCursor();
 void EndWaitCursor();
 
+// Paints what waits to be painted, dispatching no input and no timers: a long
+// operation on the GUI thread keeps its progress visible with it.
+void PaintPendingWindows();
+
 // Message boxes in windows of the toolkit (captioned with the application's
 // title); installed by the program's start.
 void UseWindowedMessageBoxes();

@@ -28,6 +28,12 @@ inline constexpr UINT IDD_OSCILLOSCOPE = 223;
 inline constexpr UINT IDD_VALUE_TIP = 244;
 inline constexpr UINT IDD_EXPORT_WAVE = 212;
 
+// Controls of the song export dialog.
+inline constexpr int IDC_EXPORT_STATUS = 1201;
+inline constexpr int IDC_EXPORT_PROGRESS = 1202;
+inline constexpr int IDC_EXPORT_DURATION = 1203;
+inline constexpr int IDC_EXPORT_LENGTH = 1204;
+
 // File menu: the wave file commands.
 inline constexpr UINT ID_FILE_EXPORT_WAVE = 32772;
 inline constexpr UINT ID_FILE_CAPTURE_OUTPUT = 32815;

@@ -45,6 +45,8 @@ public:
     virtual void ShowSongInfoAfterLoad();
 
     // File menu: output capture and song export (ui/wave_commands.cpp).
+    void OnFileExportWave();
+    void OnUpdateFileExportWave(CCmdUI* ui);
     void OnFileCaptureOutput();
     void OnFileStartCapture();
     void OnFileStopCapture();

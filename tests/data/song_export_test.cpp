@@ -21,6 +21,7 @@
 #include "shared/transport.h"
 #include "shared/voice_state.h"
 #include "tests/data/file_fixture.h"
+#include "tests/faulty_file.h"
 #include "tests/engine/engine_state.h"
 
 namespace {
@@ -200,6 +201,99 @@ TEST_F(SongExportTest, ASongThatNeverEndsStopsAtTheBound) {
     EXPECT_EQ(GetU32(&file[4]), 30 * 32768u + 36);
     EXPECT_EQ(GetU32(&file[40]), 30 * 32768u);
     EXPECT_EQ(kMaxSongExportBlocks, 131006u);  // 4 GB of 32 KB blocks, less the tail and last block
+}
+
+TEST_F(SongExportTest, EveryFileFailureIsReportedByCauseAndLeavesTheTransportStopped) {
+    // ShortSong writes the header, 13 blocks and the two size fields.
+    const struct {
+        const char* what;
+        int createCause, failWrite, failSeek;
+        bool failClose;
+        int cause;
+        const char* message;
+    } cases[] = {
+        {"create", CFileException::accessDenied, 0, 0, false, CFileException::none, "Export failed. Access Denied!"},
+        {"header", CFileException::none, 1, 0, false, CFileException::diskFull, "Export failed. Disk full!"},
+        {"middle block", CFileException::none, 6, 0, false, CFileException::generic, "Export failed. Disk error!"},
+        {"size field", CFileException::none, 16, 0, false, CFileException::diskFull, "Export failed. Disk full!"},
+        {"seek to a size field", CFileException::none, 0, 1, false, CFileException::accessDenied,
+         "Export failed. Access Denied!"},
+        {"close", CFileException::none, 0, 0, true, CFileException::diskFull, "Export failed. Disk full!"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ResetEngine();
+        ShortSong();
+        FaultyFiles files;
+        files.faults.createCause = c.createCause;
+        files.faults.failWrite = c.failWrite;
+        files.faults.failSeek = c.failSeek;
+        files.faults.failClose = c.failClose;
+        files.faults.cause = c.cause;
+        boxes.clear();
+        g_playFlag = 1;
+        EXPECT_EQ(ExportSong(TempPath("failed.wav")), ExportResult::kFileError);
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(boxes[0].text, c.message);
+        EXPECT_EQ(boxes[0].type, MB_OK | MB_ICONSTOP);
+        EXPECT_EQ(g_engineReset, kResetStop) << "no start request or running song left behind";
+        EXPECT_EQ(g_playFlag, 0u);
+    }
+}
+
+// 16-row patterns at tempo 400: a row is 37.5 ms, so 200 positions hold at most
+// 120 s of song; with its margin the bound is 675 blocks.
+TEST_F(SongExportTest, ASongWhoseEndLiesBehindAJumpBackStopsAtTheLongestLoopFreeLength) {
+    g_tempo = 400;
+    ShortSong();
+    g_songOrder[1] = kOrderJump;
+    g_songOrderJump[1] = 0;
+    g_songOrder[2] = kOrderEnd;
+    ASSERT_TRUE(CheckSongExportable());
+    const uint32_t bound = LongestSongBlocks();
+    EXPECT_EQ(bound, 675u);
+    g_playFlag = 1;
+    const std::string path = TempPath("endless400.wav");
+    EXPECT_EQ(ExportSong(path), ExportResult::kEndless);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, kInfiniteLoop);
+    EXPECT_EQ(g_engineReset, kResetStop);
+    EXPECT_EQ(g_playFlag, 0u);
+    EXPECT_NEAR(g_exportElapsedMs / 1000, 125, 5);
+    const uint64_t size = std::filesystem::file_size(path);
+    EXPECT_EQ(size, 44 + uint64_t{bound} * 32768);
+    EXPECT_NEAR(static_cast<double>(size) / 1e6, 22, 1.5);
+    std::filesystem::remove(path);
+
+    // The longest loop-free song of the same rows is not cut.
+    ResetEngine();
+    boxes.clear();
+    ShortSong();
+    for (int pos = 1; pos < 199; ++pos) g_songOrder[pos] = 0;
+    g_songOrder[199] = kOrderEnd;
+    ASSERT_TRUE(CheckSongExportable());
+    EXPECT_EQ(ExportSong(path), ExportResult::kDone);
+    EXPECT_TRUE(boxes.empty());
+    EXPECT_GT(g_exportElapsedMs / 1000, 199 * 16 * 0.0375);
+    std::filesystem::remove(path);
+}
+
+TEST_F(SongExportTest, ATailThatNeverFallsQuietStopsAfterSixtyFourBlocks) {
+    ShortSong();
+    g_testSignal = 1;  // a tone that never fades stands for a very long release
+    const std::string path = TempPath("loud-tail.wav");
+    struct Tail : ExportProgress {
+        void TailBlock(int c) override { counters.push_back(c); }
+        std::vector<int> counters;
+    } progress;
+    ASSERT_EQ(ExportSong(path, &progress), ExportResult::kDone);
+    g_testSignal = 0;
+    ASSERT_EQ(progress.counters.size(), 64u);
+    EXPECT_EQ(progress.counters[5], 5);
+    EXPECT_EQ(progress.counters[6], 0);
+    const uint32_t blocks = g_exportKilobytes / 32;
+    EXPECT_EQ(std::filesystem::file_size(path), 44 + uint64_t{blocks} * 32768);
+    EXPECT_EQ(blocks, 1 + 64 + 1u) << "the tone keeps no track playing: one song block, 64 tail blocks, the last";
 }
 
 TEST_F(SongExportTest, FileErrorsAreReportedByCause) {

@@ -5,7 +5,8 @@
 //
 // Exits 0 when the file was written; 1 with the message on stderr when the song
 // cannot be read, has no data or no end, does not end within the song-block
-// bound (N blocks of 8,192 frames, the RIFF size limit by default), or the
+// bound (N blocks of 8,192 frames; by default the longest song the order list
+// holds without a loop), or the
 // file cannot be written; 2 on a usage error.
 #include <cstdio>
 #include <cstdlib>
@@ -32,7 +33,7 @@ int Usage() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    uint32_t maxBlocks = kMaxSongExportBlocks;
+    uint32_t maxBlocks = kSongBlocksOfTheSong;  // the longest song without a loop
     int arg = 1;
     if (arg + 1 < argc && std::string(argv[arg]) == "--max-blocks") {
         char* end = nullptr;
