@@ -160,6 +160,7 @@ ExportResult ExportSong(const std::string& path, ExportProgress* progress, uint3
     out.file = CreateWriteFile(path, &openError);
     if (!out.file) {
         StopTransport();
+        progress->BeforeMessage();
         ShowFileError(openError);
         return ExportResult::kFileError;
     }
@@ -191,6 +192,7 @@ ExportResult ExportSong(const std::string& path, ExportProgress* progress, uint3
             out.PatchWord(4, dataBytes + 36);
             out.PatchWord(40, dataBytes);
             out.file->Close();
+            progress->BeforeMessage();
             AfxMessageBox(kInfiniteLoop, MB_OK | MB_ICONSTOP);
             return ExportResult::kEndless;
         }
@@ -228,6 +230,7 @@ ExportResult ExportSong(const std::string& path, ExportProgress* progress, uint3
     } catch (const CFileException& e) {
         out.file->Abort();
         StopTransport();
+        progress->BeforeMessage();
         ShowFileError(e);
         return ExportResult::kFileError;
     }

@@ -45,6 +45,7 @@ public:
     virtual void TailStarted() {}                          // "Fading effects..."
     virtual void TailBlock(int /*counter*/) {}             // before each tail block: 0, 1, ... 5, 0, ...
     virtual void BlockWritten() {}                         // after every written block
+    virtual void BeforeMessage() {}                        // a message box follows: the usual cursor back
 };
 
 // The checks before an export: position 0 holding a value above 100 gives "There

@@ -46,7 +46,9 @@ void CExportWaveDlg::OnTimer(UINT id) {
     ExportResult result;
     {
         WaitCursor wait;
+        wait_ = &wait;
         result = ExportSong(g_exportFileName, this);
+        wait_ = nullptr;
     }
     g_polyphony = polyphony;
     Finish(result != ExportResult::kFileError);
@@ -116,6 +118,10 @@ void CExportWaveDlg::TailBlock(int counter) { m_progress.SetPos(counter); }
 void CExportWaveDlg::BlockWritten() {
     UpdateExportProgress();
     PaintNowAndThen();
+}
+
+void CExportWaveDlg::BeforeMessage() {
+    if (wait_ != nullptr) wait_->Restore();
 }
 
 void CExportWaveDlg::PaintNowAndThen() {

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "data/song_export.h"
+#include "data/ui_hooks.h"
 #include "platform/dialog.h"
 
 inline constexpr UINT kExportTimerId = 6;
@@ -41,12 +42,14 @@ public:
     void TailStarted() override;
     void TailBlock(int counter) override;
     void BlockWritten() override;
+    void BeforeMessage() override;
 
 private:
     void Finish(bool exported);
     // Repaints the dialog now and then while the loop runs.
     void PaintNowAndThen();
 
+    WaitCursor* wait_ = nullptr;  // while the loop runs
     UINT timer_ = 0;
     bool started_ = false;
     std::chrono::steady_clock::time_point lastPaint_{};

@@ -250,7 +250,11 @@ TEST_F(ExportTest, AFileFailureIsToldAndTheProgramIsBackAsBefore) {
         filePicks.push_back(Path("failed.wav"));
         answers.push_back(IDYES);
         RunTheDialog();
+        std::vector<int> cursorsShown;
+        onBox = [&](const std::string&) { cursorsShown.push_back(cursor.begins - cursor.ends); };
         EXPECT_TRUE(Export());
+        onBox = nullptr;
+        EXPECT_EQ(cursorsShown, (std::vector<int>{0, 0})) << "no wait cursor over a message";
         ASSERT_EQ(boxes.size(), 2u);
         EXPECT_EQ(boxes[1].text, c.message);
         EXPECT_EQ(boxes[1].type, MB_OK | MB_ICONSTOP);

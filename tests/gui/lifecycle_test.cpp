@@ -1,8 +1,11 @@
 // Start and end of the application: the order of the steps, the first and a
 // later start, the command line, the default song present and absent.
 #include <fstream>
+#include <iterator>
 
 #include "tests/gui/gui_fixture.h"
+
+#include "res/resource_ids.h"
 
 namespace {
 
@@ -188,4 +191,31 @@ TEST_F(LifecycleTest, StartUpWarningsAreShownAndTheStartGoesOn) {
     EXPECT_EQ(boxes[2].text, "Warning!!! Low memory or Windows resources!");
     EXPECT_EQ(g_threadsAvailable, 0);
     Quit(app);
+}
+
+TEST_F(LifecycleTest, ACaptureStillOpenAtTheEndIsFinished) {
+    TracingApp app(trace);
+    ASSERT_TRUE(Start(app));
+    const std::string path = (dir_ / "open-at-exit.wav").string();
+    filePicks.push_back(path);
+    auto* frame = dynamic_cast<CFrameWnd*>(app.m_pMainWnd);
+    ASSERT_NE(frame, nullptr);
+    EXPECT_TRUE(frame->ExecuteCommand(ID_FILE_CAPTURE_OUTPUT));
+    ASSERT_EQ(g_captureOn, 1u);
+    // Audio waiting in the staging buffer, as a render path leaves it.
+    g_captureArmed = 1;
+    for (uint32_t i = 0; i < 4000; ++i) g_captureBuffer[i] = uint8_t(i);
+    g_captureFill = 4000;
+    g_captureTotal = 4000;
+    boxes.clear();
+    Quit(app);
+    EXPECT_TRUE(boxes.empty());
+    EXPECT_EQ(g_captureOn, 0u);
+    std::ifstream in(path, std::ios::binary);
+    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), {});
+    ASSERT_EQ(bytes.size(), 44u + 4000);
+    EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + 4), "RIFF");
+    EXPECT_EQ(bytes[4] | bytes[5] << 8 | bytes[6] << 16 | bytes[7] << 24, 4036);
+    EXPECT_EQ(bytes[40] | bytes[41] << 8 | bytes[42] << 16 | bytes[43] << 24, 4000);
+    EXPECT_EQ(bytes[44 + 3999], uint8_t(3999));
 }
