@@ -7,7 +7,7 @@ packages=(
   g++ cmake ninja-build pkg-config
   clang libclang-rt-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  portaudio19-dev libasound2-dev libjack-jackd2-dev jackd2
+  portaudio19-dev libasound2-dev libjack-jackd2-dev jackd2 librtmidi-dev
   libwxgtk3.2-dev xvfb xauth xdotool
   libfreetype-dev zlib1g-dev fonts-dejavu-core
 )

@@ -1,0 +1,77 @@
+// The RtMidi back-end on a JACK server: the program's ports found by their
+// names, clock and system real-time messages passing both ways, system
+// exclusive kept out, the program's own ports never listed. Needs a JACK
+// server (skipped without one unless MC_REQUIRE_JACK is set).
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <thread>
+
+#include "platform/midi.h"
+#include "tests/live_audio/midi_peer.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+std::vector<uint32_t> g_in;  // delivery thread writes, read after MidiInFlush
+void Collect(uint32_t message, uint32_t) { g_in.push_back(message); }
+
+bool Has(const std::vector<std::string>& names, const std::string& n) {
+    return std::find(names.begin(), names.end(), n) != names.end();
+}
+
+template <typename Pred>
+bool Eventually(Pred p) {
+    for (int i = 0; i < 2000 && !p(); ++i) std::this_thread::sleep_for(1ms);
+    return p();
+}
+
+TEST(MidiJack, PortsByNameMessagesBothWaysOwnPortsHidden) {
+    MidiPeer peer("mc_midi_peer");
+    if (!peer.Running()) {
+        if (std::getenv("MC_REQUIRE_JACK")) FAIL() << "no JACK server";
+        GTEST_SKIP() << "no JACK server";
+    }
+    const MidiPortList ins = MidiListInputs();
+    const MidiPortList outs = MidiListOutputs();
+    EXPECT_EQ(ins.error, 0u);
+    ASSERT_TRUE(Has(ins.names, peer.OutputName()));
+    ASSERT_TRUE(Has(outs.names, peer.InputName()));
+
+    uint32_t started;
+    ASSERT_EQ(MidiInOpen(peer.OutputName(), Collect, started), MidiOpenResult::Ok);
+    ASSERT_EQ(MidiOutOpen(peer.InputName()), MidiOpenResult::Ok);
+    // The program's own ports exist now and are still not listed.
+    for (const auto& n : MidiListInputs().names) EXPECT_EQ(n.find("Morvel Canopy"), std::string::npos) << n;
+    for (const auto& n : MidiListOutputs().names) EXPECT_EQ(n.find("Morvel Canopy"), std::string::npos) << n;
+
+    const std::vector<uint32_t> sent = {0xF8, 0x00F0, 0xFE, 0x407F90, 0x1040F2, 0xFA, 0xF8, 0xFC, 0x05C1, 0x3C80};
+    for (uint32_t m : sent) peer.Send(m);
+    ASSERT_TRUE(Eventually([&] { return peer.AllSent(); }));
+    ASSERT_TRUE(Eventually([&] {
+        MidiInFlush();
+        return g_in.size() >= sent.size() - 1;
+    }));
+    std::this_thread::sleep_for(20ms);
+    MidiInFlush();
+    std::vector<uint32_t> expected = sent;
+    expected.erase(expected.begin() + 1);  // the system exclusive
+    EXPECT_EQ(g_in, expected);
+
+    for (uint32_t m : expected) MidiOutShortMsg(m, MidiProducer::MidiThread);
+    MidiOutFlush();
+    ASSERT_TRUE(Eventually([&] { return peer.Received().size() >= expected.size(); }));
+    EXPECT_EQ(peer.Received(), expected);
+
+    MidiInClose();
+    MidiOutClose();
+    const size_t after = g_in.size();
+    peer.Send(0x403C90);
+    std::this_thread::sleep_for(30ms);
+    EXPECT_EQ(g_in.size(), after);
+}
+
+}  // namespace
