@@ -282,3 +282,29 @@ TEST(ExportDurationText, MinutesSecondsAndMilliseconds) {
     };
     for (const auto& c : cases) EXPECT_EQ(CExportWaveDlg::DurationText(c.ms), c.text) << c.ms;
 }
+
+TEST_F(ExportTest, TheRealModalRunExportsInItsFirstTickAndEnds) {
+    ShortSong();
+    for (int pos = 1; pos < 100; ++pos) g_songOrder[pos] = 0;  // long enough to repaint on the way
+    g_songOrder[100] = kOrderEnd;
+    filePicks.push_back(Path("modal.wav"));
+    answers.push_back(IDYES);
+    SetModalDialogHandler(nullptr);  // the toolkit's own modal loop and timer
+    EXPECT_TRUE(Export());
+    EXPECT_TRUE(std::filesystem::exists(Path("modal.wav")));
+    EXPECT_EQ(g_exportKilobytes * 1024 + 44, std::filesystem::file_size(Path("modal.wav")));
+    EXPECT_EQ(trace, (std::vector<std::string>{"CloseAudioDevice", "OpenAudioDevice"}));
+    EXPECT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(g_exporting, 0u);
+}
+
+TEST_F(ExportTest, TheCommandIsOffInSoundModuleMode) {
+    CCmdUI ui;
+    session_->frame->OnCmdMsg(ID_FILE_EXPORT_WAVE, &ui);
+    EXPECT_TRUE(ui.m_bEnabled);
+    g_soundModuleMode = 1;
+    CCmdUI off;
+    session_->frame->OnCmdMsg(ID_FILE_EXPORT_WAVE, &off);
+    EXPECT_FALSE(off.m_bEnabled);
+    g_soundModuleMode = 0;
+}
