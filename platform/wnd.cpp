@@ -164,7 +164,14 @@ void NoteKeyState(UINT vk, bool down) {
     if (vk < 256) g_keyDown[vk] = down;
 }
 
+namespace {
+std::function<short(UINT)> g_keyStateOverride;
+}
+
+void SetKeyStateOverride(std::function<short(UINT)> state) { g_keyStateOverride = std::move(state); }
+
 short GetKeyState(UINT vk) {
+    if (g_keyStateOverride) return g_keyStateOverride(vk);
     bool down = false;
     if (vk == VK_SHIFT) down = wxGetKeyState(WXK_SHIFT);
     else if (vk == VK_CONTROL) down = wxGetKeyState(WXK_CONTROL);

@@ -201,6 +201,8 @@ protected:
 // Key state as of the last input event: the high bit (as a negative value)
 // while the key is held.
 short GetKeyState(UINT vk);
+// A test may answer GetKeyState itself (a null function removes it).
+void SetKeyStateOverride(std::function<short(UINT)> state);
 
 // The screen's size; a test may put another size in place.
 int GetScreenWidth();

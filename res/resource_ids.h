@@ -39,6 +39,7 @@ inline constexpr UINT ID_FILE_EXPORT_WAVE = 32772;
 inline constexpr UINT ID_FILE_CAPTURE_OUTPUT = 32815;
 inline constexpr UINT ID_FILE_START_CAPTURE = 32816;
 inline constexpr UINT ID_FILE_STOP_CAPTURE = 32817;
+inline constexpr UINT ID_FILE_PLAY_STOP = 32818;
 
 // Controls of the new-song dialog.
 inline constexpr int IDC_NEW_TEMPO = 1003;

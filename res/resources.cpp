@@ -39,6 +39,7 @@ const MenuResource* FindMenuResource(UINT id) {
                                       {ID_FILE_OPEN, "&Open...\tCtrl+O"},
                                       {ID_FILE_SAVE, "&Save\tCtrl+S"},
                                       {ID_FILE_SAVE_AS, "Save &As..."},
+                                      {ID_FILE_PLAY_STOP, "Play / Stop"},
                                       {0, ""},
                                       {ID_FILE_EXPORT_WAVE, "&Export song as wave file..."},
                                       {ID_FILE_CAPTURE_OUTPUT, "&Capture output to wave file..."},

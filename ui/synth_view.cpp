@@ -16,6 +16,7 @@
 #include "shared/transport.h"
 #include "ui/panel_paint.h"
 #include "ui/tool_windows.h"
+#include "ui/transport.h"
 #include "ui/view_globals.h"
 
 #include "host/synth_app.h"
@@ -102,6 +103,8 @@ CSynthView::CSynthView() {
     g_guiThreadId = GetCurrentThreadId();
     BuildNoteKeyMap();
     AddWaveFileCommands();
+    OnCommandEntry(ID_FILE_PLAY_STOP, [this] { OnFilePlayStop(); });
+    OnUpdateEntry(ID_FILE_PLAY_STOP, [this](CCmdUI* ui) { OnUpdateFilePlayStop(ui); });
 
     if (g_soundModuleMode) {
         g_panelX = 8, g_panelY = 27, g_mixerShiftX = 56, g_lowerPanelY = 185;
@@ -268,6 +271,9 @@ void CSynthView::UpdatePanel() {
     ViewSkinBlitter out(this);
     UpdatePanelWith(out, ViewGeometry());
 }
+void CSynthView::OnFilePlayStop() { RunTransport(TransportCommand::kMenuPlayStop, [this] { UpdateTopBar(); }); }
+void CSynthView::OnUpdateFilePlayStop(CCmdUI* ui) { ui->Enable(g_soundModuleMode == 0); }
+
 void CSynthView::DrawPatternGrid() {}
 void CSynthView::DrawSongOrderList() {}
 

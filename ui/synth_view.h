@@ -45,6 +45,8 @@ public:
     virtual void ShowSongInfoAfterLoad();
 
     // File menu: output capture and song export (ui/wave_commands.cpp).
+    void OnFilePlayStop();
+    void OnUpdateFilePlayStop(CCmdUI* ui);
     void OnFileExportWave();
     void OnUpdateFileExportWave(CCmdUI* ui);
     void OnFileCaptureOutput();

@@ -145,10 +145,16 @@ TEST_F(WindowTest, TheFileMenuAndItsStates) {
     std::vector<std::pair<UINT, bool>> got;
     for (auto& item : menu) got.push_back({item.id, item.enabled});
     std::vector<std::pair<UINT, bool>> want = {{57600, true}, {57601, true}, {57603, true}, {57604, true},
-                                               {0, false},     {32772, true},  {32815, true}, {32816, false},
+                                               {32818, true},  {0, false},     {32772, true},  {32815, true}, {32816, false},
                                                {32817, false}, {0, false},     {57616, false}, {0, false},
                                                {57665, true}};
     EXPECT_EQ(got, want);
+    // Play / Stop is off in the sound-module layout.
+    g_soundModuleMode = 1;
+    CCmdUI ui;
+    session_->frame->OnCmdMsg(32818, &ui);
+    EXPECT_FALSE(ui.m_bEnabled);
+    g_soundModuleMode = 0;
 }
 
 TEST_F(WindowTest, CaptureCommandsFollowTheCaptureAndAnswerF3AndF4) {
