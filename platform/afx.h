@@ -137,6 +137,7 @@ inline constexpr UINT VK_OEM_4 = 0xDB;       // [{
 inline constexpr UINT VK_OEM_5 = 0xDC;       // \|
 inline constexpr UINT VK_OEM_6 = 0xDD;       // ]}
 inline constexpr UINT VK_OEM_7 = 0xDE;       // '"
+inline constexpr UINT VK_OEM_8 = 0xDF;       // !§ of the French layout
 inline constexpr UINT VK_OEM_102 = 0xE2;     // <> of 102-key keyboards
 
 // Mouse-message key flags.

@@ -70,7 +70,11 @@ std::unordered_map<wxWindow*, CWnd*>& Registry() {
 }
 
 int g_screenOverrideW = 0, g_screenOverrideH = 0;
-bool g_keyDown[256];
+
+KeyRepeatFilter& KeyRepeats() {
+    static KeyRepeatFilter filter;
+    return filter;
+}
 
 }  // namespace
 
@@ -112,10 +116,11 @@ void WndTimer::Notify() {
 
 // ---------------------------------------------------------------- keys
 
-UINT VirtualKeyFromEvent(const wxKeyEvent& e) {
-    int k = e.GetKeyCode();
-    if (k >= 'a' && k <= 'z') return UINT(k - 'a' + 'A');
-    if ((k >= 'A' && k <= 'Z') || (k >= '0' && k <= '9')) return UINT(k);
+namespace {
+
+// Keys that are not characters: function, keypad, navigation, editing keys and
+// the modifiers, by the toolkit's key code.
+UINT NonCharacterKey(int k) {
     if (k >= WXK_F1 && k <= WXK_F12) return VK_F1 + UINT(k - WXK_F1);
     if (k >= WXK_NUMPAD0 && k <= WXK_NUMPAD9) return VK_NUMPAD0 + UINT(k - WXK_NUMPAD0);
     switch (k) {
@@ -144,6 +149,16 @@ UINT VirtualKeyFromEvent(const wxKeyEvent& e) {
         case WXK_NUMPAD_SUBTRACT: case WXK_SUBTRACT: return VK_SUBTRACT;
         case WXK_NUMPAD_DECIMAL: case WXK_DECIMAL: return VK_DECIMAL;
         case WXK_NUMPAD_DIVIDE: case WXK_DIVIDE: return VK_DIVIDE;
+        default: return 0;
+    }
+}
+
+// A character key by the character it gives (US codes): only for events that
+// carry no hardware keycode.
+UINT CharacterKey(int k) {
+    if (k >= 'a' && k <= 'z') return UINT(k - 'a' + 'A');
+    if ((k >= 'A' && k <= 'Z') || (k >= '0' && k <= '9')) return UINT(k);
+    switch (k) {
         case ';': case ':': return VK_OEM_1;
         case '=': case '+': return VK_OEM_PLUS;
         case ',': return VK_OEM_COMMA;
@@ -160,24 +175,34 @@ UINT VirtualKeyFromEvent(const wxKeyEvent& e) {
     }
 }
 
-void NoteKeyState(UINT vk, bool down) {
-    if (vk < 256) g_keyDown[vk] = down;
+}  // namespace
+
+// On GTK the raw key code is the X keysym (GDK's keyval) and the raw flags the
+// hardware keycode.
+UINT VirtualKeyFromEvent(const wxKeyEvent& e) {
+    const int k = e.GetKeyCode();
+    if (UINT vk = NonCharacterKey(k)) return vk;
+    if (e.GetRawKeyFlags() != 0)
+        if (UINT vk = VirtualKeyFromLayout(e.GetRawKeyCode(), e.GetRawKeyFlags(), KeyLayoutLanguage())) return vk;
+    return CharacterKey(k);
 }
 
-namespace {
-std::function<short(UINT)> g_keyStateOverride;
+// Runs a key message through the window's handlers; true when it reached
+// default processing.
+static bool DeliverKey(CWnd* o, UINT vk, bool down, bool sys) {
+    UINT msg = down ? (sys ? WM_SYSKEYDOWN : WM_KEYDOWN) : (sys ? WM_SYSKEYUP : WM_KEYUP);
+    return o->Dispatch(msg, vk, 1, [o, vk, down, sys] {
+        if (down) sys ? o->OnSysKeyDown(vk, 1, 0) : o->OnKeyDown(vk, 1, 0);
+        else sys ? o->OnSysKeyUp(vk, 1, 0) : o->OnKeyUp(vk, 1, 0);
+    });
 }
 
-void SetKeyStateOverride(std::function<short(UINT)> state) { g_keyStateOverride = std::move(state); }
-
-short GetKeyState(UINT vk) {
-    if (g_keyStateOverride) return g_keyStateOverride(vk);
-    bool down = false;
-    if (vk == VK_SHIFT) down = wxGetKeyState(WXK_SHIFT);
-    else if (vk == VK_CONTROL) down = wxGetKeyState(WXK_CONTROL);
-    else if (vk == VK_MENU) down = wxGetKeyState(WXK_ALT);
-    else if (vk < 256) down = g_keyDown[vk];
-    return down ? short(0x8000) : short(0);
+static void NoteModifierKeys(const wxKeyEvent& e, UINT vk, bool down) {
+    // The event's modifier state is the one before the event: the message's
+    // own modifier key is taken from the event itself.
+    NoteKeyState(VK_SHIFT, vk == VK_SHIFT ? down : e.ShiftDown());
+    NoteKeyState(VK_CONTROL, vk == VK_CONTROL ? down : (e.RawControlDown() || e.ControlDown()));
+    NoteKeyState(VK_MENU, vk == VK_MENU ? down : e.AltDown());
 }
 
 int GetScreenWidth() {
@@ -243,21 +268,34 @@ void BindCommonEvents(wxWindow* w, CWnd* /*owner*/, bool ownerDraws) {
             }
         });
     }
+    // A key message reaches the owner's handler after the key state (the
+    // message's own key included) has been recorded.
     auto key = [w](wxKeyEvent& e, bool down) {
-        CWnd* o = OwnerOf(w);
         UINT vk = VirtualKeyFromEvent(e);
+        const bool sys = e.AltDown() || vk == VK_MENU;
+        const uint32_t keycode = e.GetRawKeyFlags();
+        const uint32_t time = uint32_t(e.GetTimestamp());
+        CWnd* o = OwnerOf(w);
+        if (down) {
+            // A press right after the release of the same key with the same
+            // time stamp is the server's auto-repeat: the release never happened.
+            KeyRepeats().Press(keycode, time);
+        } else if (keycode != 0 && vk != 0 && o) {
+            KeyRepeats().HoldRelease(keycode, time, [o, alive = o->LifeToken(), vk, sys] {
+                if (!*alive) return;
+                NoteKeyState(vk, false);
+                DeliverKey(o, vk, false, sys);
+            });
+            wxTheApp->CallAfter([] { KeyRepeats().Flush(); });
+            return;
+        }
+        NoteModifierKeys(e, vk, down);
         NoteKeyState(vk, down);
         if (!o || vk == 0) {
             e.Skip();
             return;
         }
-        const bool sys = e.AltDown() || vk == VK_MENU;
-        UINT msg = down ? (sys ? WM_SYSKEYDOWN : WM_KEYDOWN) : (sys ? WM_SYSKEYUP : WM_KEYUP);
-        bool defaulted = o->Dispatch(msg, vk, 1, [o, vk, down, sys] {
-            if (down) sys ? o->OnSysKeyDown(vk, 1, 0) : o->OnKeyDown(vk, 1, 0);
-            else sys ? o->OnSysKeyUp(vk, 1, 0) : o->OnKeyUp(vk, 1, 0);
-        });
-        if (defaulted) e.Skip();
+        if (DeliverKey(o, vk, down, sys)) e.Skip();
     };
     w->Bind(wxEVT_KEY_DOWN, [key](wxKeyEvent& e) { key(e, true); });
     w->Bind(wxEVT_KEY_UP, [key](wxKeyEvent& e) { key(e, false); });

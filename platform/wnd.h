@@ -19,6 +19,7 @@
 
 #include "platform/afx.h"
 #include "platform/gdi.h"
+#include "platform/key_layer.h"
 
 // The state a command's update handler sets: enabled (the default) or not,
 // and the check mark.
@@ -197,12 +198,6 @@ protected:
     CBitmap surface_;
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
-
-// Key state as of the last input event: the high bit (as a negative value)
-// while the key is held.
-short GetKeyState(UINT vk);
-// A test may answer GetKeyState itself (a null function removes it).
-void SetKeyStateOverride(std::function<short(UINT)> state);
 
 // The screen's size; a test may put another size in place.
 int GetScreenWidth();

@@ -36,7 +36,6 @@ void BindCommonEvents(wxWindow* w, CWnd* owner, bool ownerDraws);
 
 // Virtual-key code of a toolkit key event (0 when none fits).
 UINT VirtualKeyFromEvent(const wxKeyEvent& e);
-void NoteKeyState(UINT vk, bool down);
 
 // Presents a CWnd's drawing surface on a toolkit device context.
 void PresentSurface(wxDC& dc, CBitmap* surface);
