@@ -18,13 +18,11 @@
 #include "ui/tool_windows.h"
 #include "ui/transport.h"
 #include "ui/view_globals.h"
+#include "ui/view_timer.h"
 
 #include "host/synth_app.h"
 
 namespace {
-
-// Below this the smoothed master gain counts as silent.
-constexpr int32_t kQuietMasterGain = 0x80000;
 
 void CreateSurface(CBitmap& surface, uint8_t*& bits, int width, int height) {
     BITMAPINFO info{};
@@ -222,25 +220,18 @@ void CSynthView::OnKillFocus(CWnd* newWnd) {
 }
 
 void CSynthView::OnTimer(UINT id) {
-    // Release of the audio device after a stop's fade-out.
-    if (g_releaseDevicePending && RelaxedLoad(g_masterState.masterVolume) < kQuietMasterGain) {
-        g_releaseDevicePending = 0;
-        g_engineReset = kResetStop;
-        for (auto& playing : g_trackPlaying) playing = 0;
-        g_songPlaying = 0;
-        CloseAudioDevice();
-    }
-    // The editing windows' modified byte reaches the document.
-    if (g_docModified) {
-        g_docModified = 0;
-        if (CDocument* doc = GetDocument()) doc->SetModifiedFlag(g_saveChanges != 0);
-    }
-    // The panel and the top bar follow the values (and the panel's tempo
-    // reaches the engine); then the meters fall.
-    UpdatePanel();
-    UpdateTopBar();
-    for (auto& level : g_meterLevels)
-        if (level > 0) level = level - 1;
+    struct Target final : ViewTimerTarget {
+        explicit Target(CSynthView& v) : view(v) {}
+        void ShowPatternGrid() override { view.ShowPatternGrid(); }
+        void ShowSongOrderList() override { view.ShowSongOrderList(); }
+        void UpdatePanel() override { view.UpdatePanel(); }
+        void UpdateTopBar() override { view.UpdateTopBar(); }
+        void SetDocumentModified(bool modified) override {
+            if (CDocument* doc = view.GetDocument()) doc->SetModifiedFlag(modified);
+        }
+        CSynthView& view;
+    } target(*this);
+    ViewTimerTick(target);
     CView::OnTimer(id);
 }
 
