@@ -1,0 +1,194 @@
+// The real program started as a user starts it, on the test's own virtual
+// display and, where the machine has one, a JACK server with the dummy driver;
+// xdotool finds its windows and presses its keys, and the display's frame
+// buffer (Xvfb's -fbdir, named by MC_XVFB_FBDIR) shows what it drew.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+
+inline std::string Shell(const std::string& cmd) {
+    std::string out;
+    if (FILE* p = ::popen(cmd.c_str(), "r")) {
+        char buf[256];
+        while (std::fgets(buf, sizeof buf, p)) out += buf;
+        ::pclose(p);
+    }
+    while (!out.empty() && (out.back() == '\n' || out.back() == ' ')) out.pop_back();
+    return out;
+}
+
+// Visible windows whose title is exactly text (message boxes carry the
+// application's title alone).
+inline std::string FindWindow(const std::string& titleRegex) {
+    std::string ids = Shell("xdotool search --onlyvisible --name '" + titleRegex + "' 2>/dev/null");
+    return ids.substr(0, ids.find('\n'));
+}
+
+inline bool WaitFor(const std::function<bool()>& done, int ms) {
+    for (int t = 0; t < ms; t += 50) {
+        if (done()) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return done();
+}
+
+// The virtual display's picture, read from the XWD file Xvfb keeps of its
+// frame buffer; empty without one.
+struct ScreenShot {
+    int width = 0, height = 0;
+    std::vector<uint32_t> rgb;  // 0xRRGGBB, row by row
+    uint32_t At(int x, int y) const { return rgb[size_t(y) * size_t(width) + size_t(x)]; }
+};
+
+inline ScreenShot ReadScreen() {
+    ScreenShot shot;
+    const char* dir = std::getenv("MC_XVFB_FBDIR");
+    if (dir == nullptr) return shot;
+    std::ifstream in(fs::path(dir) / "Xvfb_screen0", std::ios::binary);
+    std::vector<unsigned char> file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    auto word = [&](size_t i) {  // the header's fields are big-endian
+        const unsigned char* b = file.data() + i * 4;
+        return uint32_t(b[0]) << 24 | uint32_t(b[1]) << 16 | uint32_t(b[2]) << 8 | b[3];
+    };
+    if (file.size() < 100) return shot;
+    const uint32_t headerSize = word(0), width = word(4), height = word(5), byteOrder = word(7);
+    const uint32_t bitsPerPixel = word(11), bytesPerLine = word(12), colours = word(19);
+    const size_t pixels = size_t(headerSize) + size_t(colours) * 12;
+    if (bitsPerPixel != 32 || file.size() < pixels + size_t(bytesPerLine) * height) return shot;
+    shot.width = int(width);
+    shot.height = int(height);
+    shot.rgb.resize(size_t(width) * height);
+    for (uint32_t y = 0; y < height; ++y)
+        for (uint32_t x = 0; x < width; ++x) {
+            const unsigned char* p = file.data() + pixels + size_t(y) * bytesPerLine + x * 4;
+            const uint32_t v = byteOrder == 0 ? uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16
+                                              : uint32_t(p[3]) | uint32_t(p[2]) << 8 | uint32_t(p[1]) << 16;
+            shot.rgb[size_t(y) * width + x] = v;
+        }
+    return shot;
+}
+
+// A JACK server with the dummy driver for the program's audio output, when
+// the machine has one.
+class JackServer {
+public:
+    JackServer() {
+        if (Shell("command -v jackd").empty()) return;
+        name_ = "mc-app-" + std::to_string(::getpid());
+        pid_ = ::fork();
+        if (pid_ == 0) {
+            ::setenv("JACK_NO_AUDIO_RESERVATION", "1", 1);
+            std::freopen("/dev/null", "w", stdout);
+            std::freopen("/dev/null", "w", stderr);
+            ::execlp("jackd", "jackd", "--no-realtime", "-n", name_.c_str(), "-d", "dummy", "-r", "44100", "-p", "512",
+                     static_cast<char*>(nullptr));
+            ::_exit(127);
+        }
+        Shell("JACK_DEFAULT_SERVER=" + name_ + " timeout 10 jack_wait -w -t 10 >/dev/null 2>&1");
+    }
+    ~JackServer() {
+        if (pid_ > 0) {
+            ::kill(pid_, SIGTERM);
+            ::waitpid(pid_, nullptr, 0);
+        }
+    }
+    const std::string& Name() const { return name_; }
+
+private:
+    std::string name_;
+    pid_t pid_ = -1;
+};
+
+class ProgramTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        root_ = fs::temp_directory_path() / ("mc-app-" + std::to_string(::getpid()) + "-" +
+                                             ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(root_);
+        fs::create_directories(root_ / "config");
+        fs::create_directories(root_ / "work");
+    }
+    void TearDown() override {
+        if (pid_ > 0) {
+            ::kill(pid_, SIGKILL);
+            ::waitpid(pid_, nullptr, 0);
+        }
+        fs::remove_all(root_);
+    }
+
+    void Start(const fs::path& folder, std::vector<std::string> args = {}) {
+        pid_ = ::fork();
+        if (pid_ == 0) {
+            ::chdir(folder.c_str());
+            ::setenv("XDG_CONFIG_HOME", (root_ / "config").c_str(), 1);
+            if (!jack_.Name().empty()) ::setenv("JACK_DEFAULT_SERVER", jack_.Name().c_str(), 1);
+            std::vector<char*> argv{const_cast<char*>(MC_PROGRAM)};
+            for (auto& a : args) argv.push_back(a.data());
+            argv.push_back(nullptr);
+            ::execv(MC_PROGRAM, argv.data());
+            ::_exit(127);
+        }
+    }
+    // The exit status, or -1 when the program is still running after ms.
+    int WaitExit(int ms) {
+        int status = 0;
+        bool ended = WaitFor([&] { return ::waitpid(pid_, &status, WNOHANG) == pid_; }, ms);
+        if (!ended) return -1;
+        pid_ = -1;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    }
+    void Press(const std::string& window, const std::string& keys) {
+        Shell("xdotool windowfocus --sync " + window + " key --delay 30 " + keys + " 2>/dev/null");
+    }
+    // Answers a message box with Enter; true once it is gone.
+    bool Dismiss(const std::string& box) {
+        return WaitFor(
+            [&] {
+                if (Shell("xdotool search --onlyvisible --name '^MorvelCanopy I$' 2>/dev/null").find(box) ==
+                    std::string::npos)
+                    return true;
+                Press(box, "Return");
+                std::this_thread::sleep_for(std::chrono::milliseconds(300));
+                return false;
+            },
+            10000);
+    }
+    static std::vector<std::string> Listing(const fs::path& folder) {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+    fs::path Settings() const { return root_ / "config" / "Tarrowby Kinetic" / "MorvelCanopy I.ini"; }
+    int StoredValues() const {
+        std::ifstream in(Settings());
+        std::string line;
+        int n = 0;
+        while (std::getline(in, line)) n += !line.empty() && line[0] != '[' && line.find('=') != std::string::npos;
+        return n;
+    }
+
+    JackServer jack_;
+    fs::path root_;
+    pid_t pid_ = -1;
+};
+
