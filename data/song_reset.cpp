@@ -88,6 +88,7 @@ void ResetSong() {
     g_selFirstStep = 0;
     g_selLastStep = 0;
     g_selPattern = 0;
+    g_patternUndoCount = 0;  // its snapshots belong to the song thrown away
 
     // 10: automation.
     if (g_automationOn != 0) {

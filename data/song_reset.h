@@ -9,9 +9,9 @@
 // 255, transpose 0; order list all 0 with position 1 = 254 (jump to 0); mixer
 // bus 1 volume and master 40, everything else 0; title "Untitled", author and
 // comment "N/A", no show-on-open; volume overrides 0; double steps, preview-only
-// and the song file's header words 0; editor cursor and selection 0; automation
-// off (the panel's window closed), knobs and lanes 0; MIDI channel map cleared,
-// channel 1 given the voices of the polyphony setting, at most 8.
+// and the song file's header words 0; editor cursor and selection 0, undo ring
+// emptied; automation off (the panel's window closed), knobs and lanes 0; MIDI
+// channel map cleared, channel 1 given the voices of the polyphony setting, at most 8.
 // Tempo, pattern length, steps per beat, effect settings, song mode, pattern cue,
 // the sound bank and the transport words are left alone. Memory the engine may
 // still read is freed at a later safe point.

@@ -41,6 +41,15 @@ inline constexpr UINT ID_FILE_START_CAPTURE = 32816;
 inline constexpr UINT ID_FILE_STOP_CAPTURE = 32817;
 inline constexpr UINT ID_FILE_PLAY_STOP = 32818;
 
+// Edit menu: the pattern commands (Undo, Cut, Copy and Paste are the
+// framework's ids).
+inline constexpr UINT ID_EDIT_DUPLICATE = 32780;
+inline constexpr UINT ID_EDIT_SELECT_ALL_PARTS = 32799;
+inline constexpr UINT ID_EDIT_SELECT_TRACK = 32800;
+inline constexpr UINT ID_EDIT_FORMAT_PATTERNS = 32804;
+inline constexpr UINT ID_EDIT_COPY_TWEAKING = 32806;
+inline constexpr UINT ID_EDIT_PASTE_TWEAKING = 32807;
+
 // Controls of the new-song dialog.
 inline constexpr int IDC_NEW_TEMPO = 1003;
 inline constexpr int IDC_NEW_TEMPO_SPIN = 1004;

@@ -48,7 +48,22 @@ const MenuResource* FindMenuResource(UINT id) {
                                       {0, ""},
                                       {ID_FILE_MRU_FILE1, "Recent File"},
                                       {0, ""},
-                                      {ID_APP_EXIT, "E&xit\tCtrl+Q"}}}}};
+                                      {ID_APP_EXIT, "E&xit\tCtrl+Q"}}},
+                                    {"&Edit",
+                                     {{ID_EDIT_UNDO, "&Undo\tCtrl+Z"},
+                                      {0, ""},
+                                      {ID_EDIT_CUT, "Cu&t\tCtrl+X"},
+                                      {ID_EDIT_COPY, "&Copy\tCtrl+C"},
+                                      {ID_EDIT_PASTE, "&Paste\tCtrl+V"},
+                                      {ID_EDIT_DUPLICATE, "&Duplicate\tCtrl+D"},
+                                      {0, ""},
+                                      {ID_EDIT_SELECT_ALL_PARTS, "Select &All\tCtrl+A"},
+                                      {ID_EDIT_SELECT_TRACK, "Select T&rack\tCtrl+T"},
+                                      {0, ""},
+                                      {ID_EDIT_COPY_TWEAKING, "C&opy tweaking\tCtrl+1"},
+                                      {ID_EDIT_PASTE_TWEAKING, "Past&e tweaking\tCtrl+2"},
+                                      {0, ""},
+                                      {ID_EDIT_FORMAT_PATTERNS, "&Format patterns..."}}}}};
     return id == IDR_MAINFRAME ? &main : nullptr;
 }
 
@@ -57,11 +72,11 @@ const AccelTableResource* FindAccelResource(UINT id) {
     constexpr unsigned A = FVIRTKEY | FNOINVERT | FALT;
     constexpr unsigned K = FVIRTKEY | FNOINVERT;
     static const AccelTableResource main{IDR_MAINFRAME,
-                                         {{C, '1', 32806},
-                                          {C, '2', 32807},
-                                          {C, 'A', 32799},
+                                         {{C, '1', ID_EDIT_COPY_TWEAKING},
+                                          {C, '2', ID_EDIT_PASTE_TWEAKING},
+                                          {C, 'A', ID_EDIT_SELECT_ALL_PARTS},
                                           {C, 'C', ID_EDIT_COPY},
-                                          {C, 'D', 32780},
+                                          {C, 'D', ID_EDIT_DUPLICATE},
                                           {A, 'E', 32794},
                                           {C, 'I', 32771},
                                           {A, 'L', 32795},
@@ -72,7 +87,7 @@ const AccelTableResource* FindAccelResource(UINT id) {
                                           {C, 'Q', ID_APP_EXIT},
                                           {C, 'S', ID_FILE_SAVE},
                                           {A, 'S', 32791},
-                                          {C, 'T', 32800},
+                                          {C, 'T', ID_EDIT_SELECT_TRACK},
                                           {C, 'V', ID_EDIT_PASTE},
                                           {A, VK_BACK, ID_EDIT_UNDO},
                                           {K, VK_F1 + 2, ID_FILE_START_CAPTURE},

@@ -101,6 +101,7 @@ CSynthView::CSynthView() {
     g_guiThreadId = GetCurrentThreadId();
     BuildNoteKeyMap();
     AddWaveFileCommands();
+    AddEditCommands();
     OnCommandEntry(ID_FILE_PLAY_STOP, [this] { OnFilePlayStop(); });
     OnUpdateEntry(ID_FILE_PLAY_STOP, [this](CCmdUI* ui) { OnUpdateFilePlayStop(ui); });
 

@@ -56,8 +56,20 @@ public:
     void OnUpdateFileStartCapture(CCmdUI* ui);
     void OnUpdateFileStopCapture(CCmdUI* ui);
 
+    // Edit menu (ui/edit_commands.cpp): the pattern undo ring.
+    void OnEditUndo();
+    void OnUpdateEditUndo(CCmdUI* ui);
+    // The keyboard focus passes from the grid to the song-order list (the Esc
+    // key, a click on the order display): cursor home, undo ring emptied,
+    // grid and order list repainted.
+    void FocusSongOrderList();
+    // A command changed song data: the document's modified flag follows the
+    // "Save changes" setting.
+    void MarkSongEdited();
+
 private:
     void AddWaveFileCommands();
+    void AddEditCommands();
 
     bool postLoadChecksQueued_ = false;
 };
