@@ -15,6 +15,7 @@
 #include "shared/song_info.h"
 #include "shared/transport.h"
 #include "ui/panel_paint.h"
+#include "ui/song_order_list.h"
 #include "ui/tool_windows.h"
 #include "ui/transport.h"
 #include "ui/view_globals.h"
@@ -267,7 +268,7 @@ void CSynthView::OnFilePlayStop() { RunTransport(TransportCommand::kMenuPlayStop
 void CSynthView::OnUpdateFilePlayStop(CCmdUI* ui) { ui->Enable(g_soundModuleMode == 0); }
 
 void CSynthView::DrawPatternGrid() {}
-void CSynthView::DrawSongOrderList() {}
+void CSynthView::DrawSongOrderList() { RenderSongOrderList(g_orderBits, g_glyphData); }
 
 void CSynthView::ShowPatternGrid() {
     if (g_soundModuleMode) return;
