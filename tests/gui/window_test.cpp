@@ -242,7 +242,10 @@ TEST_F(WindowTest, TheTimerPassesTheModifiedByteOnAndMetersFall) {
 TEST_F(WindowTest, TheViewShowsItsSurfaces) {
     g_gridBits[0] = 18;                   // cyan
     g_gridBits[632 * g_gridHeight - 3] = 24;  // blue, the last row's column 629
-    g_orderBits[88 * 60 - 1] = 9;         // red CF
+    // The order list is drawn before it is shown: the play mark on its last
+    // line reaches its right end (x 85) in the mark's blue C0.
+    g_songPlaying = 1;
+    g_trackSongPos[0] = g_orderTop + 6;
     auto* view = session_->view;
     static_cast<CSynthView*>(view)->ShowPatternGrid();
     static_cast<CSynthView*>(view)->ShowSongOrderList();
@@ -250,7 +253,10 @@ TEST_F(WindowTest, TheViewShowsItsSurfaces) {
     ASSERT_NE(picture, nullptr);
     EXPECT_EQ(picture->GetPixelRgb(0, 194), 0x00FFFFu);
     EXPECT_EQ(picture->GetPixelRgb(629, 194 + g_gridHeight - 1), 0x0000FFu);
-    EXPECT_EQ(picture->GetPixelRgb(7 + 87, g_lowerPanelY + 18 + 59), 0xCF0000u);
+    EXPECT_EQ(picture->GetPixelRgb(7 + 85, g_lowerPanelY + 18 + 57), 0x0000C0u);
+    EXPECT_EQ(picture->GetPixelRgb(7 + 85, g_lowerPanelY + 18 + 58), 0u);
+    g_songPlaying = 0;
+    g_trackSongPos[0] = 0;
 }
 
 TEST_F(WindowTest, FocusIsTrackedAndLosingItRepaints) {
