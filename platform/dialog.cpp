@@ -2,6 +2,7 @@
 #include "platform/dialog.h"
 
 #include <wx/gauge.h>
+#include <wx/listbox.h>
 #include <wx/spinbutt.h>
 
 #include <algorithm>
@@ -30,6 +31,18 @@ BridgeDialog::BridgeDialog(CWnd* o, wxWindow* parent, const wxString& title, lon
 BridgeDialog::~BridgeDialog() {
     if (owner) owner->ToolkitWindowGone();
 }
+
+namespace {
+
+// A list box that remembers whether it expands tabs.
+class BridgeListBox : public wxListBox {
+public:
+    BridgeListBox(wxWindow* parent, int id, const wxPoint& pos, const wxSize& size, long style, bool tabs)
+        : wxListBox(parent, id, pos, size, 0, nullptr, style), expandsTabs(tabs) {}
+    bool expandsTabs;
+};
+
+}  // namespace
 
 struct CDialog::DialogImpl {
     const DialogResource* res = nullptr;
@@ -230,6 +243,51 @@ void CButton::SetCheck(int check) {
     else if (auto* c = dynamic_cast<wxCheckBox*>(w)) c->SetValue(check != 0);
 }
 
+std::string ExpandTabs(const std::string& text, size_t stop) {
+    std::string out;
+    for (char ch : text) {
+        if (ch != '\t') {
+            out += ch;
+            continue;
+        }
+        do out += ' ';
+        while (out.size() % stop != 0);
+    }
+    return out;
+}
+
+int CListBox::AddString(const std::string& text) {
+    auto* l = dynamic_cast<BridgeListBox*>(ToolkitOf(this));
+    if (!l) return -1;
+    return l->Append(wxString::FromUTF8(l->expandsTabs ? ExpandTabs(text) : text));
+}
+
+int CListBox::GetCount() const {
+    auto* l = dynamic_cast<wxListBox*>(ToolkitOf(this));
+    return l ? int(l->GetCount()) : 0;
+}
+
+int CListBox::SetCurSel(int index) {
+    auto* l = dynamic_cast<wxListBox*>(ToolkitOf(this));
+    if (!l || index < 0 || index >= int(l->GetCount())) {
+        if (l) l->SetSelection(wxNOT_FOUND);
+        return -1;
+    }
+    l->SetSelection(index);
+    return index;
+}
+
+int CListBox::GetCurSel() const {
+    auto* l = dynamic_cast<wxListBox*>(ToolkitOf(this));
+    return l ? l->GetSelection() : -1;
+}
+
+std::string CListBox::GetText(int index) const {
+    auto* l = dynamic_cast<wxListBox*>(ToolkitOf(this));
+    if (!l || index < 0 || index >= int(l->GetCount())) return std::string();
+    return l->GetString(unsigned(index)).ToStdString(wxConvUTF8);
+}
+
 void CProgressCtrl::Show() {
     if (auto* g = dynamic_cast<wxGauge*>(ToolkitOf(this))) {
         const int range = upper_ > lower_ ? upper_ - lower_ : 1;
@@ -370,6 +428,23 @@ bool CDialog::CreateWindowFromTemplate(CWnd* parent, bool modal) {
                 break;
             }
             case ControlKind::Progress: w = new wxGauge(dlg, wid, 100, pos, size, wxGA_HORIZONTAL); break;
+            case ControlKind::ListBox: {
+                const bool tabs = (c.style & CS_TABSTOPS) != 0;
+                auto* l = new BridgeListBox(dlg, wid, pos, size, wxLB_SINGLE | ((c.style & CS_VSCROLL) ? wxLB_NEEDED_SB : 0),
+                                            tabs);
+                if (tabs) {
+                    wxFont font = l->GetFont();
+                    font.SetFamily(wxFONTFAMILY_TELETYPE);
+                    font.SetFaceName(wxEmptyString);
+                    l->SetFont(font);
+                }
+                if (c.style & CS_NOTIFY) {
+                    const int id = c.id;
+                    l->Bind(wxEVT_LISTBOX, [this, id](wxCommandEvent&) { OnCmdMsg(UINT(id), nullptr); });
+                }
+                w = l;
+                break;
+            }
             case ControlKind::CheckBox: {
                 auto* b = new wxCheckBox(dlg, wid, text, pos, size);
                 const int id = c.id;
@@ -400,7 +475,9 @@ bool CDialog::CreateWindowFromTemplate(CWnd* parent, bool modal) {
         if (e.CanVeto()) e.Veto();
     });
     AttachImpl(std::move(impl), parent);
-    if (parentWx) dlg->CentreOnParent();
+    if ((res->style & DS_OWNERORIGIN) && parentWx)
+        dlg->Move(parentWx->ClientToScreen(wxPoint(DialogUnitsToPixelsX(res->x), DialogUnitsToPixelsY(res->y))));
+    else if (parentWx) dlg->CentreOnParent();
     else dlg->Centre(wxBOTH);
     return true;
 }
@@ -559,6 +636,17 @@ void CDialog::PressEnter() {
             return;
         }
     Dispatch(WM_COMMAND, WPARAM(IDOK), 0, [this] { OnOK(); });
+}
+
+void CDialog::ChooseListRow(int id, int index) {
+    auto* l = dynamic_cast<wxListBox*>(ToolkitOf(GetDlgItem(id)));
+    if (!l || index < 0 || index >= int(l->GetCount())) return;
+    l->SetSelection(index);
+    const ControlResource* ctl = nullptr;
+    if (dlgImpl_ && dlgImpl_->res)
+        for (const ControlResource& c : dlgImpl_->res->controls)
+            if (c.id == id) ctl = &c;
+    if (ctl && (ctl->style & CS_NOTIFY)) OnCmdMsg(UINT(id), nullptr);
 }
 
 void CDialog::StepSpin(int id, int delta) {

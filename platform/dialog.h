@@ -92,6 +92,24 @@ private:
     int pos_ = 0;
 };
 
+// A single-selection list box. Its selection change reaches the dialog's
+// command table under the list's id (the selection-change notification) when
+// the template gives it CS_NOTIFY; a change made by the program sends none.
+// With CS_TABSTOPS a tab in a row moves the text on to the next default tab
+// stop (every 8 average character widths): the row is shown expanded, in a
+// fixed-pitch font, so that the columns line up.
+class CListBox : public CControl {
+public:
+    int AddString(const std::string& text);  // the new row's index
+    int GetCount() const;
+    int SetCurSel(int index);  // -1 when the index is out of range
+    int GetCurSel() const;     // -1 when no row is selected
+    std::string GetText(int index) const;  // the row as shown
+};
+
+// A row's text with its tabs expanded to stops every `stop` characters.
+std::string ExpandTabs(const std::string& text, size_t stop = 8);
+
 class CDialog : public CWnd {
 public:
     explicit CDialog(UINT templateId, CWnd* parent = nullptr);
@@ -133,6 +151,9 @@ public:
     void PressEnter();
     // A spin button stepped by delta (it updates its buddy).
     void StepSpin(int id, int delta);
+    // A list box row chosen (by click or the arrow keys): selected, and the
+    // selection change sent when the list notifies.
+    void ChooseListRow(int id, int index);
 
     // Layer plumbing.
     struct DialogImpl;

@@ -52,7 +52,7 @@ struct AccelTableResource {
 };
 
 // Dialog templates, in dialog units.
-enum class ControlKind { Static, GroupBox, Edit, Spin, PushButton, DefPushButton, Radio, CheckBox, Progress };
+enum class ControlKind { Static, GroupBox, Edit, Spin, PushButton, DefPushButton, Radio, CheckBox, Progress, ListBox };
 inline constexpr unsigned CS_GROUP = 0x0001;       // first control of a radio group
 inline constexpr unsigned CS_NUMBER = 0x0002;      // edit: digits only
 inline constexpr unsigned CS_CENTER = 0x0004;      // static: centred text
@@ -62,6 +62,9 @@ inline constexpr unsigned CS_ALIGNRIGHT = 0x0020;  // spin: sits on the buddy's 
 inline constexpr unsigned CS_ARROWKEYS = 0x0040;   // spin: the arrow keys step it
 inline constexpr unsigned CS_NOTHOUSANDS = 0x0080; // spin: no thousands separator
 inline constexpr unsigned CS_HIDDEN = 0x0100;
+inline constexpr unsigned CS_NOTIFY = 0x0200;      // list box: a selection change reaches the dialog
+inline constexpr unsigned CS_TABSTOPS = 0x0400;    // list box: tabs expanded to the default tab stops
+inline constexpr unsigned CS_VSCROLL = 0x0800;     // list box: vertical scroll bar
 
 struct ControlResource {
     ControlKind kind;
@@ -77,6 +80,9 @@ inline constexpr unsigned DS_SYSMENU = 0x0004;     // has the close box
 inline constexpr unsigned DS_TOOLWINDOW = 0x0008;  // no task bar entry
 inline constexpr unsigned DS_MODALFRAME = 0x0010;
 inline constexpr unsigned DS_BORDER = 0x0020;
+// Placed at its owner's client origin plus the template's x and y, not centred
+// over the owner (where the system puts a popup dialog without centring).
+inline constexpr unsigned DS_OWNERORIGIN = 0x0040;
 
 struct DialogResource {
     UINT id;

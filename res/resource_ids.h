@@ -27,6 +27,7 @@ inline constexpr UINT IDD_AUTOMATION = 220;
 inline constexpr UINT IDD_OSCILLOSCOPE = 223;
 inline constexpr UINT IDD_VALUE_TIP = 244;
 inline constexpr UINT IDD_EXPORT_WAVE = 212;
+inline constexpr UINT IDD_SELECT_COMMAND = 209;
 
 // Controls of the song export dialog.
 inline constexpr int IDC_EXPORT_STATUS = 1201;
@@ -60,6 +61,9 @@ inline constexpr int IDC_NEW_LENGTH_128 = 1008;
 inline constexpr int IDC_NEW_LENGTH_24 = 1009;
 inline constexpr int IDC_NEW_LENGTH_48 = 1010;
 inline constexpr int IDC_NEW_LENGTH_96 = 1011;
+
+// Control of the select-command dialog.
+inline constexpr int IDC_COMMAND_LIST = 1117;
 
 // Control of the value tip.
 inline constexpr int IDC_VALUE_TIP_TEXT = 1281;

@@ -142,6 +142,18 @@ const DialogResource* FindDialogResource(UINT id) {
               {K::Static, IDC_EXPORT_DURATION, "", 7, 38, 186, 8, CS_CENTER},
               {K::Static, IDC_EXPORT_LENGTH, "", 7, 52, 186, 8, CS_CENTER},
           }}},
+        {IDD_SELECT_COMMAND,
+         {IDD_SELECT_COMMAND,
+          "Select command",
+          0,
+          0,
+          186,
+          93,
+          DS_CAPTION | DS_SYSMENU | DS_MODALFRAME | DS_OWNERORIGIN,
+          {
+              {K::ListBox, IDC_COMMAND_LIST, "", 5, 10, 175, 78, CS_NOTIFY | CS_TABSTOPS | CS_VSCROLL},
+              {K::Static, IDC_STATIC, "Available commands", 7, 2, 80, 8},
+          }}},
         // The floating tool windows (their controls come with their windows).
         {IDD_AUTOMATION, {IDD_AUTOMATION, "", 0, 0, 217, 89, DS_MODALFRAME | DS_TOOLWINDOW, {}}},
         {IDD_OSCILLOSCOPE, {IDD_OSCILLOSCOPE, "", 0, 0, 165, 66, DS_MODALFRAME | DS_TOOLWINDOW, {}}},
