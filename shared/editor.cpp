@@ -9,6 +9,7 @@ Relaxed<uint32_t> g_firstTrack{0};
 Relaxed<uint32_t> g_curPattern{0};
 Relaxed<uint8_t*> g_curPatternPtr{nullptr};
 Relaxed<uint32_t> g_patternShown{0};
+Relaxed<uint32_t> g_tracksInUse{32};
 Relaxed<uint8_t> g_docModified{0};
 Relaxed<uint32_t> g_orderColumn{0};
 Relaxed<uint8_t> g_previewOnly{0};

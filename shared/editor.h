@@ -19,6 +19,9 @@ extern Relaxed<uint32_t> g_firstTrack;    // first visible track
 extern Relaxed<uint32_t> g_curPattern;
 extern Relaxed<uint8_t*> g_curPatternPtr;
 extern Relaxed<uint32_t> g_patternShown;  // 1 while the edited song position holds a pattern number
+// Tracks the grid shows and the pattern keys edit: the voices of the polyphony
+// setting, refreshed at every drawing of the grid.
+extern Relaxed<uint32_t> g_tracksInUse;
 extern Relaxed<uint8_t> g_docModified;    // set by every editing window
 extern Relaxed<uint32_t> g_orderColumn;   // 0 pattern-number column, 1 jump/transpose column
 extern Relaxed<uint8_t> g_previewOnly;    // 1 = note keys only preview, nothing is recorded

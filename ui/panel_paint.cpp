@@ -331,6 +331,11 @@ void PaintPanelWith(SkinBlitter& out, const PanelGeometry& g) {
     p.SoundName(g_curSoundName);
 }
 
+void PaintSongPositionWith(SkinBlitter& out, const PanelGeometry& g) {
+    Painter p(out, g);
+    p.SongPositionAndRow();
+}
+
 void UpdatePanelWith(SkinBlitter& out, const PanelGeometry& g) {
     Painter p(out, g);
     int32_t* kept = g_panelCache;

@@ -46,6 +46,10 @@ inline constexpr int kSkinNameFont = 214;
 void PaintPanelWith(SkinBlitter& out, const PanelGeometry& g);
 void UpdatePanelWith(SkinBlitter& out, const PanelGeometry& g);
 void UpdateTopBarWith(SkinBlitter& out, const PanelGeometry& g);
+// The top bar's LED readout: the song position, the row and the beat colon
+// (the play position while the song plays, else the edit cursor's). Drawn by
+// PaintPanelWith and after every showing of the pattern grid.
+void PaintSongPositionWith(SkinBlitter& out, const PanelGeometry& g);
 
 // Advance of a sound-name character in the name font; 0 for a character the
 // font does not have (it is skipped).

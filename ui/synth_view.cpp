@@ -15,6 +15,7 @@
 #include "shared/song_info.h"
 #include "shared/transport.h"
 #include "ui/panel_paint.h"
+#include "ui/pattern_grid.h"
 #include "ui/song_order_list.h"
 #include "ui/tool_windows.h"
 #include "ui/transport.h"
@@ -267,7 +268,7 @@ void CSynthView::UpdatePanel() {
 void CSynthView::OnFilePlayStop() { RunTransport(TransportCommand::kMenuPlayStop, [this] { UpdateTopBar(); }); }
 void CSynthView::OnUpdateFilePlayStop(CCmdUI* ui) { ui->Enable(g_soundModuleMode == 0); }
 
-void CSynthView::DrawPatternGrid() {}
+void CSynthView::DrawPatternGrid() { DrawPatternGridSurface(); }
 void CSynthView::DrawSongOrderList() { RenderSongOrderList(g_orderBits, g_glyphData); }
 
 void CSynthView::ShowPatternGrid() {
@@ -279,6 +280,8 @@ void CSynthView::ShowPatternGrid() {
     CBitmap* old = mem.SelectObject(&g_gridSurface);
     dc.BitBlt(0, 194, 630, g_gridHeight, &mem, 0, 0, SRCCOPY);
     mem.SelectObject(old);
+    ViewSkinBlitter out(this);
+    PaintSongPositionWith(out, ViewGeometry());
 }
 
 void CSynthView::ShowSongOrderList() {

@@ -6,6 +6,7 @@
 #include "res/bmp.h"
 #include "shared/mixer.h"
 #include "shared/sound_bank.h"
+#include "shared/transport.h"
 #include "ui/about_dlg.h"
 #include "ui/panel_paint.h"
 #include "tests/panel/skin_cache.h"
@@ -69,6 +70,40 @@ TEST_F(PanelViewTest, TheTimerTickUpdatesThePanelAndTheEnginesTempo) {
     EXPECT_TRUE(Shows(picture, g_panelX + 189, g_panelY + 64, 30, 30, 198, 0, 30 * 10));
     // The live knobs went into the current sound.
     EXPECT_EQ(g_soundBank[kParamFilterResonance][g_curSound], 70);
+}
+
+// Every showing of the grid redraws the top bar's LED readout: the edit
+// position while stopped, the first track's while playing.
+TEST_F(PanelViewTest, ShowingTheGridRedrawsTheLedReadout) {
+    View()->PaintPanel();  // position 000, row 000
+    g_orderTop = 10;
+    g_orderCursor = 3;
+    g_editStep = 5;
+    g_markBeats = 1;
+    View()->ShowPatternGrid();
+    CBitmap* picture = View()->DrawSurface();
+    ASSERT_NE(picture, nullptr);
+    auto led = [&](int x, int digit) { return Shows(picture, x, 4, 11, 17, 204, 11 * digit, 21); };
+    EXPECT_TRUE(led(481, 0) && led(493, 1) && led(505, 3));
+    EXPECT_TRUE(led(521, 0) && led(533, 0) && led(545, 5));
+    EXPECT_TRUE(Shows(picture, 516, 4, 5, 17, 204, 116, 21));  // row 5 is off the beat: the blank
+
+    g_trackSongPos[0] = 42;
+    g_trackRow[0] = 9;  // row 8, on the beat: the colon
+    g_songPlaying = 1;
+    g_followSong = 0;
+    View()->ShowPatternGrid();
+    picture = View()->DrawSurface();
+    EXPECT_TRUE(led(481, 0) && led(493, 4) && led(505, 2));
+    EXPECT_TRUE(led(521, 0) && led(533, 0) && led(545, 8));
+    EXPECT_TRUE(Shows(picture, 516, 4, 5, 17, 204, 111, 21));
+    g_songPlaying = 0;
+    g_trackSongPos[0] = 0;
+    g_trackRow[0] = 0;
+    g_followSong = 1;
+    g_orderTop = 0;
+    g_orderCursor = 0;
+    g_editStep = 0;
 }
 
 TEST_F(PanelViewTest, TheAboutBoxScrollsItsCreditsAndClosesOnAClick) {
