@@ -62,6 +62,7 @@ protected:
         Pattern(0);
     }
     void TearDown() override {
+        Layout(false);  // the normal layout's values, as the program starts
         g_gridBits = nullptr;
         g_glyphData = nullptr;
         g_markBeats = 1;
