@@ -90,6 +90,21 @@ std::string CFileDialog::GetFileExt() const {
 
 void SetHelpOpener(HelpOpener opener) { Opener() = std::move(opener); }
 
+namespace {
+BeepHandler& Beeper() {
+    static BeepHandler handler;
+    return handler;
+}
+}  // namespace
+
+void SetBeepHandler(BeepHandler handler) { Beeper() = std::move(handler); }
+
+bool MessageBeep(UINT type) {
+    if (const BeepHandler& handler = Beeper()) handler(type);
+    else if (GuiIsUp()) wxBell();
+    return true;
+}
+
 bool WinHelp(CWnd*, const std::string& file, UINT command, uintptr_t data) {
     if (Opener()) Opener()(file, command, data);
     return true;

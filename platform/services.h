@@ -60,6 +60,12 @@ void EndWaitCursor();
 // operation on the GUI thread keeps its progress visible with it.
 void PaintPendingWindows();
 
+// A simple beep (MessageBeep with 0xFFFFFFFF, the only kind the program
+// uses). A handler set for tests receives the type instead of a sound.
+bool MessageBeep(UINT type);
+using BeepHandler = std::function<void(UINT type)>;
+void SetBeepHandler(BeepHandler handler);  // empty: the toolkit's bell
+
 // Message boxes in windows of the toolkit (captioned with the application's
 // title); installed by the program's start.
 void UseWindowedMessageBoxes();

@@ -59,6 +59,23 @@ public:
     // Edit menu (ui/edit_commands.cpp): the pattern undo ring.
     void OnEditUndo();
     void OnUpdateEditUndo(CCmdUI* ui);
+    // The selection and the clipboards (ui/pattern_clipboard.h).
+    void OnEditCut();
+    void OnEditCopy();
+    void OnEditPaste();
+    void OnEditDuplicate();
+    void OnEditSelectAll();
+    void OnEditSelectTrack();
+    void OnEditCopyTweaking();
+    void OnEditPasteTweaking();
+    void OnUpdateEditCut(CCmdUI* ui);
+    void OnUpdateEditCopy(CCmdUI* ui);
+    void OnUpdateEditPaste(CCmdUI* ui);
+    void OnUpdateEditDuplicate(CCmdUI* ui);
+    void OnUpdateEditSelectAll(CCmdUI* ui);
+    void OnUpdateEditSelectTrack(CCmdUI* ui);
+    void OnUpdateEditCopyTweaking(CCmdUI* ui);
+    void OnUpdateEditPasteTweaking(CCmdUI* ui);
     // The keyboard focus passes from the grid to the song-order list (the Esc
     // key, a click on the order display): cursor home, undo ring emptied,
     // grid and order list repainted.

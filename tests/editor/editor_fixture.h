@@ -1,9 +1,11 @@
 // Shared set-up for the editor tests: a fresh song of 64-row patterns with the
-// cursor at song position 0 on track 0, message boxes answered OK and recorded.
+// cursor at song position 0 on track 0, message boxes recorded and answered from
+// `answers` (OK once it is empty).
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <deque>
 #include <string>
 #include <vector>
 
@@ -22,7 +24,10 @@ protected:
     void SetUp() override {
         SetMessageBoxHandler([this](const std::string& text, unsigned, unsigned) {
             boxes.push_back(text);
-            return IDOK;
+            if (answers.empty()) return IDOK;
+            const int a = answers.front();
+            answers.pop_front();
+            return a;
         });
         g_patternLength = 64;
         g_polyphony = 5;
@@ -57,4 +62,5 @@ protected:
     }
 
     std::vector<std::string> boxes;
+    std::deque<int> answers;
 };

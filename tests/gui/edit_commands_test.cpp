@@ -7,6 +7,8 @@
 #include "data/pattern_store.h"
 #include "data/song_reset.h"
 #include "res/resource_ids.h"
+#include "shared/automation.h"
+#include "ui/pattern_clipboard.h"
 #include "ui/pattern_undo.h"
 
 namespace {
@@ -28,9 +30,21 @@ protected:
         g_songOrder[1] = 1;
         g_patternFocus = 1;
         g_patternShown = 1;
+        g_patternUndoCount = 0;
+        g_patternClipboardFilled = 0;
+        g_tweakClipboardFilled = 0;
+        g_automationOn = 0;
+        g_cursorColumn = 0;
+        g_firstTrack = 0;
+        g_editStep = 0;
+        g_selPattern = 0;
+        g_selFirstPart = g_selLastPart = g_selFirstStep = g_selLastStep = 0;
+        SetBeepHandler([this](UINT) { ++beeps; });
         session_->doc->SetModifiedFlag(false);
     }
     void TearDown() override {
+        SetBeepHandler(nullptr);
+        g_soundModuleMode = 0;
         session_.reset();
         ResetSong();
         GuiTest::TearDown();
@@ -46,6 +60,7 @@ protected:
         return g_patterns[pattern].load()[PatternIndex(track, plane, row, g_patternLength)];
     }
     std::unique_ptr<Session> session_;
+    int beeps = 0;
 };
 
 TEST_F(EditCommandsTest, TheEditMenuRows) {
@@ -101,6 +116,95 @@ TEST_F(EditCommandsTest, UndoIsDisabledAfterFileNewAndLeavingTheGrid) {
     View()->FocusSongOrderList();
     EXPECT_FALSE(Enabled(ID_EDIT_UNDO));
     EXPECT_EQ(uint32_t(g_patternFocus), 0u);
+}
+
+TEST_F(EditCommandsTest, EnableRulesAndDocumentMarks) {
+    const auto select = [](uint32_t first, uint32_t last) {
+        g_selFirstPart = first;
+        g_selLastPart = last;
+        g_selFirstStep = 0;
+        g_selLastStep = 8;
+        g_selPattern = 0;
+    };
+    const auto copyCommandA = [&] {
+        Cell(0, 0, 0, 0) = 0x50;
+        Cell(0, 0, 1, 0) = 12;
+        select(0, 1);
+        CopySelectionToClipboard();
+        select(0, 0);
+    };
+    const struct {
+        const char* name;
+        UINT id;
+        std::function<void()> setUp;
+        bool enabled;
+        bool marked;
+    } cases[] = {
+        {"Cut without a selection", ID_EDIT_CUT, [] {}, false, false},
+        {"Cut of notes", ID_EDIT_CUT, [&] { Cell(0, 0, 3, 2) = 60; select(0, 3); }, true, true},
+        {"Cut of empty cells", ID_EDIT_CUT, [&] { select(0, 3); }, true, false},
+        {"Cut of a selection in another pattern", ID_EDIT_CUT, [&] { select(0, 3); g_selPattern = 1; }, false, false},
+        {"Copy", ID_EDIT_COPY, [&] { Cell(0, 0, 3, 2) = 60; select(0, 3); }, true, false},
+        {"Copy without a selection", ID_EDIT_COPY, [] {}, false, false},
+        {"Paste", ID_EDIT_PASTE, [&] { copyCommandA(); g_editStep = 20; }, true, true},
+        {"Paste with an empty clipboard", ID_EDIT_PASTE, [] {}, false, false},
+        {"Paste in the order list", ID_EDIT_PASTE, [&] { copyCommandA(); g_patternFocus = 0; }, false, false},
+        {"Paste of a command on a note", ID_EDIT_PASTE, [&] { copyCommandA(); g_cursorColumn = 6; }, true, false},
+        {"Duplicate", ID_EDIT_DUPLICATE, [&] { answers = {IDYES}; }, true, true},
+        {"Duplicate declined", ID_EDIT_DUPLICATE, [&] { answers = {IDNO}; }, true, false},
+        {"Duplicate without a pattern shown", ID_EDIT_DUPLICATE, [] { g_patternShown = 0; }, false, false},
+        {"Duplicate on entry 100", ID_EDIT_DUPLICATE, [] { g_songOrder[0] = 100; }, false, false},
+        {"Duplicate on a pattern not allocated", ID_EDIT_DUPLICATE, [] { g_songOrder[0] = 50; }, false, false},
+        {"Select All", ID_EDIT_SELECT_ALL_PARTS, [] {}, true, false},
+        {"Select All in the order list", ID_EDIT_SELECT_ALL_PARTS, [] { g_patternFocus = 0; }, false, false},
+        {"Select All on entry 100", ID_EDIT_SELECT_ALL_PARTS, [] { g_songOrder[0] = 100; }, false, false},
+        {"Select Track", ID_EDIT_SELECT_TRACK, [] {}, true, false},
+        {"Select Track in the order list", ID_EDIT_SELECT_TRACK, [] { g_patternFocus = 0; }, false, false},
+        {"Copy tweaking", ID_EDIT_COPY_TWEAKING, [] { g_patternFocus = 0; g_automationOn = 1; }, true, false},
+        {"Copy tweaking in the grid", ID_EDIT_COPY_TWEAKING, [] { g_automationOn = 1; }, false, false},
+        {"Copy tweaking, automation off", ID_EDIT_COPY_TWEAKING, [] { g_patternFocus = 0; }, false, false},
+        {"Paste tweaking", ID_EDIT_PASTE_TWEAKING,
+         [] {
+             g_patternFocus = 0;
+             g_automationOn = 1;
+             g_tweakClipboard[300] = 40;
+             g_tweakClipboardFilled = 1;
+         },
+         true, true},
+        {"Paste tweaking with nothing copied", ID_EDIT_PASTE_TWEAKING,
+         [] { g_patternFocus = 0; g_automationOn = 1; }, false, false},
+        {"Paste tweaking in the grid", ID_EDIT_PASTE_TWEAKING,
+         [] { g_automationOn = 1; g_tweakClipboardFilled = 1; }, false, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        SetUp();
+        c.setUp();
+        EXPECT_EQ(Enabled(c.id), c.enabled);
+        EXPECT_EQ(Frame()->ExecuteCommand(c.id), c.enabled);
+        EXPECT_EQ(session_->doc->IsModified(), c.marked);
+        EXPECT_TRUE(answers.empty());
+        TearDown();
+    }
+}
+
+TEST_F(EditCommandsTest, ARefusedPasteBeepsAndLeavesUndoAvailable) {
+    Cell(0, 0, 0, 0) = 0x50;
+    g_selFirstPart = 0, g_selLastPart = 1, g_selFirstStep = 0, g_selLastStep = 1, g_selPattern = 0;
+    EXPECT_TRUE(Frame()->ExecuteCommand(ID_EDIT_COPY));
+    g_cursorColumn = 6;
+    EXPECT_TRUE(Frame()->ExecuteCommand(ID_EDIT_PASTE));
+    EXPECT_EQ(beeps, 1);
+    EXPECT_TRUE(Enabled(ID_EDIT_UNDO));
+    EXPECT_TRUE(Frame()->ExecuteCommand(ID_EDIT_UNDO));
+    EXPECT_FALSE(session_->doc->IsModified());
+}
+
+TEST_F(EditCommandsTest, SoundModuleModeDisablesOnlyTheExportOfTheFileCommands) {
+    g_soundModuleMode = 1;
+    EXPECT_FALSE(Enabled(ID_FILE_EXPORT_WAVE));
+    EXPECT_TRUE(Enabled(ID_FILE_SAVE));
+    EXPECT_TRUE(Enabled(ID_FILE_SAVE_AS));
 }
 
 }  // namespace
