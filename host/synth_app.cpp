@@ -8,6 +8,7 @@
 #include "host/capture.h"
 #include "host/render_paths.h"
 #include "host/midi_ports.h"
+#include "platform/key_layer.h"
 #include "res/resource_ids.h"
 #include "shared/app_settings.h"
 #include "shared/automation.h"
@@ -65,6 +66,7 @@ bool CSynthApp::InitApplication() {
         PumpMessages();  // let the picture show while the start runs
     }
     g_langId = uint16_t(GetSystemDefaultLangID() & 0x1FF);
+    SetKeyLayoutLanguage(g_langId);  // the character keys by the language's layout
     return CWinApp::InitApplication();
 }
 

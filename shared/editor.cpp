@@ -21,3 +21,7 @@ Relaxed<uint32_t> g_selLastPart{0};
 Relaxed<uint32_t> g_selFirstStep{0};
 Relaxed<uint32_t> g_selLastStep{0};
 Relaxed<uint32_t> g_selPattern{0};
+Relaxed<uint32_t> g_selExtending{0};
+
+Relaxed<int16_t> g_ctrlDown{0};
+Relaxed<int16_t> g_shiftDown{0};

@@ -34,3 +34,11 @@ extern Relaxed<uint32_t> g_selLastPart;
 extern Relaxed<uint32_t> g_selFirstStep;
 extern Relaxed<uint32_t> g_selLastStep;
 extern Relaxed<uint32_t> g_selPattern;
+// 1 while a keyboard selection is being extended with Shift and the cursor keys.
+extern Relaxed<uint32_t> g_selExtending;
+
+// Ctrl and Shift as of the view's last key message: the key state halved, so 0
+// while the key is up and non-zero while it is down. The view writes them; MIDI
+// note recording reads them.
+extern Relaxed<int16_t> g_ctrlDown;
+extern Relaxed<int16_t> g_shiftDown;

@@ -20,6 +20,7 @@
 #include "ui/tool_windows.h"
 #include "ui/transport.h"
 #include "ui/view_globals.h"
+#include "ui/view_keys.h"
 #include "ui/view_timer.h"
 
 #include "host/synth_app.h"
@@ -84,6 +85,23 @@ private:
     CDC mem_;
     CBitmap* selected_ = nullptr;
     CBitmap* first_ = nullptr;
+};
+
+// The key routines' view: the drawing operations and the document's flag.
+class ViewKeyTarget : public KeyView {
+public:
+    explicit ViewKeyTarget(CSynthView* view) : view_(view) {}
+    void ShowPatternGrid() override { view_->ShowPatternGrid(); }
+    void ShowSongOrderList() override { view_->ShowSongOrderList(); }
+    void UpdatePanel() override { view_->UpdatePanel(); }
+    void UpdateTopBar() override { view_->UpdateTopBar(); }
+    void SetModifiedFlag(bool modified) override {
+        if (CDocument* doc = view_->GetDocument()) doc->SetModifiedFlag(modified);
+    }
+    void RunSelectCommandDialog() override {}
+
+private:
+    CSynthView* view_;
 };
 
 PanelGeometry ViewGeometry() {
@@ -236,6 +254,16 @@ void CSynthView::OnTimer(UINT id) {
     } target(*this);
     ViewTimerTick(target);
     CView::OnTimer(id);
+}
+
+void CSynthView::OnKeyDown(UINT vk, UINT repeat, UINT flags) {
+    ViewKeyTarget target(this);
+    if (ViewKeyDown(vk, target)) CView::OnKeyDown(vk, repeat, flags);
+}
+
+void CSynthView::OnKeyUp(UINT vk, UINT repeat, UINT flags) {
+    ViewKeyUp(vk);
+    CView::OnKeyUp(vk, repeat, flags);
 }
 
 LRESULT CSynthView::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -26,6 +26,8 @@ public:
     void OnSetFocus(CWnd* oldWnd) override;
     void OnKillFocus(CWnd* newWnd) override;
     void OnTimer(UINT id) override;
+    void OnKeyDown(UINT vk, UINT repeat, UINT flags) override;
+    void OnKeyUp(UINT vk, UINT repeat, UINT flags) override;
     LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     void PostNcDestroy() override;
 

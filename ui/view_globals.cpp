@@ -52,8 +52,3 @@ void RequestDeferredRedraw() {
     g_refreshPending = 1;
     PostThreadMessage(g_guiThreadId, WM_USER, 0, 0);
 }
-
-void BuildNoteKeyMap() {
-    // The note-key tables come with the computer keyboard's note input; the
-    // settings they read (g_trackerStyle, g_langId) are in place.
-}
