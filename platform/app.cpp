@@ -160,7 +160,7 @@ bool CWinApp::InitApplication() {
         size_t slash = exe.find_last_of('/');
         size_t dot = exe.find_last_of('.');
         if (dot != std::string::npos && (slash == std::string::npos || dot > slash)) exe.resize(dot);
-        m_pszHelpFilePath = exe + ".HLP";
+        m_pszHelpFilePath = exe + ".htb";  // the HTML help book
     }
     return true;
 }
@@ -358,6 +358,7 @@ int AfxWinMain(int argc, char** argv) {
     }
     wxSetAssertHandler(nullptr);  // the program never stops on a toolkit assertion
     UseWindowedMessageBoxes();
+    UseHtmlHelp();
     std::vector<std::string> args(argv, argv + argc);
     app->SetCommandLine(args);
     int rc = 0;

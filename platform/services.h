@@ -49,6 +49,23 @@ void SetFileDialogHandler(FileDialogHandler handler);  // empty: the toolkit's d
 using HelpOpener = std::function<void(const std::string& file, UINT command, uintptr_t data)>;
 void SetHelpOpener(HelpOpener opener);
 bool WinHelp(CWnd* owner, const std::string& file, UINT command, uintptr_t data);
+// The program's help viewer (platform/help.cpp) as the opener: the HTML book
+// at file, HELP_CONTEXT showing the page of a context number, HELP_CONTENTS
+// the first page, HELP_QUIT closing the viewer. A book that cannot be read
+// gives one message naming it.
+void UseHtmlHelp();
+// The page (its file name in the book) of a context number, 0 for the first
+// page; empty when the book cannot be read or has no such context.
+std::string HelpBookPage(const std::string& book, int context);
+// The page the viewer shows; empty while it is closed.
+std::string HelpViewerPage();
+
+// Web pages: the opener receives the address. By default the desktop's
+// browser, the address passed as one argument, never through a shell; a
+// failure shows nothing.
+using UrlOpener = std::function<void(const std::string& url)>;
+void SetUrlOpener(UrlOpener opener);  // empty: the desktop's browser
+void OpenUrl(const std::string& url);
 
 // The wait cursor over the program's windows while a long operation runs; the
 // calls nest, each Begin ended by one End. Nothing shows before the toolkit is

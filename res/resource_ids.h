@@ -91,3 +91,38 @@ inline constexpr UINT IDB_CREDITS = 236;
 // Raw data: the glyph sheet of the pattern and song-order displays.
 inline constexpr UINT IDR_GLYPHS = 188;
 inline constexpr size_t kGlyphDataBytes = 14880;
+
+// The view's dialog commands, option toggles, help and web (the Edit, Sounds,
+// Options and Help menus).
+inline constexpr UINT ID_FILE_SONG_INFO = 32771;
+inline constexpr UINT ID_OPTIONS_PREFERENCES = 32773;
+inline constexpr UINT ID_SOUNDS_LOAD = 32785;
+inline constexpr UINT ID_SOUNDS_SAVE = 32786;
+inline constexpr UINT ID_HELP_CONTENTS = 32789;
+inline constexpr UINT ID_SOUNDS_SAMPLES = 32791;
+inline constexpr UINT ID_OPTIONS_MIDI_MAPPER = 32793;
+inline constexpr UINT ID_SOUNDS_EFFECTS = 32794;
+inline constexpr UINT ID_SOUNDS_SAMPLE_SPLITS = 32795;
+inline constexpr UINT ID_OPTIONS_FOLLOW_SONG = 32797;
+inline constexpr UINT ID_OPTIONS_AUTOMATION = 32805;
+inline constexpr UINT ID_OPTIONS_OSCILLOSCOPE = 32809;
+inline constexpr UINT ID_EDIT_STEPS_PER_BEAT = 32810;
+inline constexpr UINT ID_HELP_VISIT_WEB = 32811;
+inline constexpr UINT ID_OPTIONS_MIDI_SYNC = 32814;
+inline constexpr UINT ID_OPTIONS_TRANSMIT_TWEAKS = 32819;
+inline constexpr UINT ID_OPTIONS_MIDI_RECORD = 32822;
+
+// Help context numbers of the help book.
+inline constexpr int kHelpContents = 1;
+inline constexpr int kHelpEffects = 2;
+inline constexpr int kHelpSplitEditor = 3;
+inline constexpr int kHelpMidiMapper = 5;
+inline constexpr int kHelpPreferences = 6;
+inline constexpr int kHelpSampleOrganizer = 7;
+inline constexpr int kHelpFirstRun = 9;
+inline constexpr int kHelpMidiControllers = 10;
+
+// The steps-per-beat dialog.
+inline constexpr UINT IDD_STEPS_PER_BEAT = 228;
+inline constexpr int IDC_STEPS_4_6 = 1131;
+inline constexpr int IDC_STEPS_8_12 = 1132;

@@ -122,6 +122,7 @@ CSynthView::CSynthView() {
     BuildNoteKeyMap();
     AddWaveFileCommands();
     AddEditCommands();
+    AddViewCommands();
     OnCommandEntry(ID_FILE_PLAY_STOP, [this] { OnFilePlayStop(); });
     OnUpdateEntry(ID_FILE_PLAY_STOP, [this](CCmdUI* ui) { OnUpdateFilePlayStop(ui); });
 
@@ -271,6 +272,7 @@ LRESULT CSynthView::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         g_refreshPending = 0;
         ShowPatternGrid();
     }
+    if (message == WM_KEYDOWN && wParam == VK_F1) OnHelpInfo();
     return CView::DefWindowProc(message, wParam, lParam);
 }
 

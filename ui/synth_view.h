@@ -85,10 +85,25 @@ public:
     // A command changed song data: the document's modified flag follows the
     // "Save changes" setting.
     void MarkSongEdited();
+    // Dialog commands, help, web and steps per beat (ui/view_commands.cpp).
+    void OnAppAbout();
+    void OnEditStepsPerBeat();
+    void OnUpdateEditStepsPerBeat(CCmdUI* ui);
+    void OnHelpContents();
+    // F1 reaching the view's default processing: the help's contents.
+    bool OnHelpInfo();
+    void OnHelpVisitWeb();
+    // Sounds menu: instrument files (ui/sound_file_commands.cpp).
+    void OnSoundsLoad();
+    void OnSoundsSave();
+    void OnUpdateSoundsSave(CCmdUI* ui);
 
 private:
     void AddWaveFileCommands();
     void AddEditCommands();
+    void AddViewCommands();
+    void FullRepaint();
+    void PassOnModifiedByte();
 
     bool postLoadChecksQueued_ = false;
 };

@@ -7,6 +7,7 @@
 
 // As the run command starts it: in the folder of the shipped default song, with
 // no settings yet. The default song opens at the first File New without a word,
+// the help book greets a first start,
 // the document keeps its title "Untitled", and nothing is written beside the song.
 TEST_F(ProgramTest, InTheDefaultSongsFolderItGreetsWithoutABoxAndQuitsWithCtrlQ) {
     const fs::path songs = fs::path(MC_SOURCE_DIR) / "songs";
@@ -20,6 +21,8 @@ TEST_F(ProgramTest, InTheDefaultSongsFolderItGreetsWithoutABoxAndQuitsWithCtrlQ)
     std::this_thread::sleep_for(std::chrono::milliseconds(500));
     EXPECT_EQ(FindWindow("^MorvelCanopy I$"), "") << "a message box is showing";
     ASSERT_FALSE(main.empty());
+    // The first start opens the help book at its first-run page; the exit closes it.
+    EXPECT_NE(FindWindow("^Morvel Canopy Help - .*first_run"), "");
     Press(main, "ctrl+q");
     EXPECT_EQ(WaitExit(10000), 0);
     EXPECT_EQ(StoredValues(), 66);

@@ -1,0 +1,82 @@
+// The view's menu commands that open dialogs, open the help or a web page and
+// set the steps per beat.
+//
+// A dialog command ends a sounding preview note first (when the song is not
+// playing: its key release would go to the dialog), holds its top-bar button
+// pressed while the dialog runs, and repaints the whole view after it. The
+// commands of dialogs that edit song data clear g_docModified before the
+// dialog and pass it on to the document afterwards.
+#include "engine/event_queue.h"
+#include "host/synth_app.h"
+#include "platform/services.h"
+#include "res/resource_ids.h"
+#include "shared/app_settings.h"
+#include "shared/editor.h"
+#include "shared/settings.h"
+#include "shared/song.h"
+#include "shared/transport.h"
+#include "ui/about_dlg.h"
+#include "ui/steps_per_beat_dlg.h"
+#include "ui/synth_view.h"
+
+// The maker's web address, opened by the Help menu's "Visit" row.
+const char* const kMakerWebAddress = "http://www.tarrowbykinetic.example/";
+
+namespace {
+void PreviewNoteOff() {
+    if (g_songPlaying == 0) QueueNoteOff();
+}
+}  // namespace
+
+void CSynthView::AddViewCommands() {
+    OnCommandEntry(ID_EDIT_STEPS_PER_BEAT, [this] { OnEditStepsPerBeat(); });
+    OnUpdateEntry(ID_EDIT_STEPS_PER_BEAT, [this](CCmdUI* ui) { OnUpdateEditStepsPerBeat(ui); });
+    OnCommandEntry(ID_HELP_CONTENTS, [this] { OnHelpContents(); });
+    OnCommandEntry(ID_HELP_VISIT_WEB, [this] { OnHelpVisitWeb(); });
+    OnCommandEntry(ID_APP_ABOUT, [this] { OnAppAbout(); });
+    OnCommandEntry(ID_SOUNDS_LOAD, [this] { OnSoundsLoad(); });
+    OnCommandEntry(ID_SOUNDS_SAVE, [this] { OnSoundsSave(); });
+}
+
+void CSynthView::FullRepaint() { OnUpdate(nullptr, 0, nullptr); }
+
+void CSynthView::PassOnModifiedByte() {
+    if (g_docModified)
+        if (CDocument* doc = CView::GetDocument()) doc->SetModifiedFlag(g_saveChanges != 0);
+}
+
+void CSynthView::OnAppAbout() {
+    CAboutDlg dlg(this);
+    dlg.DoModal();
+    FullRepaint();
+}
+
+void CSynthView::OnEditStepsPerBeat() {
+    PreviewNoteOff();
+    const uint32_t before = g_doubleStepsPerBeat;
+    CStepsPerBeatDlg dlg(this);
+    dlg.m_nStepsChoice = int(before);
+    dlg.DoModal();
+    // Only the two choices are values; anything else leaves the setting.
+    if (dlg.m_nStepsChoice != 0 && dlg.m_nStepsChoice != 1) return;
+    g_doubleStepsPerBeat = uint32_t(dlg.m_nStepsChoice);
+    if (g_doubleStepsPerBeat != before) MarkSongEdited();
+}
+
+void CSynthView::OnUpdateEditStepsPerBeat(CCmdUI* ui) { ui->Enable(g_soundModuleMode == 0); }
+
+void CSynthView::OnHelpContents() {
+    PreviewNoteOff();
+    WinHelp(g_hMainWnd, g_helpFile, HELP_CONTEXT, kHelpContents);
+}
+
+bool CSynthView::OnHelpInfo() {
+    PreviewNoteOff();
+    WinHelp(g_hMainWnd, g_helpFile, HELP_CONTENTS, 0);
+    return true;
+}
+
+void CSynthView::OnHelpVisitWeb() {
+    PreviewNoteOff();
+    OpenUrl(kMakerWebAddress);
+}
