@@ -123,6 +123,7 @@ CSynthView::CSynthView() {
     AddWaveFileCommands();
     AddEditCommands();
     AddViewCommands();
+    AddOptionToggles();
     OnCommandEntry(ID_FILE_PLAY_STOP, [this] { OnFilePlayStop(); });
     OnUpdateEntry(ID_FILE_PLAY_STOP, [this](CCmdUI* ui) { OnUpdateFilePlayStop(ui); });
 

@@ -97,11 +97,21 @@ public:
     void OnSoundsLoad();
     void OnSoundsSave();
     void OnUpdateSoundsSave(CCmdUI* ui);
+    // Options menu toggles (ui/option_toggles.cpp).
+    void OnOptionsFollowSong();
+    void OnUpdateOptionsFollowSong(CCmdUI* ui);
+    void OnOptionsAutomation();
+    void OnUpdateOptionsAutomation(CCmdUI* ui);
+    void OnOptionsOscilloscope();
+    void OnUpdateOptionsOscilloscope(CCmdUI* ui);
+    void OnOptionsTransmitTweaks();
+    void OnUpdateOptionsTransmitTweaks(CCmdUI* ui);
 
 private:
     void AddWaveFileCommands();
     void AddEditCommands();
     void AddViewCommands();
+    void AddOptionToggles();
     void FullRepaint();
     void PassOnModifiedByte();
 
