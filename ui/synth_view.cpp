@@ -18,6 +18,7 @@
 #include "ui/pattern_grid.h"
 #include "ui/song_order_list.h"
 #include "ui/tool_windows.h"
+#include "ui/select_command_dlg.h"
 #include "ui/transport.h"
 #include "ui/view_globals.h"
 #include "ui/view_keys.h"
@@ -98,7 +99,10 @@ public:
     void SetModifiedFlag(bool modified) override {
         if (CDocument* doc = view_->GetDocument()) doc->SetModifiedFlag(modified);
     }
-    void RunSelectCommandDialog() override {}
+    void RunSelectCommandDialog() override {
+        CSelectCommandDlg dlg;  // no parent: it places itself by the cursor
+        dlg.DoModal();
+    }
 
 private:
     CSynthView* view_;

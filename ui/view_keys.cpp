@@ -6,6 +6,7 @@
 #include "shared/mixer.h"
 #include "shared/settings.h"
 #include "shared/song.h"
+#include "ui/grid_edit_keys.h"
 #include "ui/grid_keys.h"
 #include "ui/order_keys.h"
 #include "ui/pattern_cells.h"
@@ -53,7 +54,9 @@ bool ViewKeyDown(UINT vk, KeyView& view) {
         OrderListKey(vk, view);
         return true;
     }
-    GridNavigationKey(vk, view);
+    if (!GridNavigationKey(vk, view))
+        if (GridEditKey(vk, view) == EditKey::kFinished) return false;
+    if (CharacterEntry(vk, view)) return true;
     if (g_cursorColumn % 7 == 6) PianoKeyDown(vk, view);
     return true;
 }

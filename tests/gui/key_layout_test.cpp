@@ -14,6 +14,7 @@
 #include "platform/key_layer.h"
 #include "shared/events.h"
 #include "shared/mixer.h"
+#include "ui/pattern_clipboard.h"
 #include "ui/piano_keys.h"
 
 namespace {
@@ -173,7 +174,9 @@ TEST_F(KeyLayoutTest, AcceleratorsAndAltNeverReachTheKeyDown) {
     ChooseLayout(kFrench, 0);
     g_patternFocus = 0;
     g_automationOn = 1;
+    g_tweakClipboardFilled = 0;
     Type("ctrl+ampersand");  // Ctrl+1: "C&opy tweaking"
+    EXPECT_EQ(g_tweakClipboardFilled, 1);
     EXPECT_FALSE(Reached('1'));
     Type("alt+q");
     EXPECT_FALSE(Reached('Q'));
@@ -183,6 +186,15 @@ TEST_F(KeyLayoutTest, AcceleratorsAndAltNeverReachTheKeyDown) {
     EXPECT_TRUE(Reached(VK_TAB));
     EXPECT_TRUE(Reached(VK_ESCAPE));
     g_automationOn = 0;
+}
+
+TEST_F(KeyLayoutTest, EnterOnACommandRunsTheSelectCommandDialog) {
+    g_patterns[0][PatternIndex(0, 0, 0, 64)] = 0x80;
+    Cursor(0, 0, 0);
+    dialogScripts.push_back([](CDialog& d) { d.PressEscape(); });
+    Type("Return");
+    EXPECT_EQ(dialogs, std::vector<UINT>{209});
+    EXPECT_EQ(g_patterns[0][PatternIndex(0, 0, 0, 64)], 0x80);
 }
 
 TEST_F(KeyLayoutTest, ShiftAloneIsSeen) {
