@@ -3,6 +3,7 @@
 // arrived at the open input, and a log of every message sent.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <map>
 #include <mutex>
@@ -55,4 +56,18 @@ private:
     std::string openIn_, openOut_;
     mutable std::mutex m_;
     std::vector<uint32_t> sent_;
+};
+
+// A back-end for measurements: one input "In" and one output "Out" that take
+// messages without allocating or keeping them, only counting what is sent.
+class QuietMidiBackend final : public MidiBackend {
+public:
+    MidiPortList ListInputs() override { return {{"In"}, 0}; }
+    MidiPortList ListOutputs() override { return {{"Out"}, 0}; }
+    MidiOpenResult OpenIn(const std::string&) override { return MidiOpenResult::Ok; }
+    void CloseIn() override {}
+    MidiOpenResult OpenOut(const std::string&) override { return MidiOpenResult::Ok; }
+    void CloseOut() override {}
+    void Send(const uint8_t*, size_t) override { sent.fetch_add(1, std::memory_order_relaxed); }
+    std::atomic<uint32_t> sent{0};
 };

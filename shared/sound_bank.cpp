@@ -1,5 +1,7 @@
 #include "shared/sound_bank.h"
 
+#include "shared/mixer.h"
+
 const SoundParam g_modTargetParam[kModTargets] = {
     kParamOsc1Tune,       kParamOsc1PulseWidth, kParamOsc1Pwm,        kParamOsc2Tune,
     kParamOsc2FmAmount,   kParamOsc2Volume,     kParamOsc3Tune,       kParamOsc3Volume,
@@ -59,7 +61,7 @@ std::string g_curSoundNameUndo;
 // Controller index order differs from the bank order: parameter 4 comes before 2
 // and 3, 27 and 28 before 26, 34 after 28, 39 before 38, 46 after 40; parameters
 // 19, 52 and 54..60 have no controller.
-int32_t* const g_paramValuePtrs[kControllerKnobs] = {
+const ParamValueRef g_paramValuePtrs[kControllerKnobs] = {
     &g_liveKnobs[kParamOsc1Wave],        &g_liveKnobs[kParamOsc1Tune],
     &g_liveKnobs[kParamOsc1KeyTrack],    &g_liveKnobs[kParamOsc1PulseWidth],
     &g_liveKnobs[kParamOsc1Pwm],         &g_liveKnobs[kParamOsc2On],
@@ -86,4 +88,13 @@ int32_t* const g_paramValuePtrs[kControllerKnobs] = {
     &g_liveKnobs[kParamVibratoDelay],    &g_liveKnobs[kParamVibratoDepth],
     &g_liveKnobs[kParamVibratoRate],     &g_liveKnobs[kParamPortamento],
     &g_liveKnobs[kParamGateTime],        &g_liveKnobs[kParamDistortion],
+    &g_mixerSettings.volume[0], &g_mixerSettings.volume[1], &g_mixerSettings.volume[2], &g_mixerSettings.volume[3],
+    &g_mixerSettings.volume[4], &g_mixerSettings.volume[5], &g_mixerSettings.volume[6], &g_mixerSettings.volume[7],
+    &g_mixerSettings.master,
+    &g_mixerSettings.pan[0],    &g_mixerSettings.pan[1],    &g_mixerSettings.pan[2],    &g_mixerSettings.pan[3],
+    &g_mixerSettings.pan[4],    &g_mixerSettings.pan[5],    &g_mixerSettings.pan[6],    &g_mixerSettings.pan[7],
+    &g_mixerSettings.send1[0],  &g_mixerSettings.send1[1],  &g_mixerSettings.send1[2],  &g_mixerSettings.send1[3],
+    &g_mixerSettings.send1[4],  &g_mixerSettings.send1[5],  &g_mixerSettings.send1[6],  &g_mixerSettings.send1[7],
+    &g_mixerSettings.send2[0],  &g_mixerSettings.send2[1],  &g_mixerSettings.send2[2],  &g_mixerSettings.send2[3],
+    &g_mixerSettings.send2[4],  &g_mixerSettings.send2[5],  &g_mixerSettings.send2[6],  &g_mixerSettings.send2[7],
 };

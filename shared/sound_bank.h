@@ -113,9 +113,29 @@ extern std::string g_curSoundNameUndo;     // ... and as it was loaded
 // 52..84 the mixer settings.
 inline constexpr int kControllerKnobs = 85;
 inline constexpr int kSoundControllers = 52;
-// Controller index -> the live value it writes. Entries 52..84 (the mixer
-// settings) are null here; they come with the controller map.
-extern int32_t* const g_paramValuePtrs[kControllerKnobs];
+
+// The live word of a controllable knob: a plain live-knob word or a shared
+// mixer word. Both are read and written atomically; Address() is what the
+// panel's pressed-control pointer holds for that knob.
+class ParamValueRef {
+public:
+    constexpr ParamValueRef(int32_t* plain) : plain_(plain), shared_(nullptr) {}             // NOLINT
+    constexpr ParamValueRef(Relaxed<int32_t>* shared) : plain_(nullptr), shared_(shared) {}  // NOLINT
+    int32_t Load() const { return plain_ ? RelaxedLoad(*plain_) : shared_->load(); }
+    void Store(int32_t v) const {
+        if (plain_) RelaxedStore(*plain_, v);
+        else shared_->store(v);
+    }
+    const void* Address() const { return plain_ ? static_cast<const void*>(plain_) : static_cast<const void*>(shared_); }
+
+private:
+    int32_t* plain_;
+    Relaxed<int32_t>* shared_;
+};
+// Controller index -> the live value it writes: 0..51 the live knobs,
+// 52..59 bus volumes, 60 master volume, 61..68 pans, 69..76 first sends,
+// 77..84 second sends (g_mixerSettings).
+extern const ParamValueRef g_paramValuePtrs[kControllerKnobs];
 
 // Bank byte of parameter p for sound s, read while other threads may edit it.
 inline uint8_t BankByte(SoundParam p, uint32_t sound) {

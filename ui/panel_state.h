@@ -6,6 +6,7 @@
 
 #include <cstdint>
 
+#include "host/midi_state.h"  // the MIDI lamps' counters and knob transmission
 #include "shared/relaxed.h"
 
 // Top-bar buttons, 1 = drawn pressed: song information, samples, sample splits,
@@ -18,9 +19,6 @@ extern Relaxed<int32_t> g_tempoButtonState;    // 1 up held, 2 down held
 extern Relaxed<int32_t> g_channelButtonState;  // output channel step buttons, 1 up, 2 down
 extern Relaxed<int32_t> g_soundButtonState;    // sound number step buttons, 1 up, 2 down
 extern Relaxed<int32_t> g_storeButtonState;    // program store held
-extern Relaxed<int32_t> g_midiActivity;        // MIDI input lamp counter (raised by the MIDI input)
-extern Relaxed<int32_t> g_midiOutActivity;     // MIDI output lamp counter, 6 per controller sent
-extern Relaxed<int32_t> g_transmitTweaks;      // "Transmit knob tweakings"
 
 // The pressed control: the address of the live word it edits (a live knob, a
 // mixer setting, g_curSound, the panel tempo, the output channel), null when no

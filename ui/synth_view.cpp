@@ -2,6 +2,7 @@
 
 #include "data/synth_doc.h"
 #include "host/audio_device.h"
+#include "host/midi_recording.h"
 #include "host/render_paths.h"
 #include "platform/resources.h"
 #include "res/resource_ids.h"
@@ -273,6 +274,7 @@ void CSynthView::OnKeyUp(UINT vk, UINT repeat, UINT flags) {
 }
 
 LRESULT CSynthView::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    PlayMidiRecording();  // notes the MIDI input handed over, before the redraw they asked for
     if (g_refreshPending) {
         g_refreshPending = 0;
         ShowPatternGrid();

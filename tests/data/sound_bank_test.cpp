@@ -5,6 +5,7 @@
 #include <set>
 
 #include "tests/data/data_fixture.h"
+#include "shared/mixer.h"
 #include "shared/sound_bank.h"
 
 namespace {
@@ -194,12 +195,26 @@ TEST_F(SoundBankTest, ControllerIndicesLeadToTheLiveValueOfTheirParameter) {
     std::set<int> indices;
     for (const ParamRow& row : kParamTable) {
         if (row.ctl < 0) continue;
-        EXPECT_EQ(g_paramValuePtrs[row.ctl], &g_liveKnobs[row.param]) << "controller index " << row.ctl;
+        EXPECT_EQ(g_paramValuePtrs[row.ctl].Address(), &g_liveKnobs[row.param]) << "controller index " << row.ctl;
         indices.insert(row.ctl);
     }
     EXPECT_EQ(indices.size(), static_cast<size_t>(kSoundControllers));
     EXPECT_EQ(*indices.rbegin(), kSoundControllers - 1);
-    for (int c = kSoundControllers; c < kControllerKnobs; ++c) EXPECT_EQ(g_paramValuePtrs[c], nullptr) << c;
+    // The mixer settings follow: volumes, master, pans, first and second sends.
+    for (int b = 0; b < kBuses; ++b) {
+        EXPECT_EQ(g_paramValuePtrs[52 + b].Address(), &g_mixerSettings.volume[b]);
+        EXPECT_EQ(g_paramValuePtrs[61 + b].Address(), &g_mixerSettings.pan[b]);
+        EXPECT_EQ(g_paramValuePtrs[69 + b].Address(), &g_mixerSettings.send1[b]);
+        EXPECT_EQ(g_paramValuePtrs[77 + b].Address(), &g_mixerSettings.send2[b]);
+    }
+    EXPECT_EQ(g_paramValuePtrs[60].Address(), &g_mixerSettings.master);
+    // Both forms are written and read through the table.
+    g_paramValuePtrs[1].Store(-7);
+    EXPECT_EQ(g_liveKnobs[kParamOsc1Tune], -7);
+    g_paramValuePtrs[60].Store(33);
+    EXPECT_EQ(g_mixerSettings.master.load(), 33);
+    EXPECT_EQ(g_paramValuePtrs[60].Load(), 33);
+    g_mixerSettings.master = 0;
 }
 
 }  // namespace
