@@ -28,6 +28,7 @@ inline constexpr UINT IDD_OSCILLOSCOPE = 223;
 inline constexpr UINT IDD_VALUE_TIP = 244;
 inline constexpr UINT IDD_EXPORT_WAVE = 212;
 inline constexpr UINT IDD_SELECT_COMMAND = 209;
+inline constexpr UINT IDD_PATTERNS_FORMATTER = 219;
 
 // Controls of the song export dialog.
 inline constexpr int IDC_EXPORT_STATUS = 1201;
@@ -64,6 +65,15 @@ inline constexpr int IDC_NEW_LENGTH_96 = 1011;
 
 // Control of the select-command dialog.
 inline constexpr int IDC_COMMAND_LIST = 1117;
+
+// Controls of the patterns formatter: the seven radio buttons in group order.
+inline constexpr int IDC_FORMAT_16 = 1103;
+inline constexpr int IDC_FORMAT_32 = 1107;
+inline constexpr int IDC_FORMAT_64 = 1105;
+inline constexpr int IDC_FORMAT_128 = 1106;
+inline constexpr int IDC_FORMAT_24 = 1104;
+inline constexpr int IDC_FORMAT_48 = 1108;
+inline constexpr int IDC_FORMAT_96 = 1109;
 
 // Control of the value tip.
 inline constexpr int IDC_VALUE_TIP_TEXT = 1281;

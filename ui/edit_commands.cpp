@@ -3,12 +3,18 @@
 // files), which it runs, then marks the document when the song changed and
 // repaints.
 #include "data/synth_doc.h"
+#include "engine/event_queue.h"
 #include "res/resource_ids.h"
 #include "shared/app_settings.h"
 #include "shared/editor.h"
+#include "shared/settings.h"
+#include "shared/song.h"
+#include "shared/transport.h"
+#include "ui/format_patterns.h"
 #include "ui/pattern_clipboard.h"
 #include "ui/pattern_undo.h"
 #include "ui/synth_view.h"
+#include "ui/transport.h"
 
 void CSynthView::AddEditCommands() {
     OnCommandEntry(ID_EDIT_UNDO, [this] { OnEditUndo(); });
@@ -26,6 +32,7 @@ void CSynthView::AddEditCommands() {
         {ID_EDIT_SELECT_TRACK, &CSynthView::OnEditSelectTrack, &CSynthView::OnUpdateEditSelectTrack},
         {ID_EDIT_COPY_TWEAKING, &CSynthView::OnEditCopyTweaking, &CSynthView::OnUpdateEditCopyTweaking},
         {ID_EDIT_PASTE_TWEAKING, &CSynthView::OnEditPasteTweaking, &CSynthView::OnUpdateEditPasteTweaking},
+        {ID_EDIT_FORMAT_PATTERNS, &CSynthView::OnEditFormatPatterns, &CSynthView::OnUpdateEditFormatPatterns},
     };
     for (const auto& c : commands) {
         OnCommandEntry(c.id, [this, run = c.run] { (this->*run)(); });
@@ -97,3 +104,19 @@ void CSynthView::OnUpdateEditSelectAll(CCmdUI* ui) { ui->Enable(CanSelect()); }
 void CSynthView::OnUpdateEditSelectTrack(CCmdUI* ui) { ui->Enable(CanSelect()); }
 void CSynthView::OnUpdateEditCopyTweaking(CCmdUI* ui) { ui->Enable(CanCopyTweaking()); }
 void CSynthView::OnUpdateEditPasteTweaking(CCmdUI* ui) { ui->Enable(CanPasteTweaking()); }
+
+void CSynthView::OnEditFormatPatterns() {
+    if (g_songPlaying == 0) QueueNoteOff();
+    // The stop stands even when the dialog is cancelled.
+    RunTransport(TransportCommand::kStopButton, [this] { UpdateTopBar(); });
+    const int oldIndex = IndexOfPatternLength(g_patternLength);
+    CPatternsFormatterDlg dlg;
+    dlg.m_nNewLength = oldIndex;
+    if (dlg.DoModal() != IDOK || dlg.m_nNewLength == oldIndex) return;
+    const uint32_t newLength = PatternLengthOfIndex(dlg.m_nNewLength);
+    if (newLength == 0) return;
+    MarkSongEdited();
+    if (ReformatPatterns(newLength)) ShowPatternGrid();
+}
+
+void CSynthView::OnUpdateEditFormatPatterns(CCmdUI* ui) { ui->Enable(g_patternCount != 0 && g_soundModuleMode == 0); }

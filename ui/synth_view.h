@@ -78,6 +78,9 @@ public:
     void OnUpdateEditSelectTrack(CCmdUI* ui);
     void OnUpdateEditCopyTweaking(CCmdUI* ui);
     void OnUpdateEditPasteTweaking(CCmdUI* ui);
+    // Format patterns (ui/format_patterns.h).
+    void OnEditFormatPatterns();
+    void OnUpdateEditFormatPatterns(CCmdUI* ui);
     // The keyboard focus passes from the grid to the song-order list (the Esc
     // key, a click on the order display): cursor home, undo ring emptied,
     // grid and order list repainted.

@@ -8,6 +8,7 @@
 #include "data/song_reset.h"
 #include "res/resource_ids.h"
 #include "shared/automation.h"
+#include "ui/format_patterns.h"
 #include "ui/pattern_clipboard.h"
 #include "ui/pattern_undo.h"
 
@@ -198,6 +199,57 @@ TEST_F(EditCommandsTest, ARefusedPasteBeepsAndLeavesUndoAvailable) {
     EXPECT_TRUE(Enabled(ID_EDIT_UNDO));
     EXPECT_TRUE(Frame()->ExecuteCommand(ID_EDIT_UNDO));
     EXPECT_FALSE(session_->doc->IsModified());
+}
+
+TEST_F(EditCommandsTest, FormatPatternsStopsFirstAndMarksOnlyAFormattedSong) {
+    const struct {
+        const char* name;
+        std::function<void(CDialog&)> script;
+        uint32_t length;
+        bool marked;
+    } cases[] = {
+        {"Cancel", [](CDialog& d) { d.ClickButton(IDC_FORMAT_24); d.ClickButton(IDCANCEL); }, 64, false},
+        {"Escape", [](CDialog& d) { d.PressEscape(); }, 64, false},
+        {"the same length", [](CDialog& d) { d.ClickButton(IDOK); }, 64, false},
+        {"24 steps", [](CDialog& d) { d.ClickButton(IDC_FORMAT_24); d.ClickButton(IDOK); }, 24, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        SetUp();
+        g_songPlaying = 1;
+        g_playFlag = 1;
+        g_engineReset = 0;
+        PushPatternUndo();
+        g_editStep = 7;
+        dialogScripts.push_back([&](CDialog& d) {
+            EXPECT_EQ(d.GetWindowText(), "MorvelCanopy I patterns formatter");
+            EXPECT_EQ(d.IsDlgButtonChecked(IDC_FORMAT_64), 1u);  // the current length
+            EXPECT_EQ(g_engineReset, kResetStop);                 // stopped before the dialog
+            c.script(d);
+        });
+        EXPECT_TRUE(Frame()->ExecuteCommand(ID_EDIT_FORMAT_PATTERNS));
+        EXPECT_TRUE(dialogScripts.empty());
+        EXPECT_EQ(g_engineReset, kResetStop);
+        EXPECT_EQ(uint32_t(g_playFlag), 0u);
+        EXPECT_EQ(uint32_t(g_patternLength), c.length);
+        EXPECT_EQ(session_->doc->IsModified(), c.marked);
+        EXPECT_EQ(Enabled(ID_EDIT_UNDO), !c.marked);
+        EXPECT_EQ(uint32_t(g_editStep), c.marked ? 0u : 7u);
+        if (c.marked) EXPECT_EQ(uint32_t(g_stepsPerBeat), 6u);  // the grid drawn at once sets it
+        TearDown();
+    }
+    g_songPlaying = 0;
+    g_playFlag = 0;
+    g_engineReset = 0;
+}
+
+TEST_F(EditCommandsTest, FormatPatternsNeedsPatternsAndThePatternEditor) {
+    EXPECT_TRUE(Enabled(ID_EDIT_FORMAT_PATTERNS));
+    g_soundModuleMode = 1;
+    EXPECT_FALSE(Enabled(ID_EDIT_FORMAT_PATTERNS));
+    g_soundModuleMode = 0;
+    ReleaseAllPatterns();
+    EXPECT_FALSE(Enabled(ID_EDIT_FORMAT_PATTERNS));
 }
 
 TEST_F(EditCommandsTest, SoundModuleModeDisablesOnlyTheExportOfTheFileCommands) {
