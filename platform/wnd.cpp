@@ -682,6 +682,7 @@ CBitmap* CWnd::DrawSurface() { return (impl_ && impl_->window && !surface_.IsNul
 
 void CWnd::SurfaceChanged(const CRect& r) {
     if (inPaint_) return;  // the paint presents the whole picture when it ends
+    ++presented_;
     if (wxWindow* w = ToolkitOf(this)) w->RefreshRect(wxRect(r.left, r.top, r.Width(), r.Height()), false);
 }
 

@@ -169,6 +169,9 @@ public:
     // The drawing surface (created with the window at its client size).
     CBitmap* DrawSurface() override;
     void SurfaceChanged(const CRect& r) override;
+    // How many drawings outside a paint reached the window so far (each
+    // client context that changed something counts once).
+    uint64_t PresentedDrawings() const { return presented_; }
 
     // Layer plumbing, used by the toolkit bridge.
     Impl* GetImpl() const { return impl_.get(); }
@@ -188,6 +191,7 @@ protected:
     std::unique_ptr<Impl> impl_;
     CWnd* parent_ = nullptr;
     bool inPaint_ = false;
+    uint64_t presented_ = 0;
     struct CurrentMessage {
         UINT msg;
         WPARAM wParam;

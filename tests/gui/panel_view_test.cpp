@@ -72,6 +72,22 @@ TEST_F(PanelViewTest, TheTimerTickUpdatesThePanelAndTheEnginesTempo) {
     EXPECT_EQ(g_soundBank[kParamFilterResonance][g_curSound], 70);
 }
 
+// The timer draws only what changed: once the first ticks have caught up, a
+// tick where nothing moved copies nothing to the window, and a new play row
+// does.
+TEST_F(PanelViewTest, AQuietTickCopiesNothingToTheWindow) {
+    for (auto& level : g_meterLevels) level = 0;  // falling meters are drawn
+    View()->OnTimer(kViewTimerId);
+    View()->OnTimer(kViewTimerId);
+    const uint64_t before = View()->PresentedDrawings();
+    View()->OnTimer(kViewTimerId);
+    EXPECT_EQ(View()->PresentedDrawings(), before);
+    g_trackRow[0] = g_trackRow[0] + 1;
+    View()->OnTimer(kViewTimerId);
+    EXPECT_GT(View()->PresentedDrawings(), before);
+    g_trackRow[0] = 0;
+}
+
 // Every showing of the grid redraws the top bar's LED readout: the edit
 // position while stopped, the first track's while playing.
 TEST_F(PanelViewTest, ShowingTheGridRedrawsTheLedReadout) {
