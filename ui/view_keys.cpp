@@ -34,8 +34,8 @@ void ToggleMute(UINT vk, KeyView& view) {
 void MarkDocument(KeyView& view) { view.SetModifiedFlag(g_saveChanges != 0); }
 
 uint32_t TracksInUse() {
-    const uint32_t p = g_polyphony;
-    return uint32_t(g_polyphonyVoices[p < 6 ? p : 5]);
+    const uint32_t tracks = g_tracksInUse;
+    return tracks >= 1 && tracks <= uint32_t(kVoices) ? tracks : uint32_t(kVoices);
 }
 
 void StepDown() {

@@ -34,7 +34,8 @@ public:
 // setting, so that with the setting off an edit clears it.
 void MarkDocument(KeyView& view);
 
-// Tracks the polyphony setting lets sound: 1, 4, 8, 16, 24 or 32.
+// Tracks the polyphony setting lets sound (1, 4, 8, 16, 24 or 32), as the last
+// drawing of the grid found them.
 uint32_t TracksInUse();
 
 // Step + 1: the cursor one step down unless it is on the last step.

@@ -94,15 +94,10 @@ TEST_F(GridKeysTest, HorizontalMoves) {
         {"Up at step 0", 32, {0, 6, 0}, VK_UP, 0, 0, {0, 6, 0}, 1},
         {"Down at the last step", 32, {0, 6, 63}, VK_DOWN, 0, 0, {0, 6, 63}, 1},
     };
-    auto polyphonyOf = [](uint32_t tracks) {
-        for (uint32_t p = 0; p < 6; ++p)
-            if (uint32_t(g_polyphonyVoices[p]) == tracks) return p;
-        return 5u;
-    };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         SetUp();
-        g_polyphony = polyphonyOf(c.tracks);
+        g_tracksInUse = c.tracks;
         for (uint32_t t = 0; t < 32; ++t) Cell(0, t, 0, c.from.step) = c.commands;
         g_firstTrack = c.from.firstTrack;
         g_cursorColumn = c.from.column;

@@ -68,6 +68,7 @@ protected:
         g_curSound = 1;
         g_setInstruments = 0;
         g_cursorRow = 7;
+        g_tracksInUse = 32;
         g_patternUndoCount = 0;
         g_selExtending = 0;
         g_selPattern = g_selFirstPart = g_selLastPart = g_selFirstStep = g_selLastStep = 0;
@@ -90,6 +91,7 @@ protected:
         g_octave = 4;
         g_trackerStyle = 0;
         g_langId = 0x09;
+        g_tracksInUse = 32;
         BuildNoteKeyMap();
         EditorTest::TearDown();
     }
