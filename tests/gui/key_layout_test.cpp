@@ -223,8 +223,9 @@ TEST_F(KeyLayoutTest, AHeldKeySoundsOnceAndWritesOn) {
     EXPECT_EQ(g_previewPending, 0u);
     const size_t downs = std::count(KeyRecordingView::keys.begin(), KeyRecordingView::keys.end(), UINT('A'));
     ASSERT_GT(downs, 1u) << "the server did not repeat the key";
-    for (uint32_t s = 0; s < downs; ++s) EXPECT_EQ(Note(2, s), 48) << s;
-    EXPECT_EQ(g_editStep, downs);
+    // Each repeat writes on the next step; the last step keeps the cursor.
+    for (uint32_t s = 0; s < std::min<size_t>(downs, 64); ++s) EXPECT_EQ(Note(2, s), 48) << s;
+    EXPECT_EQ(g_editStep, std::min<size_t>(downs, 63));
 }
 
 }  // namespace
