@@ -374,7 +374,11 @@ bool CDialog::CreateWindowFromTemplate(CWnd* parent, bool modal) {
                 break;
             case ControlKind::GroupBox: w = new wxStaticBox(dlg, wid, text, pos, size); break;
             case ControlKind::Edit: {
-                auto* t = new wxTextCtrl(dlg, wid, text, pos, size);
+                auto* t = new wxTextCtrl(dlg, wid, text, pos, size,
+                                         (c.style & CS_MULTILINE) ? (wxTE_MULTILINE | wxTE_PROCESS_ENTER) : 0);
+                // Typing reports EN_CHANGE; text set by the program does not.
+                const int tid = c.id;
+                t->Bind(wxEVT_TEXT, [this, tid](wxCommandEvent&) { SendControlCommand(tid, EN_CHANGE); });
                 if (c.style & CS_NUMBER)
                     t->Bind(wxEVT_CHAR, [](wxKeyEvent& e) {
                         int k = e.GetKeyCode();
@@ -465,6 +469,11 @@ bool CDialog::CreateWindowFromTemplate(CWnd* parent, bool modal) {
             return;
         }
         if ((e.GetKeyCode() == WXK_RETURN || e.GetKeyCode() == WXK_NUMPAD_ENTER) && !e.HasAnyModifiers()) {
+            // In a multi-line edit Enter starts a new line.
+            if (auto* t = dynamic_cast<wxTextCtrl*>(wxWindow::FindFocus()); t && t->IsMultiLine()) {
+                e.Skip();
+                return;
+            }
             PressEnter();
             return;
         }
@@ -636,6 +645,22 @@ void CDialog::PressEnter() {
             return;
         }
     Dispatch(WM_COMMAND, WPARAM(IDOK), 0, [this] { OnOK(); });
+}
+
+void CDialog::TypeText(int id, const std::string& text) {
+    if (!dynamic_cast<wxTextCtrl*>(ToolkitOf(GetDlgItem(id)))) return;
+    SetDlgItemText(id, text);
+    SendControlCommand(id, EN_CHANGE);
+}
+
+void CDialog::OnControlEntry(UINT code, int id, std::function<void()> handler) {
+    controlHandlers_[{code, id}] = std::move(handler);
+}
+
+void CDialog::SendControlCommand(int id, UINT code) {
+    auto it = controlHandlers_.find({code, id});
+    if (it == controlHandlers_.end() || !IsWindow()) return;
+    it->second();
 }
 
 void CDialog::ChooseListRow(int id, int index) {

@@ -17,6 +17,9 @@ class CDialog;
 // Thrown by CDataExchange::Fail and caught by UpdateData.
 struct CUserException {};
 
+// Control commands of edits.
+inline constexpr UINT EN_CHANGE = 0x0300;
+
 class CDataExchange {
 public:
     CDataExchange(CDialog* dlg, bool saveAndValidate) : m_pDlgWnd(dlg), m_bSaveAndValidate(saveAndValidate) {}
@@ -154,6 +157,11 @@ public:
     // A list box row chosen (by click or the arrow keys): selected, and the
     // selection change sent when the list notifies.
     void ChooseListRow(int id, int index);
+    // An edit's text typed by the user (EN_CHANGE follows). Text set by the
+    // program reports nothing.
+    void TypeText(int id, const std::string& text);
+    // Control commands (EN_CHANGE and the like) to their handler.
+    void SendControlCommand(int id, UINT code);
 
     // Layer plumbing.
     struct DialogImpl;
@@ -168,7 +176,11 @@ protected:
     bool ended_ = false;
     int result_ = IDCANCEL;
 
+    // The message map's control-command entries (ON_EN_CHANGE and the like).
+    void OnControlEntry(UINT code, int id, std::function<void()> handler);
+
 private:
+    std::map<std::pair<UINT, int>, std::function<void()>> controlHandlers_;
     void ForgetControls();
     bool CreateWindowFromTemplate(CWnd* parent, bool modal);
 };

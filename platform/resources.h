@@ -65,6 +65,7 @@ inline constexpr unsigned CS_HIDDEN = 0x0100;
 inline constexpr unsigned CS_NOTIFY = 0x0200;      // list box: a selection change reaches the dialog
 inline constexpr unsigned CS_TABSTOPS = 0x0400;    // list box: tabs expanded to the default tab stops
 inline constexpr unsigned CS_VSCROLL = 0x0800;     // list box: vertical scroll bar
+inline constexpr unsigned CS_MULTILINE = 0x10000;  // edit: several lines, Enter starts a new one
 
 struct ControlResource {
     ControlKind kind;

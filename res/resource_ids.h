@@ -136,3 +136,12 @@ inline constexpr int kHelpMidiControllers = 10;
 inline constexpr UINT IDD_STEPS_PER_BEAT = 228;
 inline constexpr int IDC_STEPS_4_6 = 1131;
 inline constexpr int IDC_STEPS_8_12 = 1132;
+
+// The song information dialog.
+inline constexpr UINT IDD_SONG_INFO = 211;
+inline constexpr int IDC_SONG_TITLE = 1101;
+inline constexpr int IDC_SONG_AUTHOR = 1102;
+inline constexpr int IDC_SONG_COMMENT = 1103;
+inline constexpr int IDC_VISIT_PAGE = 1104;
+inline constexpr int IDC_SHOW_ON_OPEN = 1105;
+inline constexpr int IDC_SONG_INFO_CLOSE = 1106;

@@ -232,7 +232,6 @@ void CSynthView::RunPostLoadChecks() {
     }
 }
 
-void CSynthView::ShowSongInfoAfterLoad() {}
 
 bool CSynthView::OnEraseBkgnd(CDC*) { return true; }
 

@@ -90,6 +90,7 @@ public:
     void MarkSongEdited();
     // Dialog commands, help, web and steps per beat (ui/view_commands.cpp).
     void OnAppAbout();
+    void OnFileSongInfo();
     void OnEditStepsPerBeat();
     void OnUpdateEditStepsPerBeat(CCmdUI* ui);
     void OnHelpContents();

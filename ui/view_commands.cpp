@@ -15,7 +15,10 @@
 #include "shared/settings.h"
 #include "shared/song.h"
 #include "shared/transport.h"
+#include "shared/song_info.h"
 #include "ui/about_dlg.h"
+#include "ui/panel_state.h"
+#include "ui/song_info_dlg.h"
 #include "ui/steps_per_beat_dlg.h"
 #include "ui/synth_view.h"
 
@@ -36,6 +39,7 @@ void CSynthView::AddViewCommands() {
     OnCommandEntry(ID_APP_ABOUT, [this] { OnAppAbout(); });
     OnCommandEntry(ID_SOUNDS_LOAD, [this] { OnSoundsLoad(); });
     OnCommandEntry(ID_SOUNDS_SAVE, [this] { OnSoundsSave(); });
+    OnCommandEntry(ID_FILE_SONG_INFO, [this] { OnFileSongInfo(); });
 }
 
 void CSynthView::FullRepaint() { OnUpdate(nullptr, 0, nullptr); }
@@ -79,4 +83,35 @@ bool CSynthView::OnHelpInfo() {
 void CSynthView::OnHelpVisitWeb() {
     PreviewNoteOff();
     OpenUrl(kMakerWebAddress);
+}
+
+void CSynthView::OnFileSongInfo() {
+    PreviewNoteOff();
+    g_topBarButtons[0] = 1;
+    UpdatePanel();
+    g_docModified = 0;
+    CSongInfoDlg dlg(this);
+    dlg.m_title = g_songTitle;
+    dlg.m_author = g_songAuthor;
+    dlg.m_comment = g_songComment;
+    dlg.m_showOnOpen = g_showInfoOnOpen;
+    dlg.DoModal();
+    g_songTitle = dlg.m_title;
+    g_songAuthor = dlg.m_author;
+    g_songComment = dlg.m_comment;
+    g_showInfoOnOpen = dlg.m_showOnOpen ? 1 : 0;
+    g_topBarButtons[0] = 0;
+    FullRepaint();
+    PassOnModifiedByte();
+}
+
+// After a load (the main window already brought forward): the information
+// shown, nothing taken back.
+void CSynthView::ShowSongInfoAfterLoad() {
+    CSongInfoDlg dlg(this);
+    dlg.m_title = g_songTitle;
+    dlg.m_author = g_songAuthor;
+    dlg.m_comment = g_songComment;
+    dlg.m_showOnOpen = g_showInfoOnOpen;
+    dlg.DoModal();
 }
