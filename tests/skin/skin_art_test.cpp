@@ -279,6 +279,13 @@ TEST(SkinArt, GlyphSheetUsesItsFamiliesColourTriples) {
             EXPECT_TRUE(v == 5 || v == 6) << i;
         }
     }
+    // The whole word TRACK fits its label: each of five 7-pixel steps holds ink.
+    for (int letter = 0; letter < 5; ++letter) {
+        int ink = 0;
+        for (int y = 97; y < 102; ++y)
+            for (int x = 7 * letter; x < 7 * letter + 6 && x < 34; ++x) ink += at(x, y) == 21;
+        EXPECT_GT(ink, 3) << "letter " << letter;
+    }
     // Key-change glyphs stand in a box of colour 12.
     EXPECT_EQ(at(32, 7), 12);
     EXPECT_EQ(at(62, 7), 12);

@@ -122,7 +122,14 @@ IndexedImage ArtGlyphSheet() {
         PutGlyph(s, {106, 8 * c, 6, 7}, *g, 0, 0, 18, 16);
     }
     const PixelFont& tiny = TinyFont();
-    PutText(s, {0, 97, 34, 5}, tiny, "TRACK", 0, 0, 21, 19, 2);
+    // The label's 34 columns take the five doubled-width letters with a
+    // one-pixel gap between them.
+    int labelX = 0;
+    for (char ch : std::string("TRACK")) {
+        const PixelGlyph& g = *tiny.Find(ch);
+        PutGlyph(s, {0, 97, 34, 5}, g, labelX, 0, 21, 19, 2);
+        labelX += g.Width() * 2 + 1;
+    }
     for (int d = 0; d < 10; ++d) PutGlyph(s, {36 + 7 * d, 97, 6, 5}, *tiny.Find(char('0' + d)), 0, 0, 21, 19, 2);
     return s;
 }
