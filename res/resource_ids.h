@@ -145,3 +145,11 @@ inline constexpr int IDC_SONG_COMMENT = 1103;
 inline constexpr int IDC_VISIT_PAGE = 1104;
 inline constexpr int IDC_SHOW_ON_OPEN = 1105;
 inline constexpr int IDC_SONG_INFO_CLOSE = 1106;
+
+// Sounds menu rows served by the panel's sound commands.
+inline constexpr UINT ID_SOUNDS_COPY = 32801;
+inline constexpr UINT ID_SOUNDS_PASTE = 32802;
+inline constexpr UINT ID_SOUNDS_UNDO = 32803;
+inline constexpr UINT ID_SOUNDS_RESET = 32787;
+inline constexpr UINT ID_SOUNDS_RANDOMIZE = 32788;
+inline constexpr UINT ID_OPTIONS_ON_TOP = 32813;  // the frame's "Keep on top"

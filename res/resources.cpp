@@ -31,8 +31,8 @@ std::string LoadResString(UINT id) {
 }
 
 const MenuResource* FindMenuResource(UINT id) {
-    // The File menu's document and exit commands; the rest of the menu comes
-    // with the commands that serve it.
+    // The five menus of the main window. A row whose command has no handler
+    // yet shows greyed.
     static const MenuResource main{IDR_MAINFRAME,
                                    {{"&File",
                                      {{ID_FILE_NEW, "&New\tCtrl+N"},
@@ -40,6 +40,8 @@ const MenuResource* FindMenuResource(UINT id) {
                                       {ID_FILE_SAVE, "&Save\tCtrl+S"},
                                       {ID_FILE_SAVE_AS, "Save &As..."},
                                       {ID_FILE_PLAY_STOP, "Play / Stop"},
+                                      {0, ""},
+                                      {ID_FILE_SONG_INFO, "Song &information...\tCtrl+I"},
                                       {0, ""},
                                       {ID_FILE_EXPORT_WAVE, "&Export song as wave file..."},
                                       {ID_FILE_CAPTURE_OUTPUT, "&Capture output to wave file..."},
@@ -63,7 +65,39 @@ const MenuResource* FindMenuResource(UINT id) {
                                       {ID_EDIT_COPY_TWEAKING, "C&opy tweaking\tCtrl+1"},
                                       {ID_EDIT_PASTE_TWEAKING, "Past&e tweaking\tCtrl+2"},
                                       {0, ""},
-                                      {ID_EDIT_FORMAT_PATTERNS, "&Format patterns..."}}}}};
+                                      {ID_EDIT_FORMAT_PATTERNS, "&Format patterns..."},
+                                      {ID_EDIT_STEPS_PER_BEAT, "&Set steps per beat..."}}},
+                                    {"&Sounds",
+                                     {{ID_SOUNDS_COPY, "&Copy sound"},
+                                      {ID_SOUNDS_PASTE, "&Paste sound"},
+                                      {ID_SOUNDS_UNDO, "&Undo changes"},
+                                      {0, ""},
+                                      {ID_SOUNDS_LOAD, "L&oad sound..."},
+                                      {ID_SOUNDS_SAVE, "Sa&ve sound..."},
+                                      {ID_SOUNDS_RESET, "&Reset knobs (clear)"},
+                                      {ID_SOUNDS_RANDOMIZE, "R&andomize sound"},
+                                      {0, ""},
+                                      {ID_SOUNDS_SAMPLES, "&Samples...\tAlt+S"},
+                                      {ID_SOUNDS_SAMPLE_SPLITS, "Sample sp&lits...\tAlt+L"},
+                                      {ID_SOUNDS_EFFECTS, "&Effects...\tAlt+E"}}},
+                                    {"&Options",
+                                     {{ID_OPTIONS_PREFERENCES, "&Preferences...\tAlt+P"},
+                                      {ID_OPTIONS_MIDI_MAPPER, "&MIDI mapper...\tAlt+M"},
+                                      {0, ""},
+                                      {ID_OPTIONS_MIDI_SYNC, "&Sync to external MIDI clock"},
+                                      {0, ""},
+                                      {ID_OPTIONS_ON_TOP, "&Keep Morvel Canopy on top"},
+                                      {ID_OPTIONS_MIDI_RECORD, "M&IDI writes into sequencer"},
+                                      {ID_OPTIONS_TRANSMIT_TWEAKS, "&Transmit knob tweakings"},
+                                      {ID_OPTIONS_FOLLOW_SONG, "&Follow song position"},
+                                      {ID_OPTIONS_AUTOMATION, "&Automation"},
+                                      {ID_OPTIONS_OSCILLOSCOPE, "&Oscilloscope"}}},
+                                    {"&Help",
+                                     {{ID_HELP_CONTENTS, "&Help Contents"},
+                                      {0, ""},
+                                      {ID_HELP_VISIT_WEB, "Visit &www.tarrowbykinetic.example"},
+                                      {0, ""},
+                                      {ID_APP_ABOUT, "&About Morvel Canopy..."}}}}};
     return id == IDR_MAINFRAME ? &main : nullptr;
 }
 

@@ -73,6 +73,7 @@ TEST_F(EditCommandsTest, TheEditMenuRows) {
         {32800, "Select T&rack\tCtrl+T"}, {0, ""},
         {32806, "C&opy tweaking\tCtrl+1"}, {32807, "Past&e tweaking\tCtrl+2"},
         {0, ""},                        {32804, "&Format patterns..."},
+        {32810, "&Set steps per beat..."},
     };
     std::vector<std::pair<UINT, std::string>> got;
     for (auto& item : Frame()->GetMenuState(1)) got.push_back({item.id, item.text});

@@ -147,7 +147,7 @@ TEST_F(WindowTest, TheFileMenuAndItsStates) {
     std::vector<std::pair<UINT, bool>> got;
     for (auto& item : menu) got.push_back({item.id, item.enabled});
     std::vector<std::pair<UINT, bool>> want = {{57600, true}, {57601, true}, {57603, true}, {57604, true},
-                                               {32818, true},  {0, false},     {32772, true},  {32815, true}, {32816, false},
+                                               {32818, true},  {0, false},     {32771, true},  {0, false},     {32772, true},  {32815, true}, {32816, false},
                                                {32817, false}, {0, false},     {57616, false}, {0, false},
                                                {57665, true}};
     EXPECT_EQ(got, want);
