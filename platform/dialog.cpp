@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <cctype>
 
+#include "platform/control_bridge.h"
+#include "platform/controls.h"
 #include "platform/framework.h"
 #include "platform/resources.h"
 #include "platform/wx_bridge.h"
@@ -365,7 +367,9 @@ bool CDialog::CreateWindowFromTemplate(CWnd* parent, bool modal) {
         wxPoint pos(DialogUnitsToPixelsX(c.x), DialogUnitsToPixelsY(c.y));
         wxSize size(DialogUnitsToPixelsX(c.cx), DialogUnitsToPixelsY(c.cy));
         wxString text = wxString::FromUTF8(c.text);
-        int wid = c.id > 0 ? c.id : wxID_ANY;
+        // Framework ids above the toolkit's range (the Help button's) get one of
+        // its own; the layer keeps the template's id.
+        int wid = c.id > 0 && c.id < 32767 ? c.id : wxID_ANY;
         wxWindow* w = nullptr;
         switch (c.kind) {
             case ControlKind::Static:
@@ -385,6 +389,7 @@ bool CDialog::CreateWindowFromTemplate(CWnd* parent, bool modal) {
                         if (k < 32 || k == WXK_DELETE || k >= WXK_START || (k >= '0' && k <= '9')) e.Skip();
                         else wxBell();
                     });
+                BindEditNotifications(this, t, c.id);
                 w = t;
                 break;
             }
@@ -445,10 +450,13 @@ bool CDialog::CreateWindowFromTemplate(CWnd* parent, bool modal) {
                 if (c.style & CS_NOTIFY) {
                     const int id = c.id;
                     l->Bind(wxEVT_LISTBOX, [this, id](wxCommandEvent&) { OnCmdMsg(UINT(id), nullptr); });
+                    BindListBoxNotifications(this, l, id);
                 }
                 w = l;
                 break;
             }
+            case ControlKind::ListView:
+            case ControlKind::Slider: w = CreateListOrSlider(this, dlg, c, pos, size); break;
             case ControlKind::CheckBox: {
                 auto* b = new wxCheckBox(dlg, wid, text, pos, size);
                 const int id = c.id;
@@ -458,6 +466,7 @@ bool CDialog::CreateWindowFromTemplate(CWnd* parent, bool modal) {
             }
         }
         if (w && (c.style & CS_HIDDEN)) w->Hide();
+        if (w && (c.style & CS_DISABLED)) w->Disable();
         if (w && c.id > 0) dlgImpl_->controls[c.id] = w;
         previous = w;
         previousId = c.id;
@@ -679,11 +688,57 @@ void CDialog::StepSpin(int id, int delta) {
     if (!s || !dlgImpl_) return;
     int pos = s->GetValue();
     auto b = dlgImpl_->buddyOf.find(id);
-    if (b != dlgImpl_->buddyOf.end()) {
+    const bool buddy = b != dlgImpl_->buddyOf.end();
+    if (buddy) {
         int v = 0;
         if (ParseInt(GetDlgItemText(b->second), v)) pos = v;
     }
-    pos = std::clamp(pos + delta, s->GetMin(), s->GetMax());
+    NMUPDOWN nm;
+    nm.hdr.idFrom = id;
+    nm.hdr.code = UDN_DELTAPOS;
+    nm.iPos = pos;
+    nm.iDelta = delta;
+    if (SendNotify(&nm.hdr) != 0 || !IsWindow()) return;
+    pos = std::clamp(int(int64_t{nm.iPos} + nm.iDelta), s->GetMin(), s->GetMax());
     s->SetValue(pos);
-    if (b != dlgImpl_->buddyOf.end()) SetDlgItemText(b->second, std::to_string(pos));
+    if (buddy) {
+        SetDlgItemText(b->second, std::to_string(pos));
+        SendControlCommand(b->second, EN_CHANGE);
+    }
 }
+
+void CDialog::MoveSlider(int id, int pos) {
+    auto* s = dynamic_cast<wxSlider*>(ToolkitOf(GetDlgItem(id)));
+    if (!s) return;
+    s->SetValue(std::clamp(pos, s->GetMin(), s->GetMax()));
+    SliderMoved(this, s, id);
+}
+
+void CDialog::FocusControl(int id) {
+    CWnd* c = GetDlgItem(id);
+    if (!c) return;
+    GotoDlgCtrl(c);
+    wxWindow* w = ToolkitOf(c);
+    if (dynamic_cast<wxTextCtrl*>(w)) SendControlCommand(id, EN_SETFOCUS);
+    else if (dynamic_cast<wxListBox*>(w)) SendControlCommand(id, LBN_SETFOCUS);
+}
+
+void CDialog::DoubleClickRow(int id, int row) {
+    auto* l = dynamic_cast<wxListBox*>(ToolkitOf(GetDlgItem(id)));
+    if (!l || row < 0 || row >= int(l->GetCount())) return;
+    l->SetSelection(row);
+    SendControlCommand(id, LBN_DBLCLK);
+}
+
+void CDialog::OnNotifyEntry(UINT code, int id, std::function<LRESULT(NMHDR*)> handler) {
+    notifyHandlers_[{code, id}] = std::move(handler);
+}
+
+LRESULT CDialog::SendNotify(NMHDR* hdr) {
+    auto it = notifyHandlers_.find({hdr->code, hdr->idFrom});
+    if (it == notifyHandlers_.end() || !IsWindow()) return 0;
+    return it->second(hdr);
+}
+
+void CDialog::OnHScroll(UINT, UINT, CWnd*) { Default(); }
+void CDialog::OnVScroll(UINT, UINT, CWnd*) { Default(); }

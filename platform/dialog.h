@@ -13,6 +13,7 @@
 #include "platform/wnd.h"
 
 class CDialog;
+struct NMHDR;
 
 // Thrown by CDataExchange::Fail and caught by UpdateData.
 struct CUserException {};
@@ -152,7 +153,9 @@ public:
     void ClickButton(int id);
     void PressEscape();
     void PressEnter();
-    // A spin button stepped by delta (it updates its buddy).
+    // A spin button stepped by delta: UDN_DELTAPOS first (a handler may change
+    // the step, or refuse it by returning non-zero), then the new position,
+    // written into its buddy, which reports EN_CHANGE.
     void StepSpin(int id, int delta);
     // A list box row chosen (by click or the arrow keys): selected, and the
     // selection change sent when the list notifies.
@@ -162,6 +165,18 @@ public:
     void TypeText(int id, const std::string& text);
     // Control commands (EN_CHANGE and the like) to their handler.
     void SendControlCommand(int id, UINT code);
+    // A slider moved to pos (WM_HSCROLL or WM_VSCROLL follows); the focus moved
+    // to a control (its focus notification follows); a list box row
+    // double-clicked (it becomes the selection, LBN_DBLCLK follows). Controls:
+    // platform/controls.h.
+    void MoveSlider(int id, int pos);
+    void FocusControl(int id);
+    void DoubleClickRow(int id, int row);
+    // WM_NOTIFY records to the handler of their code and control (0 without
+    // one); slider moves to OnHScroll and OnVScroll.
+    LRESULT SendNotify(NMHDR* hdr);
+    virtual void OnHScroll(UINT code, UINT pos, CWnd* bar);
+    virtual void OnVScroll(UINT code, UINT pos, CWnd* bar);
 
     // Layer plumbing.
     struct DialogImpl;
@@ -169,6 +184,9 @@ public:
     void PostNcDestroy() override;
 
 protected:
+    // The message map's ON_NOTIFY entries.
+    void OnNotifyEntry(UINT code, int id, std::function<LRESULT(NMHDR*)> handler);
+
     UINT templateId_;
     std::unique_ptr<DialogImpl> dlgImpl_;
     bool m_ownerDraws = false;  // the dialog paints itself (a picture window)
@@ -180,6 +198,7 @@ protected:
     void OnControlEntry(UINT code, int id, std::function<void()> handler);
 
 private:
+    std::map<std::pair<UINT, int>, std::function<LRESULT(NMHDR*)>> notifyHandlers_;
     std::map<std::pair<UINT, int>, std::function<void()>> controlHandlers_;
     void ForgetControls();
     bool CreateWindowFromTemplate(CWnd* parent, bool modal);

@@ -52,7 +52,10 @@ struct AccelTableResource {
 };
 
 // Dialog templates, in dialog units.
-enum class ControlKind { Static, GroupBox, Edit, Spin, PushButton, DefPushButton, Radio, CheckBox, Progress, ListBox };
+enum class ControlKind {
+    Static, GroupBox, Edit, Spin, PushButton, DefPushButton, Radio, CheckBox, Progress, ListBox,
+    ListView, Slider,  // platform/controls.h
+};
 inline constexpr unsigned CS_GROUP = 0x0001;       // first control of a radio group
 inline constexpr unsigned CS_NUMBER = 0x0002;      // edit: digits only
 inline constexpr unsigned CS_CENTER = 0x0004;      // static: centred text
@@ -66,6 +69,10 @@ inline constexpr unsigned CS_NOTIFY = 0x0200;      // list box: a selection chan
 inline constexpr unsigned CS_TABSTOPS = 0x0400;    // list box: tabs expanded to the default tab stops
 inline constexpr unsigned CS_VSCROLL = 0x0800;     // list box: vertical scroll bar
 inline constexpr unsigned CS_MULTILINE = 0x10000;  // edit: several lines, Enter starts a new one
+inline constexpr unsigned CS_DISABLED = 0x1000;    // starts disabled
+inline constexpr unsigned CS_SINGLESEL = 0x2000;   // list view: one row at most selected
+inline constexpr unsigned CS_VERTICAL = 0x4000;    // slider: vertical
+inline constexpr unsigned CS_AUTOTICKS = 0x8000;   // slider: tick marks at its tick frequency
 
 struct ControlResource {
     ControlKind kind;

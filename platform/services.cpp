@@ -45,14 +45,23 @@ CFileDialog::CFileDialog(bool openFileDialog, const std::string& defaultExt, con
 void SetFileDialogHandler(FileDialogHandler handler) { FileHandler() = std::move(handler); }
 
 int CFileDialog::DoModal() {
-    std::string chosen;
+    std::vector<std::string> chosen;
+    const bool multiple = m_bOpenFileDialog && (m_flags & OFN_ALLOWMULTISELECT);
     if (FileHandler()) {
-        chosen = FileHandler()(*this);
+        const std::string answer = FileHandler()(*this);
+        size_t start = 0;
+        while (start < answer.size()) {
+            size_t end = multiple ? answer.find('\n', start) : std::string::npos;
+            if (end == std::string::npos) end = answer.size();
+            if (end > start) chosen.push_back(answer.substr(start, end - start));
+            start = end + 1;
+        }
     } else {
         if (!GuiIsUp()) return IDCANCEL;
         long style = m_bOpenFileDialog ? wxFD_OPEN : wxFD_SAVE;
         if (m_bOpenFileDialog && (m_flags & OFN_FILEMUSTEXIST)) style |= wxFD_FILE_MUST_EXIST;
         if (!m_bOpenFileDialog && (m_flags & OFN_OVERWRITEPROMPT)) style |= wxFD_OVERWRITE_PROMPT;
+        if (multiple) style |= wxFD_MULTIPLE;
         wxString dir = wxString::FromUTF8(m_initialDir), name = wxString::FromUTF8(m_fileName);
         size_t slash = m_fileName.find_last_of('/');
         if (slash != std::string::npos) {
@@ -62,16 +71,25 @@ int CFileDialog::DoModal() {
         wxFileDialog dlg(ToolkitOf(AfxGetMainWnd()), wxString::FromUTF8(m_title.empty() ? (m_bOpenFileDialog ? "Open" : "Save As") : m_title),
                          dir, name, Wildcard(m_filter), style);
         if (dlg.ShowModal() != wxID_OK) return IDCANCEL;
-        chosen = dlg.GetPath().utf8_string();
+        if (multiple) {
+            wxArrayString paths;
+            dlg.GetPaths(paths);
+            for (const wxString& p : paths) chosen.push_back(p.utf8_string());
+        } else {
+            chosen.push_back(dlg.GetPath().utf8_string());
+        }
     }
     if (chosen.empty()) return IDCANCEL;
     // A name typed without extension gets the default one.
     if (!m_defaultExt.empty()) {
-        size_t slash = chosen.find_last_of('/');
-        std::string base = slash == std::string::npos ? chosen : chosen.substr(slash + 1);
-        if (base.find('.') == std::string::npos) chosen += "." + m_defaultExt;
+        for (std::string& path : chosen) {
+            size_t slash = path.find_last_of('/');
+            std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
+            if (base.find('.') == std::string::npos) path += "." + m_defaultExt;
+        }
     }
-    path_ = chosen;
+    paths_ = chosen;
+    path_ = chosen.front();
     return IDOK;
 }
 

@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "platform/afx.h"
 
@@ -16,6 +17,7 @@ inline constexpr DWORD OFN_HIDEREADONLY = 0x00000004;
 inline constexpr DWORD OFN_OVERWRITEPROMPT = 0x00000002;
 inline constexpr DWORD OFN_FILEMUSTEXIST = 0x00001000;
 inline constexpr DWORD OFN_PATHMUSTEXIST = 0x00000800;
+inline constexpr DWORD OFN_ALLOWMULTISELECT = 0x00000200;
 
 class CFileDialog {
 public:
@@ -27,6 +29,8 @@ public:
     std::string GetPathName() const { return path_; }
     std::string GetFileName() const;
     std::string GetFileExt() const;
+    // Every path chosen, in order (one unless OFN_ALLOWMULTISELECT).
+    const std::vector<std::string>& GetPathNames() const { return paths_; }
 
     bool m_bOpenFileDialog;
     std::string m_defaultExt;
@@ -38,9 +42,11 @@ public:
 
 private:
     std::string path_;
+    std::vector<std::string> paths_;
 };
 
-// A file dialog's back-end: returns the chosen path, or empty for Cancel.
+// A file dialog's back-end: returns the chosen path, or empty for Cancel; for
+// a multiple selection the paths one per line.
 using FileDialogHandler = std::function<std::string(const CFileDialog& dlg)>;
 void SetFileDialogHandler(FileDialogHandler handler);  // empty: the toolkit's dialog
 

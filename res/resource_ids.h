@@ -29,6 +29,56 @@ inline constexpr UINT IDD_VALUE_TIP = 244;
 inline constexpr UINT IDD_EXPORT_WAVE = 212;
 inline constexpr UINT IDD_SELECT_COMMAND = 209;
 inline constexpr UINT IDD_PATTERNS_FORMATTER = 219;
+inline constexpr UINT IDD_SAMPLE_ORGANIZER = 167;
+inline constexpr UINT IDD_SAMPLE_NAME = 225;
+inline constexpr UINT IDD_SELECT_SAMPLE = 210;
+inline constexpr UINT IDD_SPLIT_EDITOR = 177;
+
+// The Help button of dialogs (the framework's default-help command).
+inline constexpr int ID_DEFAULT_HELP = 0xE146;
+
+// Controls of the sample organizer.
+inline constexpr int IDC_ORG_ADD = 1301;
+inline constexpr int IDC_ORG_REPLACE = 1302;
+inline constexpr int IDC_ORG_REMOVE = 1303;
+inline constexpr int IDC_ORG_EXPORT = 1304;
+inline constexpr int IDC_ORG_COPY = 1305;
+inline constexpr int IDC_ORG_PASTE = 1306;
+inline constexpr int IDC_ORG_LIST = 1307;
+inline constexpr int IDC_ORG_LOOP_GROUP = 1308;
+inline constexpr int IDC_ORG_LOOP_SLIDER = 1309;
+inline constexpr int IDC_ORG_LOOP_START = 1310;
+inline constexpr int IDC_ORG_LOOP_END = 1311;
+inline constexpr int IDC_ORG_TOTAL = 1312;
+inline constexpr int IDC_ORG_STATUS = 1313;
+
+// Control of the sample-name dialog.
+inline constexpr int IDC_SAMPLE_NAME = 1320;
+
+// Controls of the select-sample dialog.
+inline constexpr int IDC_SEL_SINGLE_GROUP = 1331;
+inline constexpr int IDC_SEL_LIST = 1332;
+inline constexpr int IDC_SEL_SPLIT_GROUP = 1333;
+inline constexpr int IDC_SEL_SPLIT_LABEL = 1334;
+inline constexpr int IDC_SEL_SPLIT = 1335;
+inline constexpr int IDC_SEL_SPLIT_SPIN = 1336;
+inline constexpr int IDC_SEL_LOAD_WAV = 1337;
+
+// Controls of the split editor.
+inline constexpr int IDC_SPLIT_LABEL = 1341;
+inline constexpr int IDC_SPLIT_SPIN = 1342;
+inline constexpr int IDC_SPLIT_ORGANIZER = 1343;
+inline constexpr int IDC_SPLIT_KEYS = 1344;
+inline constexpr int IDC_SPLIT_SAMPLES = 1345;
+inline constexpr int IDC_SPLIT_ADD = 1346;
+inline constexpr int IDC_SPLIT_REMOVE = 1347;
+inline constexpr int IDC_SPLIT_SLIDER = 1348;
+inline constexpr int IDC_SPLIT_PLUS36 = 1349;
+inline constexpr int IDC_SPLIT_ZERO = 1350;
+inline constexpr int IDC_SPLIT_MINUS36 = 1351;
+inline constexpr int IDC_SPLIT_VALUE_LABEL = 1352;
+inline constexpr int IDC_SPLIT_VALUE = 1353;
+inline constexpr int IDC_SPLIT_AUTO = 1354;
 
 // Controls of the song export dialog.
 inline constexpr int IDC_EXPORT_STATUS = 1201;
