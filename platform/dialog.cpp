@@ -258,6 +258,38 @@ std::string ExpandTabs(const std::string& text, size_t stop) {
     return out;
 }
 
+int CComboBox::AddString(const std::string& text) {
+    auto* c = dynamic_cast<wxChoice*>(ToolkitOf(this));
+    return c ? c->Append(wxString::FromUTF8(text)) : -1;
+}
+
+int CComboBox::GetCount() const {
+    auto* c = dynamic_cast<wxChoice*>(ToolkitOf(this));
+    return c ? int(c->GetCount()) : 0;
+}
+
+int CComboBox::SetCurSel(int index) {
+    auto* c = dynamic_cast<wxChoice*>(ToolkitOf(this));
+    if (!c) return -1;
+    if (index < 0 || index >= int(c->GetCount())) {
+        c->SetSelection(wxNOT_FOUND);
+        return -1;
+    }
+    c->SetSelection(index);
+    return index;
+}
+
+int CComboBox::GetCurSel() const {
+    auto* c = dynamic_cast<wxChoice*>(ToolkitOf(this));
+    return c ? c->GetSelection() : -1;
+}
+
+std::string CComboBox::GetLBText(int index) const {
+    auto* c = dynamic_cast<wxChoice*>(ToolkitOf(this));
+    if (!c || index < 0 || index >= int(c->GetCount())) return {};
+    return c->GetString(unsigned(index)).utf8_string();
+}
+
 int CListBox::AddString(const std::string& text) {
     auto* l = dynamic_cast<BridgeListBox*>(ToolkitOf(this));
     if (!l) return -1;
@@ -437,6 +469,13 @@ bool CDialog::CreateWindowFromTemplate(CWnd* parent, bool modal) {
                 break;
             }
             case ControlKind::Progress: w = new wxGauge(dlg, wid, 100, pos, size, wxGA_HORIZONTAL); break;
+            case ControlKind::ComboBox: {
+                auto* cb = new wxChoice(dlg, wid, pos, size);
+                const int id = c.id;
+                cb->Bind(wxEVT_CHOICE, [this, id](wxCommandEvent&) { SendControlCommand(id, CBN_SELENDOK); });
+                w = cb;
+                break;
+            }
             case ControlKind::ListBox: {
                 const bool tabs = (c.style & CS_TABSTOPS) != 0;
                 auto* l = new BridgeListBox(dlg, wid, pos, size, wxLB_SINGLE | ((c.style & CS_VSCROLL) ? wxLB_NEEDED_SB : 0),
@@ -654,6 +693,13 @@ void CDialog::PressEnter() {
             return;
         }
     Dispatch(WM_COMMAND, WPARAM(IDOK), 0, [this] { OnOK(); });
+}
+
+void CDialog::ChooseComboItem(int id, int index) {
+    auto* c = dynamic_cast<wxChoice*>(ToolkitOf(GetDlgItem(id)));
+    if (!c || index < 0 || index >= int(c->GetCount()) || !c->IsEnabled()) return;
+    c->SetSelection(index);
+    SendControlCommand(id, CBN_SELENDOK);
 }
 
 void CDialog::TypeText(int id, const std::string& text) {

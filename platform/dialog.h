@@ -20,6 +20,8 @@ struct CUserException {};
 
 // Control commands of edits.
 inline constexpr UINT EN_CHANGE = 0x0300;
+// ... and of combo boxes.
+inline constexpr UINT CBN_SELENDOK = 9;
 
 class CDataExchange {
 public:
@@ -111,6 +113,17 @@ public:
     std::string GetText(int index) const;  // the row as shown
 };
 
+// A drop-down list (no edit field). A choice the user confirms reaches the
+// dialog as CBN_SELENDOK; a selection set by the program reports nothing.
+class CComboBox : public CControl {
+public:
+    int AddString(const std::string& text);  // the new item's index
+    int GetCount() const;
+    int SetCurSel(int index);  // -1 (nothing selected) when the index is out of range
+    int GetCurSel() const;     // -1 when nothing is selected
+    std::string GetLBText(int index) const;
+};
+
 // A row's text with its tabs expanded to stops every `stop` characters.
 std::string ExpandTabs(const std::string& text, size_t stop = 8);
 
@@ -163,6 +176,8 @@ public:
     // An edit's text typed by the user (EN_CHANGE follows). Text set by the
     // program reports nothing.
     void TypeText(int id, const std::string& text);
+    // A combo box's item chosen in its list (CBN_SELENDOK follows).
+    void ChooseComboItem(int id, int index);
     // Control commands (EN_CHANGE and the like) to their handler.
     void SendControlCommand(int id, UINT code);
     // A slider moved to pos (WM_HSCROLL or WM_VSCROLL follows); the focus moved

@@ -55,6 +55,7 @@ struct AccelTableResource {
 enum class ControlKind {
     Static, GroupBox, Edit, Spin, PushButton, DefPushButton, Radio, CheckBox, Progress, ListBox,
     ListView, Slider,  // platform/controls.h
+    ComboBox,
 };
 inline constexpr unsigned CS_GROUP = 0x0001;       // first control of a radio group
 inline constexpr unsigned CS_NUMBER = 0x0002;      // edit: digits only

@@ -203,3 +203,14 @@ inline constexpr UINT ID_SOUNDS_UNDO = 32803;
 inline constexpr UINT ID_SOUNDS_RESET = 32787;
 inline constexpr UINT ID_SOUNDS_RANDOMIZE = 32788;
 inline constexpr UINT ID_OPTIONS_ON_TOP = 32813;  // the frame's "Keep on top"
+
+// The MIDI mapper dialog: per channel n (0..15) a sound list, a voices field
+// and its up-down.
+inline constexpr UINT IDD_MIDI_MAPPER = 216;
+inline constexpr int IDC_MAPPER_SOUND_1 = 1301;   // + n
+inline constexpr int IDC_MAPPER_VOICES_1 = 1321;  // + n
+inline constexpr int IDC_MAPPER_SPIN_1 = 1341;    // + n
+inline constexpr int IDC_MAPPER_TOTAL = 1360;
+inline constexpr int IDC_MAPPER_WARNING = 1361;
+inline constexpr int IDC_MAPPER_CONTROLLERS = 1362;
+inline constexpr int IDC_MAPPER_HELP = 1363;

@@ -131,6 +131,39 @@ const AccelTableResource* FindAccelResource(UINT id) {
     return id == IDR_MAINFRAME ? &main : nullptr;
 }
 
+namespace {
+
+// The MIDI mapper: channels 1 to 8 in the left column, 9 to 16 in the right.
+DialogResource MidiMapperTemplate() {
+    using K = ControlKind;
+    DialogResource d{IDD_MIDI_MAPPER, "MorvelCanopy I MIDI mapper", 0, 0, 330, 210,
+                     DS_CAPTION | DS_SYSMENU | DS_MODALFRAME, {}};
+    d.controls.push_back({K::GroupBox, IDC_STATIC, "MIDI map", 7, 7, 316, 160});
+    for (int col = 0; col < 2; ++col) {
+        const int x = 14 + col * 156;
+        d.controls.push_back({K::Static, IDC_STATIC, "Instrument", x + 30, 18, 60, 8});
+        d.controls.push_back({K::Static, IDC_STATIC, "Poly", x + 112, 18, 30, 8});
+        for (int row = 0; row < 8; ++row) {
+            const int n = col * 8 + row;
+            const int y = 30 + row * 17;
+            d.controls.push_back({K::Static, IDC_STATIC, "Chn " + std::to_string(n + 1), x, y + 3, 28, 8});
+            d.controls.push_back({K::ComboBox, IDC_MAPPER_SOUND_1 + n, "", x + 30, y, 78, 100});
+            d.controls.push_back({K::Edit, IDC_MAPPER_VOICES_1 + n, "", x + 112, y, 34, 14, CS_NUMBER});
+            d.controls.push_back({K::Spin, IDC_MAPPER_SPIN_1 + n, "", x + 146, y, 10, 14,
+                                  CS_AUTOBUDDY | CS_ALIGNRIGHT | CS_ARROWKEYS | CS_SETBUDDYINT | CS_NOTHOUSANDS});
+        }
+    }
+    d.controls.push_back({K::Static, IDC_STATIC, "Voices mapped:", 14, 172, 60, 8});
+    d.controls.push_back({K::Static, IDC_MAPPER_TOTAL, "", 76, 172, 40, 8});
+    d.controls.push_back({K::Static, IDC_MAPPER_WARNING, " ", 14, 184, 200, 8});
+    d.controls.push_back({K::DefPushButton, IDOK, "Close", 273, 172, 50, 14});
+    d.controls.push_back({K::PushButton, IDC_MAPPER_CONTROLLERS, "Controllers", 219, 189, 50, 14});
+    d.controls.push_back({K::PushButton, IDC_MAPPER_HELP, "Help", 273, 189, 50, 14});
+    return d;
+}
+
+}  // namespace
+
 const DialogResource* FindDialogResource(UINT id) {
     using K = ControlKind;
     static const std::map<UINT, DialogResource> table = {
@@ -329,6 +362,7 @@ const DialogResource* FindDialogResource(UINT id) {
               {K::DefPushButton, IDOK, "Close", 327, 174, 60, 14},
               {K::PushButton, ID_DEFAULT_HELP, "Help", 327, 192, 60, 14},
           }}},
+        {IDD_MIDI_MAPPER, MidiMapperTemplate()},
         // The floating tool windows (their controls come with their windows).
         {IDD_AUTOMATION, {IDD_AUTOMATION, "", 0, 0, 217, 89, DS_MODALFRAME | DS_TOOLWINDOW, {}}},
         {IDD_OSCILLOSCOPE, {IDD_OSCILLOSCOPE, "", 0, 0, 165, 66, DS_MODALFRAME | DS_TOOLWINDOW, {}}},

@@ -91,6 +91,7 @@ public:
     // Dialog commands, help, web and steps per beat (ui/view_commands.cpp).
     void OnAppAbout();
     void OnFileSongInfo();
+    void OnOptionsMidiMapper();
     void OnEditStepsPerBeat();
     void OnUpdateEditStepsPerBeat(CCmdUI* ui);
     void OnHelpContents();

@@ -7,6 +7,7 @@
 // commands of dialogs that edit song data clear g_docModified before the
 // dialog and pass it on to the document afterwards.
 #include "engine/event_queue.h"
+#include "host/midi_mapper_dlg.h"
 #include "host/synth_app.h"
 #include "platform/services.h"
 #include "res/resource_ids.h"
@@ -40,6 +41,7 @@ void CSynthView::AddViewCommands() {
     OnCommandEntry(ID_SOUNDS_LOAD, [this] { OnSoundsLoad(); });
     OnCommandEntry(ID_SOUNDS_SAVE, [this] { OnSoundsSave(); });
     OnCommandEntry(ID_FILE_SONG_INFO, [this] { OnFileSongInfo(); });
+    OnCommandEntry(ID_OPTIONS_MIDI_MAPPER, [this] { OnOptionsMidiMapper(); });
 }
 
 void CSynthView::FullRepaint() { OnUpdate(nullptr, 0, nullptr); }
@@ -114,4 +116,14 @@ void CSynthView::ShowSongInfoAfterLoad() {
     dlg.m_comment = g_songComment;
     dlg.m_showOnOpen = g_showInfoOnOpen;
     dlg.DoModal();
+}
+
+void CSynthView::OnOptionsMidiMapper() {
+    PreviewNoteOff();
+    g_topBarButtons[5] = 1;
+    UpdatePanel();
+    CMidiMapperDlg dlg(this);
+    dlg.DoModal();
+    g_topBarButtons[5] = 0;
+    UpdatePanel();
 }
