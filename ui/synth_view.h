@@ -92,6 +92,8 @@ public:
     void OnAppAbout();
     void OnFileSongInfo();
     void OnOptionsMidiMapper();
+    void OnSoundsSamples();
+    void OnSoundsSampleSplits();
     void OnEditStepsPerBeat();
     void OnUpdateEditStepsPerBeat(CCmdUI* ui);
     void OnHelpContents();

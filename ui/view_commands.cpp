@@ -19,7 +19,10 @@
 #include "shared/song_info.h"
 #include "ui/about_dlg.h"
 #include "ui/panel_state.h"
+#include "shared/samples.h"
+#include "ui/sample_organizer_dlg.h"
 #include "ui/song_info_dlg.h"
+#include "ui/split_editor_dlg.h"
 #include "ui/steps_per_beat_dlg.h"
 #include "ui/synth_view.h"
 
@@ -42,6 +45,8 @@ void CSynthView::AddViewCommands() {
     OnCommandEntry(ID_SOUNDS_SAVE, [this] { OnSoundsSave(); });
     OnCommandEntry(ID_FILE_SONG_INFO, [this] { OnFileSongInfo(); });
     OnCommandEntry(ID_OPTIONS_MIDI_MAPPER, [this] { OnOptionsMidiMapper(); });
+    OnCommandEntry(ID_SOUNDS_SAMPLES, [this] { OnSoundsSamples(); });
+    OnCommandEntry(ID_SOUNDS_SAMPLE_SPLITS, [this] { OnSoundsSampleSplits(); });
 }
 
 void CSynthView::FullRepaint() { OnUpdate(nullptr, 0, nullptr); }
@@ -126,4 +131,33 @@ void CSynthView::OnOptionsMidiMapper() {
     dlg.DoModal();
     g_topBarButtons[5] = 0;
     UpdatePanel();
+}
+
+void CSynthView::OnSoundsSamples() {
+    PreviewNoteOff();
+    g_docModified = 0;
+    g_topBarButtons[1] = 1;
+    UpdatePanel();
+    CSampleOrganizerDlg dlg(this);
+    dlg.DoModal();
+    g_topBarButtons[1] = 0;
+    FullRepaint();
+    PassOnModifiedByte();
+}
+
+// Without samples the organizer comes first; the split editor opens only
+// when it left some.
+void CSynthView::OnSoundsSampleSplits() {
+    PreviewNoteOff();
+    g_topBarButtons[2] = 1;
+    UpdatePanel();
+    if (g_sampleCount == 0) OnSoundsSamples();
+    if (g_sampleCount > 0) {
+        g_docModified = 0;
+        CSplitEditorDlg dlg(this);
+        dlg.DoModal();
+        PassOnModifiedByte();
+    }
+    g_topBarButtons[2] = 0;
+    FullRepaint();
 }

@@ -192,3 +192,10 @@ TEST_F(MenuTest, ADisabledCommandRunsNeitherByKeyNorByRow) {
     }
     EXPECT_TRUE(dialogs.empty());
 }
+
+TEST_F(MenuTest, AltSOpensTheSampleOrganizerNotTheSoundsMenu) {
+    dialogScripts.push_back([](CDialog& d) { d.PressEscape(); });
+    Type("alt+s");
+    EXPECT_EQ(dialogs, std::vector<UINT>{IDD_SAMPLE_ORGANIZER});
+    for (UINT k : KeyRecordingView::keys) EXPECT_NE(k, UINT('S'));
+}

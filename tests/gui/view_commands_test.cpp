@@ -9,7 +9,9 @@
 #include "data/sound_bank_ops.h"
 #include "res/resource_ids.h"
 #include "shared/app_settings.h"
+#include "shared/samples.h"
 #include "shared/sound_bank.h"
+#include "ui/panel_state.h"
 
 namespace {
 
@@ -276,4 +278,38 @@ TEST_F(ViewCommandsTest, VisitOpensTheMakersAddress) {
     EXPECT_TRUE(Run(ID_HELP_VISIT_WEB));
     EXPECT_EQ(urls, std::vector<std::string>{"http://www.tarrowbykinetic.example/"});
     EXPECT_TRUE(boxes.empty());
+}
+
+// ---------------------------------------------------------------- sample dialogs
+
+TEST_F(ViewCommandsTest, SampleDialogsHoldTheirTopBarButtonAndPassTheModifiedByteOn) {
+    struct Case {
+        const char* name;
+        UINT command;
+        uint32_t samples;
+        std::vector<UINT> dialogsRun;
+    } cases[] = {
+        {"samples", ID_SOUNDS_SAMPLES, 0, {IDD_SAMPLE_ORGANIZER}},
+        {"splits with no sample: the organizer first, no split editor", ID_SOUNDS_SAMPLE_SPLITS, 0,
+         {IDD_SAMPLE_ORGANIZER}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        dialogs.clear();
+        g_sampleCount = c.samples;
+        session_->doc->SetModifiedFlag(false);
+        std::vector<int> held;
+        for (size_t i = 0; i < c.dialogsRun.size(); ++i)
+            dialogScripts.push_back([&](CDialog& d) {
+                held.push_back(g_topBarButtons[1] + 2 * g_topBarButtons[2]);
+                g_docModified = 1;  // an edit in the dialog
+                d.PressEscape();
+            });
+        EXPECT_TRUE(Run(c.command));
+        EXPECT_EQ(dialogs, c.dialogsRun);
+        EXPECT_EQ(g_topBarButtons[1], 0);
+        EXPECT_EQ(g_topBarButtons[2], 0);
+        EXPECT_EQ(held.front() & (c.command == ID_SOUNDS_SAMPLES ? 1 : 2), c.command == ID_SOUNDS_SAMPLES ? 1 : 2);
+        EXPECT_TRUE(Modified());
+    }
 }
