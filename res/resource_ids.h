@@ -79,6 +79,7 @@ inline constexpr int IDC_SPLIT_MINUS36 = 1351;
 inline constexpr int IDC_SPLIT_VALUE_LABEL = 1352;
 inline constexpr int IDC_SPLIT_VALUE = 1353;
 inline constexpr int IDC_SPLIT_AUTO = 1354;
+inline constexpr UINT IDD_MIDI_CONTROLLERS = 241;
 
 // Controls of the song export dialog.
 inline constexpr int IDC_EXPORT_STATUS = 1201;
@@ -124,6 +125,17 @@ inline constexpr int IDC_FORMAT_128 = 1106;
 inline constexpr int IDC_FORMAT_24 = 1104;
 inline constexpr int IDC_FORMAT_48 = 1108;
 inline constexpr int IDC_FORMAT_96 = 1109;
+
+// Controls of the MIDI controllers dialog: per row (0..35) a label, an edit
+// and its up-down; the six column headings; the two mode radios.
+inline constexpr int IDC_MIDI_CTL_LABEL = 1400;    // + row
+inline constexpr int IDC_MIDI_CTL_EDIT = 1440;     // + row
+inline constexpr int IDC_MIDI_CTL_SPIN = 1480;     // + row
+inline constexpr int IDC_MIDI_CTL_HEADING = 1520;  // + 0..5
+inline constexpr int IDC_MIDI_CTL_GROUP = 1526;
+inline constexpr int IDC_MIDI_CTL_FACTORY = 1527;
+inline constexpr int IDC_MIDI_CTL_CUSTOM = 1528;
+inline constexpr int IDC_MIDI_CTL_HELP = 1529;
 
 // Control of the value tip.
 inline constexpr int IDC_VALUE_TIP_TEXT = 1281;

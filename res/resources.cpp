@@ -4,6 +4,7 @@
 #include "platform/resources.h"
 #include "res/resource_ids.h"
 #include "res/skin_files.h"
+#include "res/templates.h"
 
 std::string LoadResString(UINT id) {
     static const std::map<UINT, std::string> table = {
@@ -375,6 +376,7 @@ const DialogResource* FindDialogResource(UINT id) {
           9,
           DS_BORDER | DS_TOOLWINDOW,
           {{K::Static, IDC_VALUE_TIP_TEXT, "Static", 0, 0, 20, 8, CS_CENTER}}}},
+        {IDD_MIDI_CONTROLLERS, MidiControllersTemplate()},
     };
     auto it = table.find(id);
     return it == table.end() ? nullptr : &it->second;
