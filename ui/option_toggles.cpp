@@ -1,5 +1,6 @@
 // The Options menu's toggles of the view: "&Follow song position",
-// "&Automation", "&Oscilloscope" and "&Transmit knob tweakings", each with its
+// "&Automation", "&Oscilloscope", "&Transmit knob tweakings", "&Sync to external
+// MIDI clock" and "M&IDI writes into sequencer", each with its
 // update handler (a check mark in every mode; the sequencer's options greyed
 // in sound-module mode).
 //
@@ -29,6 +30,10 @@ void CSynthView::AddOptionToggles() {
     OnUpdateEntry(ID_OPTIONS_OSCILLOSCOPE, [this](CCmdUI* ui) { OnUpdateOptionsOscilloscope(ui); });
     OnCommandEntry(ID_OPTIONS_TRANSMIT_TWEAKS, [this] { OnOptionsTransmitTweaks(); });
     OnUpdateEntry(ID_OPTIONS_TRANSMIT_TWEAKS, [this](CCmdUI* ui) { OnUpdateOptionsTransmitTweaks(ui); });
+    OnCommandEntry(ID_OPTIONS_MIDI_SYNC, [this] { OnOptionsMidiSync(); });
+    OnUpdateEntry(ID_OPTIONS_MIDI_SYNC, [this](CCmdUI* ui) { OnUpdateOptionsMidiSync(ui); });
+    OnCommandEntry(ID_OPTIONS_MIDI_RECORD, [this] { OnOptionsMidiRecord(); });
+    OnUpdateEntry(ID_OPTIONS_MIDI_RECORD, [this](CCmdUI* ui) { OnUpdateOptionsMidiRecord(ui); });
 }
 
 void CSynthView::OnOptionsFollowSong() { g_followSong = g_followSong ? 0 : 1; }
@@ -71,3 +76,19 @@ void CSynthView::OnUpdateOptionsOscilloscope(CCmdUI* ui) { ui->SetCheck(g_scopeO
 void CSynthView::OnOptionsTransmitTweaks() { g_transmitTweaks = g_transmitTweaks ? 0 : 1; }
 
 void CSynthView::OnUpdateOptionsTransmitTweaks(CCmdUI* ui) { ui->SetCheck(g_transmitTweaks ? 1 : 0); }
+
+// The two MIDI options are greyed in sound-module mode, their check marks left
+// as they were.
+void CSynthView::OnOptionsMidiSync() { g_midiSync = g_midiSync ? 0 : 1; }
+
+void CSynthView::OnUpdateOptionsMidiSync(CCmdUI* ui) {
+    ui->Enable(g_soundModuleMode == 0);
+    if (g_soundModuleMode == 0) ui->SetCheck(g_midiSync ? 1 : 0);
+}
+
+void CSynthView::OnOptionsMidiRecord() { g_midiWritesSequencer = g_midiWritesSequencer ? 0 : 1; }
+
+void CSynthView::OnUpdateOptionsMidiRecord(CCmdUI* ui) {
+    ui->Enable(g_soundModuleMode == 0);
+    if (g_soundModuleMode == 0) ui->SetCheck(g_midiWritesSequencer ? 1 : 0);
+}

@@ -113,6 +113,10 @@ public:
     void OnUpdateOptionsOscilloscope(CCmdUI* ui);
     void OnOptionsTransmitTweaks();
     void OnUpdateOptionsTransmitTweaks(CCmdUI* ui);
+    void OnOptionsMidiSync();
+    void OnUpdateOptionsMidiSync(CCmdUI* ui);
+    void OnOptionsMidiRecord();
+    void OnUpdateOptionsMidiRecord(CCmdUI* ui);
 
 private:
     void AddWaveFileCommands();

@@ -3,6 +3,8 @@
 // greyed and cannot run. "&Automation" clears the offsets of sounds 0 to 99,
 // keeps the spare entries, marks the song and opens or closes its panel;
 // "&Oscilloscope" pairs its window with its setting.
+#include <algorithm>
+
 #include "tests/gui/gui_fixture.h"
 
 #include "res/resource_ids.h"
@@ -44,6 +46,7 @@ struct Toggle {
     UINT id;
     std::function<int32_t()> flag;
     bool greyedInSoundModule;
+    bool checkedInSoundModule = true;  // the update handler sets the check mark there too
 };
 
 const Toggle kToggles[] = {
@@ -51,6 +54,8 @@ const Toggle kToggles[] = {
     {"automation", ID_OPTIONS_AUTOMATION, [] { return int32_t(g_automationOn); }, true},
     {"oscilloscope", ID_OPTIONS_OSCILLOSCOPE, [] { return int32_t(g_scopeOn); }, false},
     {"transmit tweakings", ID_OPTIONS_TRANSMIT_TWEAKS, [] { return int32_t(g_transmitTweaks); }, false},
+    {"MIDI sync", ID_OPTIONS_MIDI_SYNC, [] { return int32_t(g_midiSync); }, true, false},
+    {"MIDI record", ID_OPTIONS_MIDI_RECORD, [] { return int32_t(g_midiWritesSequencer); }, true, false},
 };
 
 }  // namespace
@@ -60,6 +65,8 @@ TEST_F(OptionTogglesTest, EachToggleFlipsItsFlagAndShowsItsCheckMark) {
     g_automationOn = 0;
     g_scopeOn = 0;
     g_transmitTweaks = 0;
+    g_midiSync = 0;
+    g_midiWritesSequencer = 0;
     for (const Toggle& t : kToggles) {
         SCOPED_TRACE(t.name);
         CCmdUI off = State(t.id);
@@ -81,16 +88,20 @@ TEST_F(OptionTogglesTest, InSoundModuleModeTheSequencersOptionsAreGreyedAndDoNot
     g_automationOn = 1;
     g_scopeOn = 0;
     g_transmitTweaks = 0;
+    g_midiSync = 1;
+    g_midiWritesSequencer = 1;
     for (const Toggle& t : kToggles) {
         SCOPED_TRACE(t.name);
         CCmdUI ui = State(t.id);
         EXPECT_EQ(ui.m_bEnabled, !t.greyedInSoundModule);
-        EXPECT_TRUE(ui.m_bCheckSet);  // a check item in every mode
+        EXPECT_EQ(ui.m_bCheckSet, t.checkedInSoundModule);
         const int32_t before = t.flag();
         EXPECT_EQ(Run(t.id), !t.greyedInSoundModule);
         EXPECT_EQ(t.flag() != before, !t.greyedInSoundModule);
-        if (t.greyedInSoundModule) EXPECT_EQ(ui.m_nCheck, 0);
+        if (t.greyedInSoundModule && t.checkedInSoundModule) EXPECT_EQ(ui.m_nCheck, 0);
     }
+    g_midiSync = 0;
+    g_midiWritesSequencer = 0;
 }
 
 TEST_F(OptionTogglesTest, AutomationOffClearsTheOffsetsOfTheSoundsKeepsTheSpareEntriesAndMarks) {
@@ -126,4 +137,14 @@ TEST_F(OptionTogglesTest, TheOscilloscopesWindowFollowsItsSettingAndAMissingObje
     EXPECT_TRUE(Run(ID_OPTIONS_OSCILLOSCOPE));
     EXPECT_EQ(g_scopeOn, 1);
     g_scopeOn = 0;
+}
+
+TEST_F(OptionTogglesTest, TheMidiOptionsAreInTheMenu) {
+    auto* frame = session_->frame;
+    std::vector<std::pair<UINT, std::string>> got;
+    for (int popup = 0; popup < 6; ++popup)
+        for (auto& item : frame->GetMenuState(popup)) got.push_back({item.id, item.text});
+    for (const auto& want : std::vector<std::pair<UINT, std::string>>{
+             {32814, "&Sync to external MIDI clock"}, {32822, "M&IDI writes into sequencer"}})
+        EXPECT_NE(std::find(got.begin(), got.end(), want), got.end()) << want.second << " among " << got.size() << " rows";
 }
