@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "host/midi_controllers_dlg.h"
 #include "host/midi_mapper.h"
 #include "host/synth_app.h"
 #include "platform/services.h"
@@ -18,6 +19,7 @@ CMidiMapperDlg::CMidiMapperDlg(CWnd* parent) : CDialog(IDD_MIDI_MAPPER, parent) 
         OnControlEntry(EN_CHANGE, IDC_MAPPER_VOICES_1 + n, [this, n] { OnChangePolyphony(n); });
         OnControlEntry(CBN_SELENDOK, IDC_MAPPER_SOUND_1 + n, [this, n] { OnSelEndOkInstrument(n); });
     }
+    OnCommandEntry(IDC_MAPPER_CONTROLLERS, [this] { OnControllers(); });
     OnCommandEntry(IDC_MAPPER_HELP, [this] { OnHelp(); });
     g_midiMapperReady = 0;
 }
@@ -69,6 +71,12 @@ void CMidiMapperDlg::OnChangePolyphony(int channel) {
 void CMidiMapperDlg::OnSelEndOkInstrument(int channel) {
     const int index = m_sounds[channel].GetCurSel();
     if (index >= 0) SetChannelSound(channel, index);
+}
+
+// Its result is not used: the controllers dialog acts on the map itself.
+void CMidiMapperDlg::OnControllers() {
+    CMidiControllersDlg dlg(this);
+    dlg.DoModal();
 }
 
 void CMidiMapperDlg::OnHelp() { WinHelp(g_hMainWnd, g_helpFile, HELP_CONTEXT, kHelpMidiMapper); }

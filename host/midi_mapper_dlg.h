@@ -24,6 +24,7 @@ public:
 
     void OnChangePolyphony(int channel);
     void OnSelEndOkInstrument(int channel);
+    void OnControllers();
     void OnHelp();
 
     CSpinButtonCtrl m_spins[kMidiChannels];

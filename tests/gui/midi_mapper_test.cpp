@@ -98,6 +98,16 @@ TEST_F(MidiMapperDlgTest, EveryEditIsWrittenAtOnceAndMarksTheSong) {
     EXPECT_TRUE(session_->doc->IsModified());
 }
 
+TEST_F(MidiMapperDlgTest, ControllersRunsTheControllersDialog) {
+    dialogScripts.push_back([](CDialog& d) {
+        d.ClickButton(IDC_MAPPER_CONTROLLERS);
+        d.PressEscape();
+    });
+    dialogScripts.push_back([](CDialog& d) { d.PressEscape(); });  // the controllers dialog
+    EXPECT_TRUE(session_->frame->ExecuteCommand(ID_OPTIONS_MIDI_MAPPER));
+    EXPECT_EQ(dialogs, (std::vector<UINT>{IDD_MIDI_MAPPER, IDD_MIDI_CONTROLLERS}));
+}
+
 TEST_F(MidiMapperDlgTest, HelpOpensTheMappersPage) {
     std::vector<uintptr_t> contexts;
     SetHelpOpener([&](const std::string&, UINT, uintptr_t data) { contexts.push_back(data); });
