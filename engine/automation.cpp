@@ -21,7 +21,8 @@ void PlayAutomation(int t) {
     // nothing.
     if (x >= kLaneBytes) return;
 
-    const bool dragging = g_dragKnob.dragging != 0;
+    // The panel writes the value and the knob before it sets the flag.
+    const bool dragging = g_dragKnob.dragging.load(std::memory_order_acquire) != 0;
     const uint32_t dragIndex = g_dragKnob.index;
     const uint8_t dragValue = static_cast<uint8_t>(g_dragKnob.value);
     for (uint32_t i = 0; i < static_cast<uint32_t>(kAutomationKnobs); ++i) {

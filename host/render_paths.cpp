@@ -81,7 +81,8 @@ void CopyBlock(const uint32_t* block, uint32_t frames) {
     if (g_scopeOn != 0) {
         uint32_t pos = g_scopeWritePos;
         if (pos + bytes > kScopeRingBytes) pos = 0;  // cannot happen within the block sizes in use
-        std::memcpy(reinterpret_cast<uint8_t*>(g_scopeRing) + pos, block, bytes);
+        // Word by word: the oscilloscope reads the ring meanwhile.
+        for (uint32_t i = 0; i < frames; ++i) RelaxedStore(g_scopeRing[pos / 4 + i], block[i]);
         g_scopeWritePos = pos + bytes;
     }
     g_captureBusy.store(1, std::memory_order_seq_cst);

@@ -60,6 +60,7 @@ inline constexpr UINT WA_CLICKACTIVE = 2;
 inline constexpr int SW_HIDE = 0;
 inline constexpr int SW_SHOWNORMAL = 1;
 inline constexpr int SW_SHOWMAXIMIZED = 3;
+inline constexpr int SW_SHOWNOACTIVATE = 4;
 inline constexpr int SW_SHOW = 5;
 
 // Window styles used by the frame's creation parameters.
@@ -159,6 +160,10 @@ inline constexpr UINT SWP_NOZORDER = 0x0004;
 // Redraw flags.
 inline constexpr UINT RDW_INVALIDATE = 0x0001;
 inline constexpr UINT RDW_UPDATENOW = 0x0100;
+
+// Track bar scroll code of a thumb moved by the user (every step reaches
+// WM_HSCROLL with it).
+inline constexpr UINT TB_THUMBTRACK = 5;
 
 // Device capabilities.
 inline constexpr int NUMCOLORS = 24;

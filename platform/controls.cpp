@@ -2,6 +2,8 @@
 // their dialog.
 #include "platform/controls.h"
 
+#include <algorithm>
+
 #include <wx/listctrl.h>
 #include <wx/slider.h>
 
@@ -200,7 +202,9 @@ int CListCtrl::GetTopIndex() const {
 // ---------------------------------------------------------------- CSliderCtrl
 
 void CSliderCtrl::SetRange(int lower, int upper, bool) {
-    if (wxSlider* s = SliderOf(this)) s->SetRange(lower, upper);
+    // The toolkit wants at least one step: an empty range shows as
+    // lower..lower + 1.
+    if (wxSlider* s = SliderOf(this)) s->SetRange(lower, std::max(upper, lower + 1));
 }
 
 int CSliderCtrl::GetRangeMin() const {

@@ -1,8 +1,10 @@
 // Dialogs from templates, data exchange and the modal run.
 #include "platform/dialog.h"
 
+#include <wx/choice.h>
 #include <wx/gauge.h>
 #include <wx/listbox.h>
+#include <wx/slider.h>
 #include <wx/spinbutt.h>
 
 #include <algorithm>
@@ -377,8 +379,11 @@ bool CDialog::HasControl(int id) const { return dlgImpl_ && dlgImpl_->controls.c
 bool CDialog::CreateWindowFromTemplate(CWnd* parent, bool modal) {
     const DialogResource* res = FindDialogResource(templateId_);
     if (!res || !GuiIsUp()) return false;
+    // Without a parent the main window owns the dialog, modal or not: it
+    // stays above the main window and goes with it.
+    (void)modal;
+    if (!parent) parent = AfxGetMainWnd();
     wxWindow* parentWx = ToolkitOf(parent);
-    if (!parentWx && modal) parentWx = ToolkitOf(AfxGetMainWnd());
     long style = 0;
     if (res->style & DS_CAPTION) style |= wxCAPTION;
     if (res->style & DS_SYSMENU) style |= wxSYSTEM_MENU | wxCLOSE_BOX;
@@ -391,6 +396,8 @@ bool CDialog::CreateWindowFromTemplate(CWnd* parent, bool modal) {
     impl->window = dlg;
     impl->ownerDraws = m_ownerDraws;
     BindCommonEvents(dlg, this, m_ownerDraws);
+    // A picture window has no control to take the keys: it takes them itself.
+    if (m_ownerDraws) dlg->SetCanFocus(true);
     dlg->SetClientSize(DialogUnitsToPixelsX(res->cx), DialogUnitsToPixelsY(res->cy));
 
     wxWindow* previous = nullptr;
@@ -415,6 +422,7 @@ bool CDialog::CreateWindowFromTemplate(CWnd* parent, bool modal) {
                 // Typing reports EN_CHANGE; text set by the program does not.
                 const int tid = c.id;
                 t->Bind(wxEVT_TEXT, [this, tid](wxCommandEvent&) { SendControlCommand(tid, EN_CHANGE); });
+                if (c.style & CS_UPPERCASE) t->ForceUpper();
                 if (c.style & CS_NUMBER)
                     t->Bind(wxEVT_CHAR, [](wxKeyEvent& e) {
                         int k = e.GetKeyCode();
@@ -471,6 +479,7 @@ bool CDialog::CreateWindowFromTemplate(CWnd* parent, bool modal) {
             case ControlKind::Progress: w = new wxGauge(dlg, wid, 100, pos, size, wxGA_HORIZONTAL); break;
             case ControlKind::ComboBox: {
                 auto* cb = new wxChoice(dlg, wid, pos, size);
+                for (const std::string& item : c.items) cb->Append(wxString::FromUTF8(item));
                 const int id = c.id;
                 cb->Bind(wxEVT_CHOICE, [this, id](wxCommandEvent&) { SendControlCommand(id, CBN_SELENDOK); });
                 w = cb;
@@ -528,7 +537,7 @@ bool CDialog::CreateWindowFromTemplate(CWnd* parent, bool modal) {
         e.Skip();
     });
     dlg->Bind(wxEVT_CLOSE_WINDOW, [this, dlg](wxCloseEvent& e) {
-        if (dlg->owner) Dispatch(WM_CLOSE, 0, 0, [this] { OnCancel(); });
+        if (dlg->owner) Dispatch(WM_CLOSE, 0, 0, [this] { OnClose(); });
         if (e.CanVeto()) e.Veto();
     });
     AttachImpl(std::move(impl), parent);
@@ -617,6 +626,14 @@ bool CDialog::DestroyWindow() {
 }
 
 void CDialog::PostNcDestroy() { ForgetControls(); }
+
+LRESULT CDialog::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_CLOSE) {
+        Dispatch(WM_COMMAND, WPARAM(IDCANCEL), 0, [this] { OnCancel(); });
+        return 0;
+    }
+    return CWnd::DefWindowProc(message, wParam, lParam);
+}
 
 CWnd* CDialog::GetDlgItem(int id) const {
     if (!dlgImpl_) return nullptr;

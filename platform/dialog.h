@@ -145,6 +145,9 @@ public:
     virtual void OnCancel();
     void EndDialog(int result);
     bool DestroyWindow() override;
+    // A close request (the close box, WM_CLOSE) is a Cancel, as the dialog
+    // manager makes it; every other message as any window's.
+    LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
     UINT GetTemplateId() const { return templateId_; }
     bool IsModalRunning() const { return modalRunning_; }

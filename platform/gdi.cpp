@@ -31,18 +31,52 @@ uint8_t NearestIndex(const std::vector<uint32_t>& palette, uint32_t rgb) {
     return uint8_t(best);
 }
 
+int g_failBitmapCreations = 0;
+
+bool CreationFails() {
+    if (g_failBitmapCreations <= 0) return false;
+    --g_failBitmapCreations;
+    return true;
+}
+
 CBitmap& StockBitmap() {
     static CBitmap stock;
-    if (stock.IsNull()) stock.CreateBitmap(1, 1);
+    if (stock.IsNull()) stock.AssignDevicePixels(1, 1, {0});
     return stock;
 }
 
 }  // namespace
 
+void FailNextMonochromeBitmaps(int count) { g_failBitmapCreations = count; }
+
 bool CBitmap::CreateBitmap(int w, int h) {
     if (w <= 0 || h <= 0) return false;
     AssignDevicePixels(w, h, std::vector<uint32_t>(size_t(w) * size_t(h), 0));
     return true;
+}
+
+bool CBitmap::CreateBitmap(int w, int h, UINT planes, UINT bitsPerPixel, const void* bits) {
+    if (w <= 0 || h <= 0 || planes != 1 || bitsPerPixel != 1 || CreationFails()) return false;
+    DeleteObject();
+    kind_ = Kind::Mono;
+    width_ = w;
+    height_ = h;
+    stride_ = ((w + 15) / 16) * 2;
+    mono_.assign(size_t(stride_) * size_t(h), 0);
+    if (bits) SetBitmapBits(DWORD(mono_.size()), bits);
+    return true;
+}
+
+DWORD CBitmap::SetBitmapBits(DWORD count, const void* bits) {
+    if (kind_ != Kind::Mono || !bits) return 0;
+    const size_t n = std::min<size_t>(count, mono_.size());
+    std::copy_n(static_cast<const uint8_t*>(bits), n, mono_.begin());
+    return DWORD(n);
+}
+
+bool CBitmap::GetMonoBit(int x, int y) const {
+    if (kind_ != Kind::Mono || x < 0 || y < 0 || x >= width_ || y >= height_) return false;
+    return (mono_[size_t(y) * size_t(stride_) + size_t(x / 8)] & (0x80u >> (x % 8))) != 0;
 }
 
 void CBitmap::AssignDevicePixels(int w, int h, std::vector<uint32_t> pixels) {
@@ -86,6 +120,7 @@ void CBitmap::DeleteObject() {
     width_ = height_ = stride_ = 0;
     device_.clear();
     dib_.clear();
+    mono_.clear();
     palette_.clear();
     dibHeader_ = {};
 }
@@ -102,6 +137,7 @@ uint32_t CBitmap::GetPixelRgb(int x, int y) const {
         uint8_t i = dib_[DibOffset(x, y)];
         return i < palette_.size() ? palette_[i] : 0;
     }
+    if (kind_ == Kind::Mono) return GetMonoBit(x, y) ? 0xFFFFFF : 0;
     return 0;
 }
 
@@ -109,6 +145,13 @@ void CBitmap::SetPixelRgb(int x, int y, uint32_t rgb) {
     if (x < 0 || y < 0 || x >= width_ || y >= height_) return;
     if (kind_ == Kind::Device) device_[size_t(y) * size_t(width_) + size_t(x)] = rgb & 0xFFFFFF;
     else if (kind_ == Kind::Dib8) dib_[DibOffset(x, y)] = NearestIndex(palette_, rgb);
+    else if (kind_ == Kind::Mono) {
+        uint8_t& byte = mono_[size_t(y) * size_t(stride_) + size_t(x / 8)];
+        const uint8_t bit = uint8_t(0x80u >> (x % 8));
+        // Nearer to white than to black: set.
+        const unsigned sum = ((rgb >> 16) & 0xFF) + ((rgb >> 8) & 0xFF) + (rgb & 0xFF);
+        byte = sum >= 384 ? uint8_t(byte | bit) : uint8_t(byte & ~bit);
+    }
 }
 
 uint8_t CBitmap::GetIndex(int x, int y) const {
@@ -173,6 +216,14 @@ bool CDC::BitBlt(int x, int y, int w, int h, CDC* src, int sx, int sy, DWORD rop
     h = std::min({h, dst->Height() - y, from->Height() - sy});
     if (w <= 0 || h <= 0) return true;
 
+    if (from->GetKind() == CBitmap::Kind::Mono && dst->GetKind() != CBitmap::Kind::Mono) {
+        // Set bits take this context's background colour, clear bits its text colour.
+        const uint32_t set = ColorRefToRgb(background_), clear = ColorRefToRgb(text_);
+        for (int r = 0; r < h; ++r)
+            for (int c = 0; c < w; ++c) dst->SetPixelRgb(x + c, y + r, from->GetMonoBit(sx + c, sy + r) ? set : clear);
+        Touched(CRect(x, y, x + w, y + h));
+        return true;
+    }
     const bool sameIndexed = dst->GetKind() == CBitmap::Kind::Dib8 && from->GetKind() == CBitmap::Kind::Dib8 &&
                              dst->GetPalette() == from->GetPalette();
     if (dst->GetKind() == CBitmap::Kind::Device && from->GetKind() == CBitmap::Kind::Device) {
@@ -234,4 +285,16 @@ COLORREF CDC::GetPixel(int x, int y) const {
     CBitmap* dst = Target();
     if (!dst || dst->IsNull()) return COLORREF(-1);
     return RgbToColorRef(dst->GetPixelRgb(x, y));
+}
+
+COLORREF CDC::SetTextColor(COLORREF colour) {
+    const COLORREF old = text_;
+    text_ = colour;
+    return old;
+}
+
+COLORREF CDC::SetBkColor(COLORREF colour) {
+    const COLORREF old = background_;
+    background_ = colour;
+    return old;
 }

@@ -70,7 +70,10 @@ struct BITMAPINFO {
 
 class CBitmap {
 public:
-    enum class Kind { None, Device, Dib8 };
+    // Device: 32-bit pixels in the screen's format; Dib8: an 8-bit DIB section;
+    // Mono: one plane of one bit per pixel, rows of whole 16-bit words, the
+    // leftmost pixel of a byte in its highest bit.
+    enum class Kind { None, Device, Dib8, Mono };
 
     CBitmap() = default;
     CBitmap(const CBitmap&) = delete;
@@ -78,6 +81,13 @@ public:
 
     // A device-dependent bitmap of w x h pixels, all black.
     bool CreateBitmap(int w, int h);
+    // A bitmap of the given planes and bits per pixel from a bit buffer (rows
+    // of whole 16-bit words, top row first; null leaves it clear). Only one
+    // plane of one bit (a monochrome bitmap) is supported.
+    bool CreateBitmap(int w, int h, UINT planes, UINT bitsPerPixel, const void* bits);
+    // Copies count bytes of a bit buffer into a monochrome bitmap; the number
+    // of bytes copied.
+    DWORD SetBitmapBits(DWORD count, const void* bits);
     // Loads a bitmap of the program's resources into a device-dependent bitmap
     // (whatever its stored colour depth). False when there is no such resource.
     bool LoadBitmap(UINT resourceId);
@@ -107,6 +117,8 @@ public:
     uint32_t* DevicePixels() { return kind_ == Kind::Device ? device_.data() : nullptr; }
     const uint32_t* DevicePixels() const { return kind_ == Kind::Device ? device_.data() : nullptr; }
     uint8_t* DibBits() { return kind_ == Kind::Dib8 ? dib_.data() : nullptr; }
+    // Whether a pixel of a monochrome bitmap is set.
+    bool GetMonoBit(int x, int y) const;
 
     // Used by the resource loader and the window layer.
     void AssignDevicePixels(int w, int h, std::vector<uint32_t> pixels);
@@ -119,12 +131,16 @@ private:
     bool topDown_ = true;
     std::vector<uint32_t> device_;
     std::vector<uint8_t> dib_;
+    std::vector<uint8_t> mono_;
     std::vector<uint32_t> palette_;
     BITMAPINFOHEADER dibHeader_{};
 };
 
 // What a window offers to its client and paint contexts: the bitmap that holds
 // its picture, and a notice when part of it changed so that it is presented.
+// Tests: the next count monochrome bitmap creations fail.
+void FailNextMonochromeBitmaps(int count);
+
 class DrawTarget {
 public:
     virtual CBitmap* DrawSurface() = 0;
@@ -156,6 +172,13 @@ public:
     void FillSolidRect(int x, int y, int w, int h, COLORREF colour) { FillSolidRect(CRect(x, y, x + w, y + h), colour); }
     COLORREF SetPixel(int x, int y, COLORREF colour);
     COLORREF GetPixel(int x, int y) const;
+    // A monochrome bitmap copied into a colour target takes these: set bits
+    // the background colour (white at first), clear bits the text colour
+    // (black at first). Each returns the colour before.
+    COLORREF SetTextColor(COLORREF colour);
+    COLORREF SetBkColor(COLORREF colour);
+    COLORREF GetTextColor() const { return text_; }
+    COLORREF GetBkColor() const { return background_; }
 
     // The bitmap this context draws into; null for the screen.
     CBitmap* Target() const;
@@ -172,6 +195,8 @@ private:
     CBitmap* selected_ = nullptr;
     DrawTarget* window_ = nullptr;
     CRect touched_;
+    COLORREF text_ = 0x000000;
+    COLORREF background_ = 0xFFFFFF;
 };
 
 class CWnd;

@@ -70,6 +70,7 @@ inline constexpr unsigned CS_NOTIFY = 0x0200;      // list box: a selection chan
 inline constexpr unsigned CS_TABSTOPS = 0x0400;    // list box: tabs expanded to the default tab stops
 inline constexpr unsigned CS_VSCROLL = 0x0800;     // list box: vertical scroll bar
 inline constexpr unsigned CS_MULTILINE = 0x10000;  // edit: several lines, Enter starts a new one
+inline constexpr unsigned CS_UPPERCASE = 0x20000;  // edit: typed letters become capitals
 inline constexpr unsigned CS_DISABLED = 0x1000;    // starts disabled
 inline constexpr unsigned CS_SINGLESEL = 0x2000;   // list view: one row at most selected
 inline constexpr unsigned CS_VERTICAL = 0x4000;    // slider: vertical
@@ -81,6 +82,7 @@ struct ControlResource {
     std::string text;
     int x, y, cx, cy;
     unsigned style = 0;
+    std::vector<std::string> items = {};  // a combo box's list, in order
 };
 
 inline constexpr unsigned DS_VISIBLE = 0x0001;     // shown at creation

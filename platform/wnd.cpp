@@ -397,6 +397,8 @@ void CWnd::AttachImpl(std::unique_ptr<Impl> impl, CWnd* parent) {
 
 void CWnd::ToolkitWindowGone() {
     if (!impl_ || !impl_->window) return;
+    // Gone with its owner while it held the mouse.
+    if (wxWindow::GetCapture() == impl_->window) impl_->window->ReleaseMouse();
     Registry().erase(impl_->window);
     Dispatch(WM_DESTROY, 0, 0, [this] { OnDestroy(); });
     RetireTimers(impl_->timers);
@@ -429,6 +431,13 @@ bool CWnd::ShowWindow(int cmd) {
     wxWindow* w = ToolkitOf(this);
     if (!w) return false;
     bool was = w->IsShown();
+    if (cmd == SW_SHOWNOACTIVATE) {
+        if (!was) {
+            if (auto* tlw = dynamic_cast<wxTopLevelWindow*>(w)) tlw->ShowWithoutActivating();
+            else w->Show();
+        }
+        return was;
+    }
     w->Show(cmd != SW_HIDE);
     if (cmd == SW_SHOWMAXIMIZED)
         if (auto* tlw = dynamic_cast<wxTopLevelWindow*>(w)) tlw->Maximize();
@@ -592,6 +601,24 @@ CWnd* CWnd::SetCapture() {
 }
 
 CWnd* CWnd::GetCapture() { return WndFromToolkit(wxWindow::GetCapture()); }
+
+void ReleaseCapture() {
+    if (!GuiIsUp()) return;
+    while (wxWindow* w = wxWindow::GetCapture()) w->ReleaseMouse();
+}
+
+void CWnd::SetActiveWindow() {
+    wxWindow* w = ToolkitOf(this);
+    if (!w || !w->IsShown()) return;
+    w->Raise();
+    // A frame passes the focus on to its view.
+    if (auto* frame = dynamic_cast<CFrameWnd*>(this); frame && frame->GetActiveView())
+        if (wxWindow* view = ToolkitOf(frame->GetActiveView())) {
+            view->SetFocus();
+            return;
+        }
+    w->SetFocus();
+}
 
 void CWnd::DragAcceptFiles(bool accept) {
     if (wxWindow* w = ToolkitOf(this)) w->DragAcceptFiles(accept);

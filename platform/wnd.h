@@ -125,6 +125,9 @@ public:
     void BringWindowToTop();
     CWnd* SetCapture();
     static CWnd* GetCapture();
+    // The window in front of the others, with the keyboard focus, as the
+    // active window of the program.
+    void SetActiveWindow();
     void DragAcceptFiles(bool accept = true);
     CWnd* GetParent() const { return parent_; }
     virtual CWnd* GetDlgItem(int id) const;
@@ -202,6 +205,9 @@ protected:
     CBitmap surface_;
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
+
+// Ends a mouse capture; nothing when no window has the mouse.
+void ReleaseCapture();
 
 // The screen's size; a test may put another size in place.
 int GetScreenWidth();

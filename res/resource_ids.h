@@ -80,6 +80,45 @@ inline constexpr int IDC_SPLIT_VALUE_LABEL = 1352;
 inline constexpr int IDC_SPLIT_VALUE = 1353;
 inline constexpr int IDC_SPLIT_AUTO = 1354;
 inline constexpr UINT IDD_MIDI_CONTROLLERS = 241;
+inline constexpr UINT IDD_EFFECTS = 171;
+inline constexpr UINT IDD_SOUND_NAME = 215;
+inline constexpr UINT IDD_KNOB_TARGET = 222;
+
+// Control of the sound name dialog.
+inline constexpr int IDC_SOUND_NAME = 1142;
+
+// Controls of the knob target dialog.
+inline constexpr int IDC_TARGET_SOUND = 1149;
+inline constexpr int IDC_TARGET_KNOB = 1150;
+
+// Controls of the effects selector: per unit the type list, then the sliders 1
+// to 3 with their captions; the connection.
+inline constexpr int IDC_FX1_TYPE = 1046;
+inline constexpr int IDC_FX2_TYPE = 1047;
+inline constexpr int IDC_FX3_TYPE = 1058;
+inline constexpr int IDC_FX1_PARAM1 = 1050;
+inline constexpr int IDC_FX1_PARAM2 = 1011;
+inline constexpr int IDC_FX1_PARAM3 = 1012;
+inline constexpr int IDC_FX2_PARAM1 = 1051;
+inline constexpr int IDC_FX2_PARAM2 = 1013;
+inline constexpr int IDC_FX2_PARAM3 = 1014;
+inline constexpr int IDC_FX3_PARAM1 = 1060;
+inline constexpr int IDC_FX3_PARAM2 = 1015;
+inline constexpr int IDC_FX3_PARAM3 = 1016;
+inline constexpr int IDC_FX1_CAPTION1 = 1052;
+inline constexpr int IDC_FX1_CAPTION2 = 1053;
+inline constexpr int IDC_FX1_CAPTION3 = 1056;
+inline constexpr int IDC_FX2_CAPTION1 = 1054;
+inline constexpr int IDC_FX2_CAPTION2 = 1055;
+inline constexpr int IDC_FX2_CAPTION3 = 1057;
+inline constexpr int IDC_FX3_CAPTION1 = 1059;
+inline constexpr int IDC_FX3_CAPTION2 = 1061;
+inline constexpr int IDC_FX3_CAPTION3 = 1062;
+inline constexpr int IDC_FX_PARALLEL = 1048;
+inline constexpr int IDC_FX_SERIAL = 1049;
+inline constexpr int IDC_FX_AMOUNT_CAPTION = 1128;
+inline constexpr int IDC_FX_AMOUNT = 1007;
+inline constexpr int ID_HELP = 57671;
 
 // Controls of the song export dialog.
 inline constexpr int IDC_EXPORT_STATUS = 1201;

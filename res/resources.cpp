@@ -163,6 +163,67 @@ DialogResource MidiMapperTemplate() {
     return d;
 }
 
+// The effects selector: three units' type lists, sliders and captions, and the
+// connection of units 1 and 2.
+DialogResource EffectsTemplate() {
+    using K = ControlKind;
+    const std::vector<std::string> delays = {"Off", "Delay, digital", "Delay, stereo", "Delay, spatial",
+                                             "Delay, spatial ping-pong"};
+    auto list = [&](std::initializer_list<const char*> more) {
+        std::vector<std::string> items = delays;
+        items.insert(items.end(), more.begin(), more.end());
+        return items;
+    };
+    return {IDD_EFFECTS,
+            "MorvelCanopy I effects selector",
+            0,
+            0,
+            286,
+            121,
+            DS_CAPTION | DS_SYSMENU | DS_MODALFRAME,
+            {
+                {K::GroupBox, IDC_STATIC, "Fx 1", 5, 0, 275, 35},
+                {K::Static, IDC_STATIC, "Type", 10, 8, 20, 8},
+                {K::ComboBox, IDC_FX1_TYPE, "", 10, 17, 100, 125, 0,
+                 list({"Phaser, mono", "Phaser, spatial", "Flanger, mono", "Flanger, stereo", "Chorus, mono",
+                       "Chorus, stereo", "Chorus, dual-voice stereo"})},
+                {K::Static, IDC_FX1_CAPTION1, "<parameter>", 114, 8, 51, 8, CS_CENTER},
+                {K::Slider, IDC_FX1_PARAM1, "", 111, 16, 56, 15},
+                {K::Static, IDC_FX1_CAPTION2, "<parameter>", 169, 8, 51, 8, CS_CENTER},
+                {K::Slider, IDC_FX1_PARAM2, "", 167, 16, 56, 15},
+                {K::Static, IDC_FX1_CAPTION3, "<parameter>", 226, 8, 51, 8, CS_CENTER},
+                {K::Slider, IDC_FX1_PARAM3, "", 223, 16, 56, 15},
+                {K::Static, IDC_STATIC, "Type", 10, 43, 20, 8},
+                {K::ComboBox, IDC_FX2_TYPE, "", 10, 52, 100, 113, 0,
+                 list({"Phaser, spatial", "Flanger, stereo", "Chorus, stereo"})},
+                {K::Static, IDC_FX2_CAPTION1, "<parameter>", 114, 43, 54, 8, CS_CENTER},
+                {K::Slider, IDC_FX2_PARAM1, "", 111, 51, 56, 15},
+                {K::Static, IDC_FX2_CAPTION2, "<parameter>", 169, 43, 53, 8, CS_CENTER},
+                {K::Slider, IDC_FX2_PARAM2, "", 167, 51, 56, 15},
+                {K::Static, IDC_FX2_CAPTION3, "<parameter>", 225, 43, 53, 8, CS_CENTER},
+                {K::Slider, IDC_FX2_PARAM3, "", 223, 51, 56, 15},
+                {K::Static, IDC_STATIC, "Type", 10, 67, 20, 8},
+                {K::ComboBox, IDC_FX3_TYPE, "", 10, 76, 100, 113, 0,
+                 list({"Reverb, room", "Reverb, hall", "Reverb, plate"})},
+                {K::Static, IDC_FX3_CAPTION1, "<parameter>", 114, 67, 54, 8, CS_CENTER},
+                {K::Slider, IDC_FX3_PARAM1, "", 111, 75, 56, 15},
+                {K::Static, IDC_FX3_CAPTION2, "<parameter>", 169, 67, 53, 8, CS_CENTER},
+                {K::Slider, IDC_FX3_PARAM2, "", 167, 75, 56, 15},
+                {K::Static, IDC_FX3_CAPTION3, "<parameter>", 225, 67, 53, 8, CS_CENTER},
+                {K::Slider, IDC_FX3_PARAM3, "", 223, 75, 56, 15},
+                {K::GroupBox, IDC_STATIC, "Fx 2", 5, 35, 275, 59},
+                {K::GroupBox, IDC_STATIC, "Fx 1&&2 Connection", 5, 95, 159, 23},
+                // Plain radio buttons, each checked and unchecked by the dialog;
+                // here one group, which shows the same (one of them checked).
+                {K::Radio, IDC_FX_PARALLEL, "&Paralell", 10, 104, 35, 10, CS_GROUP},
+                {K::Radio, IDC_FX_SERIAL, "&Serial", 53, 104, 35, 10},
+                {K::Static, IDC_FX_AMOUNT_CAPTION, "Amount:", 92, 104, 28, 10, CS_DISABLED},
+                {K::Slider, IDC_FX_AMOUNT, "", 119, 103, 42, 12, CS_DISABLED},
+                {K::DefPushButton, IDOK, "Close", 172, 101, 50, 14},
+                {K::PushButton, ID_HELP, "Help", 229, 101, 50, 14},
+            }};
+}
+
 }  // namespace
 
 const DialogResource* FindDialogResource(UINT id) {
@@ -364,9 +425,38 @@ const DialogResource* FindDialogResource(UINT id) {
               {K::PushButton, ID_DEFAULT_HELP, "Help", 327, 192, 60, 14},
           }}},
         {IDD_MIDI_MAPPER, MidiMapperTemplate()},
-        // The floating tool windows (their controls come with their windows).
-        {IDD_AUTOMATION, {IDD_AUTOMATION, "", 0, 0, 217, 89, DS_MODALFRAME | DS_TOOLWINDOW, {}}},
-        {IDD_OSCILLOSCOPE, {IDD_OSCILLOSCOPE, "", 0, 0, 165, 66, DS_MODALFRAME | DS_TOOLWINDOW, {}}},
+        // The floating tool windows: no controls, painted by their windows.
+        {IDD_AUTOMATION,
+         {IDD_AUTOMATION, "MorvelCanopy I", 0, 0, 177, 88, DS_VISIBLE | DS_CAPTION | DS_MODALFRAME | DS_TOOLWINDOW, {}}},
+        {IDD_OSCILLOSCOPE,
+         {IDD_OSCILLOSCOPE, "MorvelCanopy I", 0, 0, 186, 73, DS_VISIBLE | DS_CAPTION | DS_MODALFRAME | DS_TOOLWINDOW, {}}},
+        {IDD_KNOB_TARGET,
+         {IDD_KNOB_TARGET,
+          "MorvelCanopy I",
+          0,
+          0,
+          243,
+          55,
+          DS_CAPTION | DS_SYSMENU | DS_MODALFRAME,
+          {
+              {K::DefPushButton, IDOK, "OK", 188, 4, 50, 14},
+              {K::PushButton, IDCANCEL, "Cancel", 188, 24, 50, 14},
+              {K::GroupBox, IDC_STATIC, "Set this knob to modulate", 5, 0, 177, 50},
+              {K::ComboBox, IDC_TARGET_SOUND, "", 35, 11, 141, 137},
+              {K::Static, IDC_STATIC, "Sound", 11, 14, 23, 8},
+              {K::ComboBox, IDC_TARGET_KNOB, "", 35, 30, 141, 132},
+              {K::Static, IDC_STATIC, "Knob", 12, 33, 20, 8},
+          }}},
+        {IDD_SOUND_NAME,
+         {IDD_SOUND_NAME,
+          "Enter name",
+          0,
+          0,
+          139,
+          22,
+          DS_CAPTION | DS_SYSMENU | DS_MODALFRAME | DS_OWNERORIGIN,
+          {{K::Edit, IDC_SOUND_NAME, "", 5, 5, 130, 12, CS_UPPERCASE}}}},
+        {IDD_EFFECTS, EffectsTemplate()},
         {IDD_VALUE_TIP,
          {IDD_VALUE_TIP,
           "",

@@ -16,7 +16,8 @@ extern Relaxed<uint32_t> g_knobSound[kAutomationKnobs];    // sound 1..99
 extern Relaxed<uint32_t> g_knobEnabled[kAutomationKnobs];  // lane plays while non-zero
 extern Relaxed<uint32_t> g_automationOn;
 
-// The automation panel's drag record.
+// The automation panel's drag record. The panel writes value and index before
+// it sets dragging (release); the engine reads dragging first (acquire).
 struct DragKnob {
     Relaxed<uint32_t> value;     // 0..80, the dragged knob's current value
     Relaxed<uint32_t> index;     // knob 0..9

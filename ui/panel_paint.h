@@ -42,6 +42,8 @@ inline constexpr int kSkinPanKnob = 206;
 inline constexpr int kSkinSendKnob = 207;
 inline constexpr int kSkinFrame = 208;
 inline constexpr int kSkinNameFont = 214;
+inline constexpr int kSkinAutomationFrame = 221;
+inline constexpr int kSkinScopeFrame = 224;
 
 void PaintPanelWith(SkinBlitter& out, const PanelGeometry& g);
 void UpdatePanelWith(SkinBlitter& out, const PanelGeometry& g);

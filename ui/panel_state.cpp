@@ -6,6 +6,7 @@ Relaxed<int32_t> g_tempoButtonState{0};
 Relaxed<int32_t> g_channelButtonState{0};
 Relaxed<int32_t> g_soundButtonState{0};
 Relaxed<int32_t> g_storeButtonState{0};
+Relaxed<int32_t> g_soundEdited{0};
 
 Relaxed<void*> g_activeValuePtr{nullptr};
 Relaxed<int32_t> g_activeValue{0};

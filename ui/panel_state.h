@@ -19,6 +19,9 @@ extern Relaxed<int32_t> g_tempoButtonState;    // 1 up held, 2 down held
 extern Relaxed<int32_t> g_channelButtonState;  // output channel step buttons, 1 up, 2 down
 extern Relaxed<int32_t> g_soundButtonState;    // sound number step buttons, 1 up, 2 down
 extern Relaxed<int32_t> g_storeButtonState;    // program store held
+// The current sound was changed since it was loaded (its name included);
+// enables "Undo changes". Cleared by that command and when another sound is chosen.
+extern Relaxed<int32_t> g_soundEdited;
 
 // The pressed control: the address of the live word it edits (a live knob, a
 // mixer setting, g_curSound, the panel tempo, the output channel), null when no

@@ -18,6 +18,7 @@
 #include "ui/panel_paint.h"
 #include "ui/pattern_grid.h"
 #include "ui/song_order_list.h"
+#include "ui/skin_blitter.h"
 #include "ui/tool_windows.h"
 #include "ui/select_command_dlg.h"
 #include "ui/transport.h"
@@ -45,48 +46,15 @@ void CreateSurface(CBitmap& surface, uint8_t*& bits, int width, int height) {
 }
 
 // The panel's copies from the skin bitmaps, through a client context of the
-// view and a memory context that the bitmaps are selected into in turn; the
-// bitmap selected first is selected back at the end.
+// view.
 class ViewSkinBlitter : public SkinBlitter {
 public:
-    explicit ViewSkinBlitter(CWnd* view) : dc_(view) { mem_.CreateCompatibleDC(&dc_); }
-    ~ViewSkinBlitter() {
-        if (first_) mem_.SelectObject(first_);
-    }
-    void Blit(int bitmap, int x, int y, int w, int h, int sx, int sy) override {
-        CBitmap* b = SkinBitmap(bitmap);
-        if (!b) return;
-        if (b != selected_) {
-            CBitmap* before = mem_.SelectObject(b);
-            if (!first_) first_ = before;
-            selected_ = b;
-        }
-        dc_.BitBlt(x, y, w, h, &mem_, sx, sy, SRCCOPY);
-    }
+    explicit ViewSkinBlitter(CWnd* view) : dc_(view), out_(dc_) {}
+    void Blit(int bitmap, int x, int y, int w, int h, int sx, int sy) override { out_.Blit(bitmap, x, y, w, h, sx, sy); }
 
 private:
-    static CBitmap* SkinBitmap(int id) {
-        switch (id) {
-            case kSkinSynth: return &g_skin.synthSection;
-            case kSkinLamp: return &g_skin.lamp;
-            case kSkinKnob: return &g_skin.knobA;
-            case kSkinKnobBipolar: return &g_skin.knobBipolar;
-            case kSkinKnobModulation: return &g_skin.knobC;
-            case kSkinButtons: return &g_skin.buttons;
-            case kSkinKnobLevel: return &g_skin.knobD;
-            case kSkinDigits: return &g_skin.digits;
-            case kSkinMixer: return &g_skin.mixerSection;
-            case kSkinPanKnob: return &g_skin.smallKnobPan;
-            case kSkinSendKnob: return &g_skin.smallKnobSend;
-            case kSkinFrame: return &g_skin.topBar;
-            case kSkinNameFont: return &g_skin.nameFont;
-            default: return nullptr;
-        }
-    }
     CClientDC dc_;
-    CDC mem_;
-    CBitmap* selected_ = nullptr;
-    CBitmap* first_ = nullptr;
+    DcSkinBlitter out_;
 };
 
 // The key routines' view: the drawing operations and the document's flag.

@@ -8,13 +8,11 @@
 
 CBitmap g_splashBitmap;
 
-namespace {
-
-// Where a floating window goes: its saved corner, or (0, 0) when that lies
-// beyond the right or bottom edge of the screen.
-void PlaceAt(CWnd& wnd, WindowPosition& pos) {
+void PlaceAt(CWnd& wnd, const WindowPosition& pos) {
+    CRect r;
+    wnd.GetWindowRect(&r);
     int x = pos.x, y = pos.y;
-    if (x > GetScreenWidth() || y > GetScreenHeight()) x = y = 0;
+    if (x > GetScreenWidth() || y > GetScreenHeight() || x + r.Width() <= 0 || y + r.Height() <= 0) x = y = 0;
     wnd.SetWindowPos(nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
 }
 
@@ -24,6 +22,13 @@ void SavePlace(CWnd& wnd, WindowPosition& pos) {
     pos.x = r.left;
     pos.y = r.top;
 }
+
+void GiveActivationToMainWindow() {
+    // The application's main window (g_hMainWnd once the start has set it).
+    if (CWnd* main = AfxGetMainWnd()) main->SetActiveWindow();
+}
+
+namespace {
 
 class ToolWindowHooks : public UiHooks {
 public:
@@ -68,32 +73,6 @@ void CSplashDlg::OnPaint() {
 }
 
 CValueTipDlg::CValueTipDlg(CWnd* parent) : CDialog(IDD_VALUE_TIP, parent) {}
-
-COscilloscopeDlg::COscilloscopeDlg(CWnd* parent) : CDialog(IDD_OSCILLOSCOPE, parent) { m_ownerDraws = true; }
-
-bool COscilloscopeDlg::OnInitDialog() {
-    CDialog::OnInitDialog();
-    PlaceAt(*this, g_oscDlgPos);
-    return true;
-}
-
-bool COscilloscopeDlg::DestroyWindow() {
-    if (IsWindow()) SavePlace(*this, g_oscDlgPos);
-    return CDialog::DestroyWindow();
-}
-
-CAutomationDlg::CAutomationDlg(CWnd* parent) : CDialog(IDD_AUTOMATION, parent) { m_ownerDraws = true; }
-
-bool CAutomationDlg::OnInitDialog() {
-    CDialog::OnInitDialog();
-    PlaceAt(*this, g_autoDlgPos);
-    return true;
-}
-
-bool CAutomationDlg::DestroyWindow() {
-    if (IsWindow()) SavePlace(*this, g_autoDlgPos);
-    return CDialog::DestroyWindow();
-}
 
 void InstallUiHooks() {
     static ToolWindowHooks hooks;

@@ -1,11 +1,14 @@
 // The small windows around the main frame: the splash picture shown while the
-// program starts, the value tip, and the objects of the two floating tool
-// windows (oscilloscope and automation panel), whose windows are created and
-// destroyed on demand. The tool windows' contents come with their own parts;
-// here they are plain windows at their saved places.
+// program starts and the value tip; and what the two floating tool windows
+// (the oscilloscope and the automation panel, ui/oscilloscope_dlg.h and
+// ui/automation_dlg.h) share: their saved places and the activation they give
+// back to the main window.
 #pragma once
 
 #include "platform/dialog.h"
+#include "shared/app_settings.h"
+#include "ui/automation_dlg.h"
+#include "ui/oscilloscope_dlg.h"
 
 class CSplashDlg : public CDialog {
 public:
@@ -21,19 +24,16 @@ public:
     explicit CValueTipDlg(CWnd* parent = nullptr);
 };
 
-class COscilloscopeDlg : public CDialog {
-public:
-    explicit COscilloscopeDlg(CWnd* parent = nullptr);
-    bool OnInitDialog() override;
-    bool DestroyWindow() override;
-};
-
-class CAutomationDlg : public CDialog {
-public:
-    explicit CAutomationDlg(CWnd* parent = nullptr);
-    bool OnInitDialog() override;
-    bool DestroyWindow() override;
-};
+// A tool window at its saved corner. A corner beyond the right or bottom edge
+// of the screen, or one that leaves the window wholly above or left of it
+// (nothing shows there on this desktop), becomes (0, 0); a window partly on
+// the screen stays where it was saved.
+void PlaceAt(CWnd& wnd, const WindowPosition& pos);
+// The window's corner into pos.
+void SavePlace(CWnd& wnd, WindowPosition& pos);
+// The main window made the active window again, its view with the keyboard
+// focus.
+void GiveActivationToMainWindow();
 
 // Lets the song data operations reach the automation panel's window.
 void InstallUiHooks();
