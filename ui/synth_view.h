@@ -93,6 +93,7 @@ public:
     void OnFileSongInfo();
     void OnOptionsMidiMapper();
     void OnSoundsSamples();
+    void OnSoundsEffects();
     void OnSoundsSampleSplits();
     void OnEditStepsPerBeat();
     void OnUpdateEditStepsPerBeat(CCmdUI* ui);

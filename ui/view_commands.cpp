@@ -6,6 +6,7 @@
 // pressed while the dialog runs, and repaints the whole view after it. The
 // commands of dialogs that edit song data clear g_docModified before the
 // dialog and pass it on to the document afterwards.
+#include "ui/effects_dlg.h"
 #include "engine/event_queue.h"
 #include "host/midi_mapper_dlg.h"
 #include "host/synth_app.h"
@@ -47,6 +48,7 @@ void CSynthView::AddViewCommands() {
     OnCommandEntry(ID_OPTIONS_MIDI_MAPPER, [this] { OnOptionsMidiMapper(); });
     OnCommandEntry(ID_SOUNDS_SAMPLES, [this] { OnSoundsSamples(); });
     OnCommandEntry(ID_SOUNDS_SAMPLE_SPLITS, [this] { OnSoundsSampleSplits(); });
+    OnCommandEntry(ID_SOUNDS_EFFECTS, [this] { OnSoundsEffects(); });
 }
 
 void CSynthView::FullRepaint() { OnUpdate(nullptr, 0, nullptr); }
@@ -141,6 +143,18 @@ void CSynthView::OnSoundsSamples() {
     CSampleOrganizerDlg dlg(this);
     dlg.DoModal();
     g_topBarButtons[1] = 0;
+    FullRepaint();
+    PassOnModifiedByte();
+}
+
+void CSynthView::OnSoundsEffects() {
+    PreviewNoteOff();
+    g_docModified = 0;
+    g_topBarButtons[3] = 1;
+    UpdatePanel();
+    CEffectsDlg dlg(this);
+    dlg.DoModal();
+    g_topBarButtons[3] = 0;
     FullRepaint();
     PassOnModifiedByte();
 }

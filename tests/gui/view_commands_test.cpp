@@ -282,6 +282,21 @@ TEST_F(ViewCommandsTest, VisitOpensTheMakersAddress) {
 
 // ---------------------------------------------------------------- sample dialogs
 
+TEST_F(ViewCommandsTest, EffectsHoldsItsTopBarButtonAndPassesTheModifiedByteOn) {
+    session_->doc->SetModifiedFlag(false);
+    int held = -1;
+    dialogScripts.push_back([&](CDialog& d) {
+        held = g_topBarButtons[3];
+        g_docModified = 1;  // an edit in the dialog
+        d.PressEscape();
+    });
+    EXPECT_TRUE(Run(ID_SOUNDS_EFFECTS));
+    EXPECT_EQ(dialogs, std::vector<UINT>{IDD_EFFECTS});
+    EXPECT_EQ(held, 1);
+    EXPECT_EQ(g_topBarButtons[3], 0);
+    EXPECT_TRUE(Modified());
+}
+
 TEST_F(ViewCommandsTest, SampleDialogsHoldTheirTopBarButtonAndPassTheModifiedByteOn) {
     struct Case {
         const char* name;
