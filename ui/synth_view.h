@@ -5,6 +5,7 @@
 // its surfaces as they are.
 #pragma once
 
+#include "platform/dialog.h"
 #include "platform/framework.h"
 
 inline constexpr UINT kViewTimerId = 2;
@@ -126,6 +127,7 @@ private:
     void AddOptionToggles();
     void FullRepaint();
     void PassOnModifiedByte();
+    void RunSoundDialog(int topBarButton, CDialog& dlg);
 
     bool postLoadChecksQueued_ = false;
 };

@@ -135,28 +135,27 @@ void CSynthView::OnOptionsMidiMapper() {
     UpdatePanel();
 }
 
-void CSynthView::OnSoundsSamples() {
+// A sound dialog with its top-bar button held while it runs; what the user
+// changed in it reaches the document afterwards.
+void CSynthView::RunSoundDialog(int topBarButton, CDialog& dlg) {
     PreviewNoteOff();
     g_docModified = 0;
-    g_topBarButtons[1] = 1;
+    g_topBarButtons[topBarButton] = 1;
     UpdatePanel();
-    CSampleOrganizerDlg dlg(this);
     dlg.DoModal();
-    g_topBarButtons[1] = 0;
+    g_topBarButtons[topBarButton] = 0;
     FullRepaint();
     PassOnModifiedByte();
 }
 
+void CSynthView::OnSoundsSamples() {
+    CSampleOrganizerDlg dlg(this);
+    RunSoundDialog(1, dlg);
+}
+
 void CSynthView::OnSoundsEffects() {
-    PreviewNoteOff();
-    g_docModified = 0;
-    g_topBarButtons[3] = 1;
-    UpdatePanel();
     CEffectsDlg dlg(this);
-    dlg.DoModal();
-    g_topBarButtons[3] = 0;
-    FullRepaint();
-    PassOnModifiedByte();
+    RunSoundDialog(3, dlg);
 }
 
 // Without samples the organizer comes first; the split editor opens only
