@@ -9,23 +9,15 @@
 
 namespace {
 
-class DocumentTest : public GuiTest {
+class DocumentTest : public SessionTest {
 protected:
     void SetUp() override {
         GuiTest::SetUp();
-        songFiles["_default_.mcs"] = DocIoResult::Ok;
-        session_ = std::make_unique<Session>(ProfilePath());
-        ASSERT_NE(session_->doc, nullptr);
-        g_firstNewDone = 1;
+        ASSERT_TRUE(OpenSession());
         trace.clear();
-    }
-    void TearDown() override {
-        session_.reset();
-        GuiTest::TearDown();
     }
     CDocument* Doc() { return session_->doc; }
     CFrameWnd* Frame() { return session_->frame; }
-    std::unique_ptr<Session> session_;
 };
 
 }  // namespace

@@ -14,14 +14,11 @@
 
 namespace {
 
-class EditCommandsTest : public GuiTest {
+class EditCommandsTest : public SessionTest {
 protected:
     void SetUp() override {
         GuiTest::SetUp();
-        songFiles["_default_.mcs"] = DocIoResult::Ok;
-        session_ = std::make_unique<Session>(ProfilePath());
-        ASSERT_NE(session_->view, nullptr);
-        g_firstNewDone = 1;
+        ASSERT_TRUE(OpenSession());
         g_saveChanges = 1;
         // A song of 64-row patterns 0 and 1, the grid focused on position 0.
         g_patternLength = 64;
@@ -60,7 +57,6 @@ protected:
     static uint8_t& Cell(uint32_t pattern, uint32_t track, uint32_t plane, uint32_t row) {
         return g_patterns[pattern].load()[PatternIndex(track, plane, row, g_patternLength)];
     }
-    std::unique_ptr<Session> session_;
     int beeps = 0;
 };
 

@@ -41,7 +41,7 @@ std::vector<uint8_t> ReadBytes(const std::string& path) {
     return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
 }
 
-class ExportTest : public GuiTest {
+class ExportTest : public SessionTest {
 protected:
     static void SetUpTestSuite() {
         static bool built = false;
@@ -51,10 +51,7 @@ protected:
 
     void SetUp() override {
         GuiTest::SetUp();
-        songFiles["_default_.mcs"] = DocIoResult::Ok;
-        session_ = std::make_unique<Session>(ProfilePath());
-        ASSERT_NE(session_->view, nullptr);
-        g_firstNewDone = 1;
+        ASSERT_TRUE(OpenSession());
         SetUiHooks(&cursor);
         g_lastExportFolder = dir_.string();
         SetFileDialogHandler([this](const CFileDialog& d) {
@@ -75,8 +72,7 @@ protected:
 
     void TearDown() override {
         InstallUiHooks();
-        session_.reset();
-        GuiTest::TearDown();
+        SessionTest::TearDown();
     }
 
     // One 16-row pattern, then the end.
@@ -106,7 +102,6 @@ protected:
 
     std::string Path(const std::string& name) const { return (dir_ / name).string(); }
 
-    std::unique_ptr<Session> session_;
     CursorHooks cursor;
     std::vector<std::string> proposed;
     std::string status, duration, length;

@@ -191,6 +191,24 @@ struct Session {
     }
 };
 
+// A windowed test on the program's session: the default song opened by the
+// first File New, which then counts as done.
+class SessionTest : public GuiTest {
+protected:
+    // True when the frame came up with its view and document.
+    bool OpenSession(std::function<CView*()> newView = [] { return new CSynthView; }) {
+        songFiles["_default_.mcs"] = DocIoResult::Ok;
+        session_ = std::make_unique<Session>(ProfilePath(), std::move(newView));
+        g_firstNewDone = 1;
+        return session_->view != nullptr && session_->doc != nullptr;
+    }
+    void TearDown() override {
+        session_.reset();
+        GuiTest::TearDown();
+    }
+    std::unique_ptr<Session> session_;
+};
+
 // The application with its settings read traced.
 class TracingApp : public CSynthApp {
 public:

@@ -69,16 +69,13 @@ std::string KeysymFor(UINT vk, const Layout& layout) {
     return "space";
 }
 
-class KeyLayoutTest : public GuiTest {
+class KeyLayoutTest : public SessionTest {
 protected:
     void SetUp() override {
         GuiTest::SetUp();
         KeyRecordingView::keys.clear();
         KeyRecordingView::sysKeys.clear();
-        songFiles["_default_.mcs"] = DocIoResult::Ok;
-        session_ = std::make_unique<Session>(ProfilePath(), [] { return new KeyRecordingView; });
-        ASSERT_NE(session_->view, nullptr);
-        g_firstNewDone = 1;
+        ASSERT_TRUE(OpenSession([] { return new KeyRecordingView; }));
         g_previewNote = 1;
         g_octave = 4;
         g_patternFocus = 1;
@@ -91,8 +88,7 @@ protected:
         ClearEventQueues();
         ChooseLayout(kUs, 0);
         for (auto& b : g_volumeOverrides.bus) b = 0;
-        session_.reset();
-        GuiTest::TearDown();
+        SessionTest::TearDown();
     }
     void ChooseLayout(const Layout& layout, int tracker) {
         ASSERT_EQ(std::system((std::string("setxkbmap ") + layout.xkb).c_str()), 0);
@@ -126,7 +122,6 @@ protected:
         return std::find(KeyRecordingView::keys.begin(), KeyRecordingView::keys.end(), vk) !=
                KeyRecordingView::keys.end();
     }
-    std::unique_ptr<Session> session_;
 };
 
 // Every entry of the language's tables, typed on its layout, writes its note.

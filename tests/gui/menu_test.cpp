@@ -24,19 +24,12 @@ public:
     }
 };
 
-class MenuTest : public GuiTest {
+class MenuTest : public SessionTest {
 protected:
     void SetUp() override {
         GuiTest::SetUp();
         KeyRecordingView::keys.clear();
-        songFiles["_default_.mcs"] = DocIoResult::Ok;
-        session_ = std::make_unique<Session>(ProfilePath(), [] { return new KeyRecordingView; });
-        ASSERT_NE(session_->view, nullptr);
-        g_firstNewDone = 1;
-    }
-    void TearDown() override {
-        session_.reset();
-        GuiTest::TearDown();
+        ASSERT_TRUE(OpenSession([] { return new KeyRecordingView; }));
     }
     wxMenuBar* MenuBar() {
         for (wxWindow* w : wxTopLevelWindows)
@@ -49,7 +42,6 @@ protected:
         ASSERT_EQ(std::system(("xdotool key --delay 20 " + keys).c_str()), 0);
         PumpMessages(150);
     }
-    std::unique_ptr<Session> session_;
 };
 
 struct Row {

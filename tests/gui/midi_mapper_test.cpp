@@ -13,14 +13,11 @@
 
 namespace {
 
-class MidiMapperDlgTest : public GuiTest {
+class MidiMapperDlgTest : public SessionTest {
 protected:
     void SetUp() override {
         GuiTest::SetUp();
-        songFiles["_default_.mcs"] = DocIoResult::Ok;
-        session_ = std::make_unique<Session>(ProfilePath());
-        ASSERT_NE(session_->view, nullptr);
-        g_firstNewDone = 1;
+        ASSERT_TRUE(OpenSession());
         for (int c = 0; c < kMidiChannels; ++c) {
             g_channelSound[c] = 0;
             g_channelPolyphony[c] = 0;
@@ -32,14 +29,12 @@ protected:
     }
     void TearDown() override {
         g_polyphony = 5;
-        session_.reset();
-        GuiTest::TearDown();
+        SessionTest::TearDown();
     }
     void Run(std::function<void(CDialog&)> script) {
         dialogScripts.push_back(std::move(script));
         EXPECT_TRUE(session_->frame->ExecuteCommand(ID_OPTIONS_MIDI_MAPPER));
     }
-    std::unique_ptr<Session> session_;
 };
 
 }  // namespace

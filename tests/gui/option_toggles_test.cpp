@@ -13,14 +13,11 @@
 
 namespace {
 
-class OptionTogglesTest : public GuiTest {
+class OptionTogglesTest : public SessionTest {
 protected:
     void SetUp() override {
         GuiTest::SetUp();
-        songFiles["_default_.mcs"] = DocIoResult::Ok;
-        session_ = std::make_unique<Session>(ProfilePath());
-        ASSERT_NE(session_->view, nullptr);
-        g_firstNewDone = 1;
+        ASSERT_TRUE(OpenSession());
         g_saveChanges = 1;
         g_pAutomationDlg = new CAutomationDlg(nullptr);
         g_pScopeDlg = new COscilloscopeDlg(nullptr);
@@ -28,8 +25,7 @@ protected:
     }
     void TearDown() override {
         g_soundModuleMode = 0;
-        session_.reset();
-        GuiTest::TearDown();
+        SessionTest::TearDown();
     }
     CCmdUI State(UINT id) {
         CCmdUI ui;
@@ -38,7 +34,6 @@ protected:
         return ui;
     }
     bool Run(UINT id) { return session_->frame->ExecuteCommand(id); }
-    std::unique_ptr<Session> session_;
 };
 
 struct Toggle {

@@ -24,21 +24,13 @@ bool Shows(const CBitmap* picture, int x, int y, int w, int h, int bitmap, int s
     return true;
 }
 
-class PanelViewTest : public GuiTest {
+class PanelViewTest : public SessionTest {
 protected:
     void SetUp() override {
         GuiTest::SetUp();
-        songFiles["_default_.mcs"] = DocIoResult::Ok;
-        session_ = std::make_unique<Session>(ProfilePath(), [] { return new CSynthView; });
-        ASSERT_NE(session_->view, nullptr);
-        g_firstNewDone = 1;
-    }
-    void TearDown() override {
-        session_.reset();
-        GuiTest::TearDown();
+        ASSERT_TRUE(OpenSession());
     }
     CSynthView* View() { return static_cast<CSynthView*>(session_->view); }
-    std::unique_ptr<Session> session_;
 };
 
 }  // namespace

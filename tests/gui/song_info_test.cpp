@@ -12,14 +12,11 @@
 
 namespace {
 
-class SongInfoTest : public GuiTest {
+class SongInfoTest : public SessionTest {
 protected:
     void SetUp() override {
         GuiTest::SetUp();
-        songFiles["_default_.mcs"] = DocIoResult::Ok;
-        session_ = std::make_unique<Session>(ProfilePath());
-        ASSERT_NE(session_->view, nullptr);
-        g_firstNewDone = 1;
+        ASSERT_TRUE(OpenSession());
         g_saveChanges = 1;
         g_songTitle = "Dawn";
         g_songAuthor = "K. Moll";
@@ -31,13 +28,11 @@ protected:
     }
     void TearDown() override {
         SetUrlOpener(nullptr);
-        session_.reset();
-        GuiTest::TearDown();
+        SessionTest::TearDown();
     }
     bool Run() { return session_->frame->ExecuteCommand(ID_FILE_SONG_INFO); }
     bool Modified() const { return session_->doc->IsModified(); }
     std::vector<std::string> urls;
-    std::unique_ptr<Session> session_;
 };
 
 }  // namespace

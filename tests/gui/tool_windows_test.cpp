@@ -21,14 +21,11 @@
 
 namespace {
 
-class ToolWindowTest : public GuiTest {
+class ToolWindowTest : public SessionTest {
 protected:
     void SetUp() override {
         GuiTest::SetUp();
-        songFiles["_default_.mcs"] = DocIoResult::Ok;
-        session_ = std::make_unique<Session>(ProfilePath());
-        ASSERT_NE(session_->view, nullptr);
-        g_firstNewDone = 1;
+        ASSERT_TRUE(OpenSession());
         g_pScopeDlg = new COscilloscopeDlg;
         g_pAutomationDlg = new CAutomationDlg;
         std::memset(g_tweakLaneData, 0, sizeof g_tweakLaneData);
@@ -55,8 +52,7 @@ protected:
         g_deviceOpen = 0;
         g_songPlaying = 0;
         g_automationOn = 0;
-        session_.reset();
-        GuiTest::TearDown();
+        SessionTest::TearDown();
     }
     CAutomationDlg& OpenPanel() {
         EXPECT_TRUE(g_pAutomationDlg->Create(IDD_AUTOMATION, nullptr));
@@ -80,7 +76,6 @@ protected:
         ASSERT_EQ(std::system(cmd.c_str()), 0);
         PumpMessages(150);
     }
-    std::unique_ptr<Session> session_;
 };
 
 uint32_t SurfacePixel(CWnd& wnd, int x, int y) { return wnd.DrawSurface() ? wnd.DrawSurface()->GetPixelRgb(x, y) : 0xDEAD; }

@@ -22,14 +22,11 @@ std::vector<uint8_t> ReadBytes(const std::string& path) {
     return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
 }
 
-class ViewCommandsTest : public GuiTest {
+class ViewCommandsTest : public SessionTest {
 protected:
     void SetUp() override {
         GuiTest::SetUp();
-        songFiles["_default_.mcs"] = DocIoResult::Ok;
-        session_ = std::make_unique<Session>(ProfilePath());
-        ASSERT_NE(session_->view, nullptr);
-        g_firstNewDone = 1;
+        ASSERT_TRUE(OpenSession());
         g_saveChanges = 1;
         g_storeAutomatically = 1;
         g_doubleStepsPerBeat = 0;
@@ -51,8 +48,7 @@ protected:
     }
     void TearDown() override {
         SetUrlOpener(nullptr);
-        session_.reset();
-        GuiTest::TearDown();
+        SessionTest::TearDown();
     }
     bool Run(UINT id) { return session_->frame->ExecuteCommand(id); }
     bool Modified() const { return session_->doc->IsModified(); }
@@ -65,7 +61,6 @@ protected:
     std::vector<CFileDialog> fileDialogs;
     std::vector<HelpCall> helpCalls;
     std::vector<std::string> urls;
-    std::unique_ptr<Session> session_;
 };
 
 }  // namespace

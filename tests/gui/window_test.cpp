@@ -50,19 +50,12 @@ public:
     }
 };
 
-class WindowTest : public GuiTest {
+class WindowTest : public SessionTest {
 protected:
     void SetUp() override {
         GuiTest::SetUp();
         RecordingView::Reset();
-        songFiles["_default_.mcs"] = DocIoResult::Ok;
-        session_ = std::make_unique<Session>(ProfilePath(), [] { return new RecordingView; });
-        ASSERT_NE(session_->view, nullptr);
-        g_firstNewDone = 1;
-    }
-    void TearDown() override {
-        session_.reset();
-        GuiTest::TearDown();
+        ASSERT_TRUE(OpenSession([] { return new RecordingView; }));
     }
     // Keys typed on the display, as a user would.
     void Type(const std::string& keys) {
@@ -72,7 +65,6 @@ protected:
         ASSERT_EQ(std::system(cmd.c_str()), 0);
         PumpMessages(150);
     }
-    std::unique_ptr<Session> session_;
 };
 
 }  // namespace
