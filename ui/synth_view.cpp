@@ -97,6 +97,7 @@ CSynthView::CSynthView() {
     AddEditCommands();
     AddViewCommands();
     AddOptionToggles();
+    AddSoundCommands();
     OnCommandEntry(ID_FILE_PLAY_STOP, [this] { OnFilePlayStop(); });
     OnUpdateEntry(ID_FILE_PLAY_STOP, [this](CCmdUI* ui) { OnUpdateFilePlayStop(ui); });
 

@@ -106,6 +106,14 @@ public:
     void OnSoundsLoad();
     void OnSoundsSave();
     void OnUpdateSoundsSave(CCmdUI* ui);
+    // Copy, Paste, Undo changes, Reset knobs, Randomize (ui/sound_commands.cpp).
+    void OnSoundsCopy();
+    void OnSoundsPaste();
+    void OnUpdateSoundsPaste(CCmdUI* ui);
+    void OnSoundsUndoChanges();
+    void OnUpdateSoundsUndoChanges(CCmdUI* ui);
+    void OnSoundsResetKnobs();
+    void OnSoundsRandomize();
     // Options menu toggles (ui/option_toggles.cpp).
     void OnOptionsFollowSong();
     void OnUpdateOptionsFollowSong(CCmdUI* ui);
@@ -125,6 +133,7 @@ private:
     void AddEditCommands();
     void AddViewCommands();
     void AddOptionToggles();
+    void AddSoundCommands();
     void FullRepaint();
     void PassOnModifiedByte();
     void RunSoundDialog(int topBarButton, CDialog& dlg);

@@ -1,6 +1,6 @@
 // The main window's menu bar: the five menus with every row in order (texts,
 // mnemonics, shortcuts and separators), the toggles as check items, rows of
-// commands without a handler greyed; the accelerators run their commands
+// commands without a handler or not available greyed; the accelerators run their commands
 // before the view sees the key, and a disabled command runs neither by key
 // nor by row.
 #include <wx/frame.h>
@@ -12,6 +12,8 @@
 
 #include "res/resource_ids.h"
 #include "shared/app_settings.h"
+#include "ui/panel_state.h"
+#include "ui/sound_commands.h"
 
 namespace {
 
@@ -152,14 +154,13 @@ TEST_F(MenuTest, TogglesAreCheckItemsAndRowsWithoutAHandlerAreGreyed) {
         ASSERT_NE(item, nullptr) << id;
         EXPECT_TRUE(item->IsCheckable()) << id;
     }
-    // The panel's sound commands come later: greyed until then.
-    const auto sounds = session_->frame->GetMenuState(2);
-    for (const auto& row : sounds)
-        if (row.id == ID_SOUNDS_COPY || row.id == ID_SOUNDS_PASTE || row.id == ID_SOUNDS_UNDO ||
-            row.id == ID_SOUNDS_RESET || row.id == ID_SOUNDS_RANDOMIZE)
-            EXPECT_FALSE(row.enabled) << row.id;
-        else if (row.id == ID_SOUNDS_LOAD || row.id == ID_SOUNDS_SAVE)
-            EXPECT_TRUE(row.enabled) << row.id;
+    // Paste waits for a copied sound, Undo changes for an edit; the other
+    // sound commands are always there.
+    g_soundClipboardFull = 0;
+    g_soundEdited = 0;
+    for (const auto& row : session_->frame->GetMenuState(2))
+        if (row.id == ID_SOUNDS_PASTE || row.id == ID_SOUNDS_UNDO) EXPECT_FALSE(row.enabled) << row.id;
+        else if (row.id != 0) EXPECT_TRUE(row.enabled) << row.id;
     for (const auto& row : session_->frame->GetMenuState(4)) EXPECT_EQ(row.enabled, row.id != 0) << row.id;
 }
 
@@ -171,11 +172,13 @@ TEST_F(MenuTest, AcceleratorsRunTheirCommandsBeforeTheViewSeesTheKey) {
 }
 
 TEST_F(MenuTest, ADisabledCommandRunsNeitherByKeyNorByRow) {
-    // Steps per beat greyed in sound-module mode; a row without a handler.
+    // Steps per beat greyed in sound-module mode; Paste sound before a copy.
     g_soundModuleMode = 1;
     EXPECT_FALSE(session_->frame->ExecuteCommand(ID_EDIT_STEPS_PER_BEAT));
     g_soundModuleMode = 0;
-    if (!session_->frame->GetMenuState(2)[0].enabled) EXPECT_FALSE(session_->frame->ExecuteCommand(ID_SOUNDS_COPY));
+    g_soundClipboardFull = 0;
+    EXPECT_FALSE(session_->frame->GetMenuState(2)[1].enabled);
+    EXPECT_FALSE(session_->frame->ExecuteCommand(ID_SOUNDS_PASTE));
     // A key of a command that cannot run: no dialog, and the view does not get it.
     const auto options = session_->frame->GetMenuState(3);
     if (!options[0].enabled) {

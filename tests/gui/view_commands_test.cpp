@@ -1,5 +1,6 @@
-// The view's commands for the steps per beat, the instrument files, the help
-// and the web page: each run as the menu runs it, its dialog scripted.
+// The view's commands for the steps per beat, the instrument files, the sound
+// commands, the help and the web page: each run as the menu runs it, its dialog
+// scripted.
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -12,6 +13,7 @@
 #include "shared/samples.h"
 #include "shared/sound_bank.h"
 #include "ui/panel_state.h"
+#include "ui/sound_commands.h"
 
 namespace {
 
@@ -200,6 +202,52 @@ TEST_F(ViewCommandsTest, LoadSoundAsksBeforeReplacingAndOpensInThePresetFolder) 
         EXPECT_EQ(g_soundNames[8], c.loaded ? "Bright Lead" : c.slotName);
         EXPECT_EQ(g_curSoundName, c.loaded ? "Bright Lead" : c.slotName);
         EXPECT_EQ(g_docModified != 0, c.loaded);
+    }
+}
+
+// ---------------------------------------------------------------- sound commands
+
+// Paste and Undo changes follow their flags in the menu; each command run from
+// the menu changes the bank, and the timer's next tick marks the song.
+TEST_F(ViewCommandsTest, SoundCommandsRunFromTheMenuAndTheTimerMarksTheSong) {
+    g_soundClipboardFull = 0;
+    g_soundEdited = 0;
+    g_curSound = 4;
+    LoadSoundToKnobs(4);
+    g_liveKnobs[kParamAmpGain] = 11;
+    EXPECT_FALSE(Run(ID_SOUNDS_PASTE));
+    EXPECT_FALSE(Run(ID_SOUNDS_UNDO));
+
+    EXPECT_TRUE(Run(ID_SOUNDS_COPY));
+    EXPECT_EQ(g_soundBank[kParamAmpGain][0], 11);
+    g_curSound = 5;
+    LoadSoundToKnobs(5);
+    EXPECT_TRUE(Run(ID_SOUNDS_PASTE));
+    EXPECT_EQ(g_soundBank[kParamAmpGain][5], 11);
+    EXPECT_EQ(g_liveKnobs[kParamAmpGain], 11);
+    session_->view->OnTimer(kViewTimerId);
+    EXPECT_TRUE(Modified());
+
+    session_->doc->SetModifiedFlag(false);
+    g_liveKnobs[kParamAmpGain] = 30;
+    g_soundEdited = 1;
+    session_->view->OnTimer(kViewTimerId);  // stores the live knobs into the bank
+    EXPECT_EQ(g_soundBank[kParamAmpGain][5], 30);
+    EXPECT_TRUE(Run(ID_SOUNDS_UNDO));
+    EXPECT_EQ(g_soundBank[kParamAmpGain][5], 11);
+    EXPECT_EQ(g_soundEdited, 0);
+    EXPECT_FALSE(Run(ID_SOUNDS_UNDO));
+    session_->view->OnTimer(kViewTimerId);
+    EXPECT_TRUE(Modified());
+
+    for (UINT id : {ID_SOUNDS_RESET, ID_SOUNDS_RANDOMIZE}) {
+        session_->doc->SetModifiedFlag(false);
+        const uint8_t gain = g_soundBank[kParamAmpGain][5];
+        const uint8_t cutoff = g_soundBank[kParamFilterCutoff][5];
+        EXPECT_TRUE(Run(id)) << id;
+        EXPECT_TRUE(g_soundBank[kParamAmpGain][5] != gain || g_soundBank[kParamFilterCutoff][5] != cutoff) << id;
+        session_->view->OnTimer(kViewTimerId);
+        EXPECT_TRUE(Modified()) << id;
     }
 }
 
