@@ -62,6 +62,7 @@ inline constexpr int SW_SHOWNORMAL = 1;
 inline constexpr int SW_SHOWMAXIMIZED = 3;
 inline constexpr int SW_SHOWNOACTIVATE = 4;
 inline constexpr int SW_SHOW = 5;
+inline constexpr int SW_SHOWNA = 8;  // shown in its state, not activated
 
 // Window styles used by the frame's creation parameters.
 inline constexpr DWORD WS_BORDER = 0x00800000;

@@ -550,6 +550,9 @@ bool CDialog::CreateWindowFromTemplate(CWnd* parent, bool modal) {
 
 int CDialog::DoModal() {
     if (!CreateWindowFromTemplate(parent_, true)) return -1;
+    // The dialog takes the mouse: a capture its owner holds (a panel press
+    // that opened it) ends, as disabling the owner ends it.
+    ReleaseCapture();
     modalRunning_ = true;
     ended_ = false;
     result_ = IDCANCEL;

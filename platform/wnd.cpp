@@ -4,6 +4,7 @@
 #include <wx/rawbmp.h>
 
 #include <algorithm>
+#include <memory>
 #include <unordered_map>
 
 #include "platform/framework.h"
@@ -328,12 +329,25 @@ void BindCommonEvents(wxWindow* w, CWnd* /*owner*/, bool ownerDraws) {
         });
         if (defaulted) e.Skip();
     };
-    w->Bind(wxEVT_LEFT_DOWN, [mouse, w](wxMouseEvent& e) {
+    // A double click is two presses: down, up, double click, up. GDK may pass
+    // the second press on before its double-click event; then that press was
+    // the second one and the double click, arriving with the button still
+    // down, is dropped.
+    auto leftDown = std::make_shared<bool>(false);
+    w->Bind(wxEVT_LEFT_DOWN, [mouse, w, leftDown](wxMouseEvent& e) {
+        *leftDown = true;
         if (w->AcceptsFocus() && wxWindow::FindFocus() != w) w->SetFocus();
         mouse(e, WM_LBUTTONDOWN);
     });
-    w->Bind(wxEVT_LEFT_UP, [mouse](wxMouseEvent& e) { mouse(e, WM_LBUTTONUP); });
-    w->Bind(wxEVT_LEFT_DCLICK, [mouse](wxMouseEvent& e) { mouse(e, WM_LBUTTONDBLCLK); });
+    w->Bind(wxEVT_LEFT_UP, [mouse, leftDown](wxMouseEvent& e) {
+        *leftDown = false;
+        mouse(e, WM_LBUTTONUP);
+    });
+    w->Bind(wxEVT_LEFT_DCLICK, [mouse, leftDown](wxMouseEvent& e) {
+        if (*leftDown) return;
+        *leftDown = true;
+        mouse(e, WM_LBUTTONDBLCLK);
+    });
     w->Bind(wxEVT_RIGHT_DOWN, [mouse](wxMouseEvent& e) { mouse(e, WM_RBUTTONDOWN); });
     w->Bind(wxEVT_MOTION, [mouse](wxMouseEvent& e) { mouse(e, WM_MOUSEMOVE); });
     w->Bind(wxEVT_MOUSE_CAPTURE_LOST, [](wxMouseCaptureLostEvent&) {});
@@ -431,7 +445,7 @@ bool CWnd::ShowWindow(int cmd) {
     wxWindow* w = ToolkitOf(this);
     if (!w) return false;
     bool was = w->IsShown();
-    if (cmd == SW_SHOWNOACTIVATE) {
+    if (cmd == SW_SHOWNOACTIVATE || cmd == SW_SHOWNA) {
         if (!was) {
             if (auto* tlw = dynamic_cast<wxTopLevelWindow*>(w)) tlw->ShowWithoutActivating();
             else w->Show();

@@ -4,6 +4,7 @@
 #include "shared/relaxed.h"
 #include "shared/song.h"
 #include "shared/sound_bank.h"
+#include "shared/transport.h"
 
 namespace {
 
@@ -26,6 +27,16 @@ Relaxed<int32_t>* MixerField(const void* target) {
     return match(&g_mixerSettings.master, 1);
 }
 
+// The mixer's on/off words: the mutes, song mode and the pattern cue.
+Relaxed<uint32_t>* MixerSwitch(const void* target) {
+    if (target == &g_volumeOverrides.master) return &g_volumeOverrides.master;
+    if (target == &g_songMode) return &g_songMode;
+    if (target == &g_patternCue) return &g_patternCue;
+    for (auto& bus : g_volumeOverrides.bus)
+        if (&bus == target) return &bus;
+    return nullptr;
+}
+
 }  // namespace
 
 bool ActiveValueIsCurrentSound(const void* target) { return target == &g_curSound; }
@@ -36,6 +47,7 @@ int32_t ReadActiveValue(const void* target) {
     if (target == &g_tempoDisplay) return int32_t(g_tempoDisplay.load());
     if (int32_t* knob = LiveKnob(target)) return RelaxedLoad(*knob);
     if (Relaxed<int32_t>* field = MixerField(target)) return field->load();
+    if (Relaxed<uint32_t>* on = MixerSwitch(target)) return int32_t(on->load());
     return 0;
 }
 
@@ -45,4 +57,5 @@ void WriteActiveValue(void* target, int32_t value) {
     else if (target == &g_tempoDisplay) g_tempoDisplay = uint32_t(value);
     else if (int32_t* knob = LiveKnob(target)) RelaxedStore(*knob, value);
     else if (Relaxed<int32_t>* field = MixerField(target)) field->store(value);
+    else if (Relaxed<uint32_t>* on = MixerSwitch(target)) on->store(uint32_t(value));
 }

@@ -29,6 +29,11 @@ public:
     void OnTimer(UINT id) override;
     void OnKeyDown(UINT vk, UINT repeat, UINT flags) override;
     void OnKeyUp(UINT vk, UINT repeat, UINT flags) override;
+    // The panel's mouse (ui/panel_mouse.cpp).
+    void OnLButtonDown(UINT flags, CPoint point) override;
+    void OnLButtonDblClk(UINT flags, CPoint point) override;
+    void OnLButtonUp(UINT flags, CPoint point) override;
+    void OnMouseMove(UINT flags, CPoint point) override;
     LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     void PostNcDestroy() override;
 
@@ -40,6 +45,10 @@ public:
     virtual void DrawPatternGrid();
     virtual void DrawSongOrderList();
     virtual void UpdatePanel();
+    virtual void OnPanelButtonDown(int x, int y);
+    virtual void OnPanelButtonUp(int x, int y);
+    virtual void OnPanelMouseMove(UINT flags, int x, int y);
+    virtual void FormatPercentText();
 
     // The checks after a song was loaded (the voice warning, the song
     // information); run once per load, right after the first paint.

@@ -9,6 +9,7 @@
 #include "shared/editor.h"
 #include "shared/master_state.h"
 #include "shared/mixer.h"
+#include "shared/song.h"
 #include "shared/sound_bank.h"
 #include "shared/transport.h"
 #include "ui/active_value.h"
@@ -47,6 +48,8 @@ void RepeatHeldButton() {
     } else if (value > g_repeatMin) {
         --value;
     }
+    // The panel tempo is saved with the song: a step that changed it marks.
+    if (target == &g_tempoDisplay && value != ReadActiveValue(target)) g_docModified = 1;
     g_activeValue = value;
     WriteActiveValue(target, value);
     if (ActiveValueIsCurrentSound(target)) LoadSoundToKnobs(g_curSound);
