@@ -1,10 +1,16 @@
 // The panel under a real mouse on a (virtual) display: a double click reaches
 // the view as exactly two presses, and a dragged knob shows the value tip
 // while the view keeps the keyboard focus.
+#include <wx/window.h>
+
 #include <cstdlib>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "tests/gui/gui_fixture.h"
+
+#include "platform/wx_bridge.h"
 
 #include "res/resource_ids.h"
 #include "shared/sound_bank.h"
@@ -92,6 +98,48 @@ TEST_F(PanelMouseTest, DoubleClickIsExactlyTwoPresses) {
     EXPECT_EQ(PressCountingView::presses, 2) << PressCountingView::messages;
     EXPECT_EQ(RelaxedLoad(g_liveKnobs[kParamOscSync]), 0);
     EXPECT_EQ(g_channelButtonState, 0);
+}
+
+// Both orders the toolkit may pass a double click in give two presses.
+TEST_F(PanelMouseTest, ASurplusPressBeforeADoubleClickIsNotAThird) {
+    wxWindow* w = ToolkitOf(session_->view);
+    ASSERT_NE(w, nullptr);
+    const CPoint p = Centre(53);
+    auto send = [&](wxEventType type, bool down) {
+        wxMouseEvent e(type);
+        e.SetPosition(wxPoint(p.x, p.y));
+        e.SetLeftDown(down);
+        e.SetEventObject(w);
+        w->HandleWindowEvent(e);
+    };
+    struct Order {
+        const char* name;
+        std::vector<std::pair<wxEventType, bool>> events;
+        const char* messages;
+    };
+    const Order orders[] = {
+        {"down up dclick up",
+         {{wxEVT_LEFT_DOWN, true}, {wxEVT_LEFT_UP, false}, {wxEVT_LEFT_DCLICK, true}, {wxEVT_LEFT_UP, false}},
+         "DUCU"},
+        {"down up down dclick up",
+         {{wxEVT_LEFT_DOWN, true},
+          {wxEVT_LEFT_UP, false},
+          {wxEVT_LEFT_DOWN, true},
+          {wxEVT_LEFT_DCLICK, true},
+          {wxEVT_LEFT_UP, false}},
+         "DUDU"},
+    };
+    for (const Order& o : orders) {
+        SCOPED_TRACE(o.name);
+        RelaxedStore(g_liveKnobs[kParamChannel], int32_t(2));
+        PressCountingView::presses = 0;
+        PressCountingView::messages.clear();
+        for (const auto& [type, down] : o.events) send(type, down);
+        PumpMessages(20);
+        EXPECT_EQ(PressCountingView::presses, 2);
+        EXPECT_EQ(PressCountingView::messages, o.messages);
+        EXPECT_EQ(RelaxedLoad(g_liveKnobs[kParamChannel]), 4);
+    }
 }
 
 TEST_F(PanelMouseTest, DraggedKnobShowsTheTipAndTheViewKeepsTheFocus) {
