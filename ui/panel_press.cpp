@@ -111,19 +111,30 @@ void ChooseSample(PanelView& view, int osc) {
     }
 }
 
-void PressKnob(PanelView& view, const PanelControl& c, int row, int32_t x, int32_t y) {
-    g_panelDragActive = 1;
-    g_panelDragStartX = x;
-    g_panelDragStartY = y;
+// A knob or fader pressed: the press point, the value at the press, and the
+// tip at (tipX, tipY) of the view showing it in tip mode `tipMode`.
+void HoldValue(PanelView& view, const PanelControl& c, int32_t px, int32_t py, int tipX, int tipY,
+               int32_t tipMode) {
+    g_panelDragStartX = px;
+    g_panelDragStartY = py;
     if (c.target) {
         g_panelDragStartValue = ReadActiveValue(c.target);
         g_activeValue = g_panelDragStartValue;
     }
     if (view.ValueTipExists()) {
-        view.ShowValueTip(PanelRowViewLeft(row) - 5, PanelRowViewTop(row) - 19);
-        g_valueTipMode = c.kind == kCtlBipolarKnob ? 1 : 2;
+        view.ShowValueTip(tipX, tipY);
+        g_valueTipMode = tipMode;
         FormatPercentText(view);
     }
+}
+
+// The view's left and top of a mixer control.
+int32_t MixerViewLeft(const PanelControl& c) { return c.left - g_mixerShiftX; }
+int32_t MixerViewTop(const PanelControl& c) { return c.top - kMixerSpaceTop + g_lowerPanelY; }
+
+void PressKnob(PanelView& view, const PanelControl& c, int row, int32_t x, int32_t y) {
+    g_panelDragActive = 1;
+    HoldValue(view, c, x, y, PanelRowViewLeft(row) - 5, PanelRowViewTop(row) - 19, c.kind == kCtlBipolarKnob ? 1 : 2);
 }
 
 void PressSelector(PanelView& view, const PanelControl& c, int row, int32_t x, int32_t y) {
@@ -240,8 +251,8 @@ void PressSynthRow(PanelView& view, int row, int32_t x, int32_t y) {
 
 // The pattern grid: the note sub-column of the visible track under x, within
 // the tracks the polyphony lets sound; the boundary pixels hit nothing.
-bool PressPatternGrid(PanelView& view, int32_t x) {
-    if (g_songOrder[(g_orderTop + g_orderCursor) % kOrderPositions] > 100) return true;
+void PressPatternGrid(PanelView& view, int32_t x) {
+    if (g_songOrder[(g_orderTop + g_orderCursor) % kOrderPositions] > 100) return;
     int32_t column = -1;
     const uint32_t poly = g_polyphony;
     if (x < 111) column = 6;
@@ -251,42 +262,23 @@ bool PressPatternGrid(PanelView& view, int32_t x) {
     else if (poly > 1 && 357 < x && x < 439) column = 34;
     else if (poly > 1 && 439 < x && x < 521) column = 41;
     else if (poly > 1 && x > 521) column = 48;
-    if (column < 0) return true;
+    if (column < 0) return;
     g_cursorColumn = uint32_t(column);
     g_editStep = 0;
     g_selExtending = 0;
     g_patternFocus = 1;
     view.ShowPatternGrid();
     view.ShowSongOrderList();
-    return true;
 }
 
 void PressMixerKnob(PanelView& view, const PanelControl& c, int32_t mx, int32_t my) {
     g_panelDragActive = 1;
-    g_panelDragStartX = mx;
-    g_panelDragStartY = my;
-    if (c.target) {
-        g_panelDragStartValue = ReadActiveValue(c.target);
-        g_activeValue = g_panelDragStartValue;
-    }
-    if (view.ValueTipExists()) {
-        view.ShowValueTip(c.left - g_mixerShiftX - 7, c.top - kMixerSpaceTop + g_lowerPanelY - 19);
-        g_valueTipMode = c.kind == kCtlPanKnob ? 3 : 4;
-        FormatPercentText(view);
-    }
+    HoldValue(view, c, mx, my, MixerViewLeft(c) - 7, MixerViewTop(c) - 19, c.kind == kCtlPanKnob ? 3 : 4);
 }
 
 void PressFader(PanelView& view, const PanelControl& c, int32_t mx, int32_t my) {
-    g_panelDragStartX = mx;
-    g_panelDragStartY = my;
+    HoldValue(view, c, mx, my, MixerViewLeft(c) - 7, MixerViewTop(c) - 16, 5);
     const int32_t v = ReadActiveValue(c.target);
-    g_panelDragStartValue = v;
-    g_activeValue = v;
-    if (view.ValueTipExists()) {
-        view.ShowValueTip(c.left - g_mixerShiftX - 7, c.top - kMixerSpaceTop + g_lowerPanelY - 16);
-        g_valueTipMode = 5;
-        FormatPercentText(view);
-    }
     const int32_t d = my - c.top;
     int32_t stepped;
     if (d < kFaderTravel - v) {
