@@ -218,7 +218,8 @@ int CSliderCtrl::GetRangeMax() const {
 }
 
 void CSliderCtrl::SetPos(int pos) {
-    if (wxSlider* s = SliderOf(this)) s->SetValue(pos);
+    // A position outside the range stops at its nearer end.
+    if (wxSlider* s = SliderOf(this)) s->SetValue(std::clamp(pos, s->GetMin(), s->GetMax()));
 }
 
 int CSliderCtrl::GetPos() const {

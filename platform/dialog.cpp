@@ -292,6 +292,29 @@ std::string CComboBox::GetLBText(int index) const {
     return c->GetString(unsigned(index)).utf8_string();
 }
 
+int CComboBox::FindString(int startAfter, const std::string& prefix) const {
+    auto* c = dynamic_cast<wxChoice*>(ToolkitOf(this));
+    if (!c) return -1;
+    const int count = int(c->GetCount());
+    const auto lower = [](unsigned char ch) { return ch >= 'A' && ch <= 'Z' ? char(ch - 'A' + 'a') : char(ch); };
+    const int first = startAfter >= 0 && startAfter < count ? startAfter + 1 : 0;
+    for (int n = 0; n < count; ++n) {
+        const int i = (first + n) % count;
+        const std::string text = c->GetString(unsigned(i)).utf8_string();
+        if (text.size() < prefix.size()) continue;
+        bool same = true;
+        for (size_t k = 0; k < prefix.size() && same; ++k) same = lower(text[k]) == lower(prefix[k]);
+        if (same) return i;
+    }
+    return -1;
+}
+
+int CComboBox::SelectString(int startAfter, const std::string& prefix) {
+    const int i = FindString(startAfter, prefix);
+    if (i >= 0) SetCurSel(i);
+    return i;
+}
+
 int CListBox::AddString(const std::string& text) {
     auto* l = dynamic_cast<BridgeListBox*>(ToolkitOf(this));
     if (!l) return -1;

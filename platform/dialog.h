@@ -122,6 +122,12 @@ public:
     int SetCurSel(int index);  // -1 (nothing selected) when the index is out of range
     int GetCurSel() const;     // -1 when nothing is selected
     std::string GetLBText(int index) const;
+    // The first item after startAfter (-1: from the first), going round to
+    // the beginning, whose text begins with `prefix`, ignoring case; -1 when
+    // none does. SelectString also selects it, and leaves the selection as it
+    // is when none does.
+    int FindString(int startAfter, const std::string& prefix) const;
+    int SelectString(int startAfter, const std::string& prefix);
 };
 
 // A row's text with its tabs expanded to stops every `stop` characters.

@@ -265,3 +265,27 @@ inline constexpr int IDC_MAPPER_TOTAL = 1360;
 inline constexpr int IDC_MAPPER_WARNING = 1361;
 inline constexpr int IDC_MAPPER_CONTROLLERS = 1362;
 inline constexpr int IDC_MAPPER_HELP = 1363;
+
+// The Preferences dialog: the audio and MIDI settings, the sequencer's option
+// boxes and the miscellaneous ones.
+inline constexpr UINT IDD_PREFERENCES = 135;
+inline constexpr int IDC_PREF_AUDIO_DRIVER = 1000;
+inline constexpr int IDC_PREF_DEVICE_TYPE = 1001;
+inline constexpr int IDC_PREF_RESPONSE = 1002;
+inline constexpr int IDC_PREF_PLAY_AHEAD = 1003;
+inline constexpr int IDC_PREF_TEST_SIGNAL = 1004;
+inline constexpr int IDC_PREF_MIDI_IN = 1005;
+inline constexpr int IDC_PREF_POLYPHONY = 1006;
+inline constexpr int IDC_PREF_MIDI_OUT = 1008;
+inline constexpr int IDC_PREF_BASS_TREBLE = 1009;
+inline constexpr int IDC_PREF_LIMITER = 1010;
+inline constexpr int IDC_PREF_MARK_BEATS = 1019;
+inline constexpr int IDC_PREF_STORE_INSTRUMENTS = 1020;
+inline constexpr int IDC_PREF_FREE_DEVICE = 1021;
+inline constexpr int IDC_PREF_SOUND_MODULE = 1022;
+inline constexpr int IDC_PREF_TRACKER_KEYS = 1023;
+inline constexpr int IDC_PREF_DISCARD_WARNING = 1025;
+inline constexpr int IDC_PREF_HELP = 1026;
+inline constexpr int IDC_PREF_FOLLOW_SONG = 1123;
+inline constexpr int IDC_PREF_PREVIEW_NOTE = 1229;
+inline constexpr int IDC_PREF_SET_INSTRUMENTS = 1231;

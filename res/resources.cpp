@@ -467,6 +467,7 @@ const DialogResource* FindDialogResource(UINT id) {
           DS_BORDER | DS_TOOLWINDOW,
           {{K::Static, IDC_VALUE_TIP_TEXT, "Static", 0, 0, 20, 8, CS_CENTER}}}},
         {IDD_MIDI_CONTROLLERS, MidiControllersTemplate()},
+        {IDD_PREFERENCES, PreferencesTemplate()},
     };
     auto it = table.find(id);
     return it == table.end() ? nullptr : &it->second;

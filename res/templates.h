@@ -4,3 +4,4 @@
 #include "platform/resources.h"
 
 DialogResource MidiControllersTemplate();
+DialogResource PreferencesTemplate();

@@ -101,6 +101,7 @@ public:
     // Dialog commands, help, web and steps per beat (ui/view_commands.cpp).
     void OnAppAbout();
     void OnFileSongInfo();
+    void OnOptionsPreferences();
     void OnOptionsMidiMapper();
     void OnSoundsSamples();
     void OnSoundsEffects();

@@ -8,12 +8,16 @@
 // dialog and pass it on to the document afterwards.
 #include "ui/effects_dlg.h"
 #include "engine/event_queue.h"
+#include "host/audio_device.h"
 #include "host/midi_mapper_dlg.h"
+#include "host/preferences_dlg.h"
 #include "host/synth_app.h"
+#include "platform/resources.h"
 #include "platform/services.h"
 #include "res/resource_ids.h"
 #include "shared/app_settings.h"
 #include "shared/editor.h"
+#include "shared/message_box.h"
 #include "shared/settings.h"
 #include "shared/song.h"
 #include "shared/transport.h"
@@ -45,6 +49,7 @@ void CSynthView::AddViewCommands() {
     OnCommandEntry(ID_SOUNDS_LOAD, [this] { OnSoundsLoad(); });
     OnCommandEntry(ID_SOUNDS_SAVE, [this] { OnSoundsSave(); });
     OnCommandEntry(ID_FILE_SONG_INFO, [this] { OnFileSongInfo(); });
+    OnCommandEntry(ID_OPTIONS_PREFERENCES, [this] { OnOptionsPreferences(); });
     OnCommandEntry(ID_OPTIONS_MIDI_MAPPER, [this] { OnOptionsMidiMapper(); });
     OnCommandEntry(ID_SOUNDS_SAMPLES, [this] { OnSoundsSamples(); });
     OnCommandEntry(ID_SOUNDS_SAMPLE_SPLITS, [this] { OnSoundsSampleSplits(); });
@@ -123,6 +128,47 @@ void CSynthView::ShowSongInfoAfterLoad() {
     dlg.m_comment = g_songComment;
     dlg.m_showOnOpen = g_showInfoOnOpen;
     dlg.DoModal();
+}
+
+// Preferences changes settings, not the song: the modified byte is left
+// alone. The seven plain boxes come back whichever way the dialog ended (as
+// the opener set them after Escape).
+void CSynthView::OnOptionsPreferences() {
+    PreviewNoteOff();
+    g_topBarButtons[4] = 1;
+    UpdatePanel();
+    if (g_freeAudioDevWhenStopped) g_previewNote = 0;
+    CPreferencesDlg dlg;
+    dlg.m_followSong = g_followSong != 0;
+    dlg.m_markBeats = g_markBeats != 0;
+    dlg.m_freeAudioDevice = g_freeAudioDevWhenStopped != 0;
+    dlg.m_storeInstruments = g_storeAutomatically != 0;
+    dlg.m_discardSaveWarning = g_saveChanges == 0;
+    dlg.m_previewNote = g_previewNote != 0;
+    dlg.m_setInstruments = g_setInstruments != 0;
+    dlg.DoModal();
+    g_followSong = dlg.m_followSong;
+    g_markBeats = dlg.m_markBeats;
+    g_freeAudioDevWhenStopped = uint32_t(dlg.m_freeAudioDevice);
+    g_storeAutomatically = dlg.m_storeInstruments;
+    g_saveChanges = dlg.m_discardSaveWarning == 0 ? 1 : 0;
+    g_previewNote = uint32_t(dlg.m_previewNote);
+    g_setInstruments = dlg.m_setInstruments;
+    if (g_soundModuleModePending != int32_t(g_soundModuleMode)) AfxMessageBox(LoadResString(IDS_RESTART_NEEDED));
+    if (g_previewNote == 0) g_previewOnly = 0;
+    ShowPatternGrid();
+    ShowSongOrderList();
+    const AppServices& s = GetAppServices();
+    if (g_freeAudioDevWhenStopped == 0 && g_deviceOpen == 0) {
+        if (s.openAudioDevice) s.openAudioDevice();
+        else OpenAudioDevice();
+    }
+    if (g_freeAudioDevWhenStopped != 0 && g_playFlag == 0) {
+        if (s.closeAudioDevice) s.closeAudioDevice();
+        else CloseAudioDevice();
+    }
+    g_topBarButtons[4] = 0;
+    FullRepaint();
 }
 
 void CSynthView::OnOptionsMidiMapper() {

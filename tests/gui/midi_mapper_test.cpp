@@ -112,3 +112,21 @@ TEST_F(MidiMapperDlgTest, HelpOpensTheMappersPage) {
     });
     EXPECT_EQ(contexts, std::vector<uintptr_t>{uintptr_t(kHelpMidiMapper)});
 }
+
+// The map already holds 0 for the emptied channel; Close asks for a number
+// and stays open, Escape then closes.
+TEST_F(MidiMapperDlgTest, CloseWithAnEmptyVoicesFieldAsksForAnIntegerAndStaysOpen) {
+    g_channelPolyphony[3] = 6;
+    bool openAfterClose = false;
+    Run([&](CDialog& d) {
+        d.TypeText(IDC_MAPPER_VOICES_1 + 3, "");
+        EXPECT_EQ(int32_t(g_channelPolyphony[3]), 0);
+        d.ClickButton(IDOK);
+        openAfterClose = !d.HasEnded();
+        d.PressEscape();
+    });
+    EXPECT_TRUE(openAfterClose);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, "Please enter an integer.");
+    EXPECT_EQ(int32_t(g_channelPolyphony[3]), 0);
+}

@@ -2,12 +2,15 @@
 // edits taken back and marking the song, the top-bar button held while it
 // runs), after a load (shown, nothing taken back, nothing marked), the
 // comment's line ends and its limit, and "Visit page" with its link.
+#include <wx/window.h>
+
 #include "tests/gui/gui_fixture.h"
 
 #include "res/resource_ids.h"
 #include "shared/app_settings.h"
 #include "shared/editor.h"
 #include "ui/panel_state.h"
+#include "platform/wx_bridge.h"
 #include "ui/song_info_dlg.h"
 
 namespace {
@@ -194,4 +197,27 @@ TEST_F(SongInfoTest, AfterALoadItShowsTheInformationTakesNothingBackAndMarksNoth
     EXPECT_EQ(g_songInfoFromLoad, 0);
     session_->view->OnTimer(kViewTimerId);
     EXPECT_FALSE(Modified());
+}
+
+// After a load "Close" has the focus, so that Enter or Space dismisses the
+// information at once; from the menu the first field has it.
+TEST_F(SongInfoTest, AfterALoadCloseHasTheFocus) {
+    for (bool afterLoad : {true, false}) {
+        bool closeFocused = !afterLoad;
+        dialogScripts.push_back([&](CDialog& d) {
+            d.ShowWindow(SW_SHOW);
+            d.BringWindowToTop();  // active without a window manager too
+            PumpMessages(50);
+            closeFocused = wxWindow::FindFocus() == ToolkitOf(d.GetDlgItem(IDC_SONG_INFO_CLOSE));
+            d.ClickButton(IDC_SONG_INFO_CLOSE);
+        });
+        if (afterLoad) {
+            g_showInfoOnOpen = 1;
+            g_songInfoOnLoad = 1;
+            static_cast<CSynthView*>(session_->view)->RunPostLoadChecks();
+        } else {
+            Run();
+        }
+        EXPECT_EQ(closeFocused, afterLoad) << afterLoad;
+    }
 }
