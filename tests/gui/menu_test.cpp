@@ -179,18 +179,27 @@ TEST_F(MenuTest, ADisabledCommandRunsNeitherByKeyNorByRow) {
     g_soundClipboardFull = 0;
     EXPECT_FALSE(session_->frame->GetMenuState(2)[1].enabled);
     EXPECT_FALSE(session_->frame->ExecuteCommand(ID_SOUNDS_PASTE));
-    // A key of a command that cannot run: no dialog, and the view does not get it.
-    const auto options = session_->frame->GetMenuState(3);
-    if (!options[0].enabled) {
-        Type("alt+p");
-        for (UINT k : KeyRecordingView::keys) EXPECT_NE(k, UINT('P'));
-    }
+    // A key of a command that cannot run (Undo with nothing to undo): the
+    // view does not get it either.
+    g_patternUndoCount = 0;
+    ASSERT_FALSE(session_->frame->ExecuteCommand(ID_EDIT_UNDO));
+    Type("ctrl+z");
+    for (UINT k : KeyRecordingView::keys) EXPECT_NE(k, UINT('Z'));
     EXPECT_TRUE(dialogs.empty());
 }
 
-TEST_F(MenuTest, AltSOpensTheSampleOrganizerNotTheSoundsMenu) {
-    dialogScripts.push_back([](CDialog& d) { d.PressEscape(); });
-    Type("alt+s");
-    EXPECT_EQ(dialogs, std::vector<UINT>{IDD_SAMPLE_ORGANIZER});
-    for (UINT k : KeyRecordingView::keys) EXPECT_NE(k, UINT('S'));
+TEST_F(MenuTest, AltSOpensTheSampleOrganizerNotTheSoundsMenuAndAltPPreferences) {
+    const struct {
+        const char* keys;
+        UINT dialog;
+        UINT vk;
+    } cases[] = {{"alt+s", IDD_SAMPLE_ORGANIZER, 'S'}, {"alt+p", IDD_PREFERENCES, 'P'}};
+    for (const auto& c : cases) {
+        dialogs.clear();
+        KeyRecordingView::keys.clear();
+        dialogScripts.push_back([](CDialog& d) { d.PressEscape(); });
+        Type(c.keys);
+        EXPECT_EQ(dialogs, std::vector<UINT>{c.dialog}) << c.keys;
+        for (UINT k : KeyRecordingView::keys) EXPECT_NE(k, c.vk) << c.keys;
+    }
 }
