@@ -34,11 +34,7 @@ public:
     void OnSoundsSamples() override { view_->OnSoundsSamples(); }
     void OnSoundsSampleSplits() override { view_->OnSoundsSampleSplits(); }
     void OnSoundsEffects() override { view_->OnSoundsEffects(); }
-    // The settings cannot be changed from the program yet: the button springs back.
-    void OnOptionsPreferences() override {
-        g_topBarButtons[4] = 0;
-        view_->UpdatePanel();
-    }
+    void OnOptionsPreferences() override { view_->OnOptionsPreferences(); }
     void OnOptionsMidiMapper() override { view_->OnOptionsMidiMapper(); }
     void OnOptionsAutomation() override { view_->OnOptionsAutomation(); }
     void OnOptionsOscilloscope() override { view_->OnOptionsOscilloscope(); }

@@ -181,20 +181,28 @@ TEST_F(PanelMouseTest, DraggedKnobShowsTheTipAndTheViewKeepsTheFocus) {
 }
 
 TEST_F(PanelMouseTest, ADialogOpenedByAPressHasTheMouse) {
-    bool capturedDuringDialog = true;
-    int buttonDuringDialog = 0;
-    dialogScripts.push_back([&](CDialog& dlg) {
-        capturedDuringDialog = CWnd::GetCapture() != nullptr;
-        buttonDuringDialog = g_topBarButtons[0];
-        dlg.EndDialog(IDCANCEL);
-    });
-    Mouse(At(Screen({224, 12})) + " click 1");
-    ASSERT_EQ(dialogs.size(), 1u);
-    EXPECT_EQ(dialogs[0], UINT(IDD_SONG_INFO));
-    EXPECT_FALSE(capturedDuringDialog);
-    EXPECT_EQ(buttonDuringDialog, 1);  // drawn pressed while its dialog is up
-    EXPECT_EQ(g_topBarButtons[0], 0);
-    EXPECT_EQ(CWnd::GetCapture(), nullptr);
+    // Top-bar buttons 0 (song information) and 4 (Preferences), 23 pixels apart.
+    const struct {
+        int button;
+        UINT dialog;
+    } cases[] = {{0, IDD_SONG_INFO}, {4, IDD_PREFERENCES}};
+    for (const auto& c : cases) {
+        dialogs.clear();
+        bool capturedDuringDialog = true;
+        int buttonDuringDialog = 0;
+        dialogScripts.push_back([&](CDialog& dlg) {
+            capturedDuringDialog = CWnd::GetCapture() != nullptr;
+            buttonDuringDialog = g_topBarButtons[c.button];
+            dlg.EndDialog(IDCANCEL);
+        });
+        Mouse(At(Screen({224 + 23 * c.button, 12})) + " click 1");
+        ASSERT_EQ(dialogs.size(), 1u);
+        EXPECT_EQ(dialogs[0], c.dialog);
+        EXPECT_FALSE(capturedDuringDialog);
+        EXPECT_EQ(buttonDuringDialog, 1);  // drawn pressed while its dialog is up
+        EXPECT_EQ(g_topBarButtons[c.button], 0);
+        EXPECT_EQ(CWnd::GetCapture(), nullptr);
+    }
 }
 
 }  // namespace
