@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <string>
-#include <vector>
 
 #include "engine/event_queue.h"
 #include "host/audio_device.h"
@@ -26,15 +25,9 @@ const char* const kPolyphonyNames[g_polyphonyChoices] = {"1 voice",   "4 voices"
 
 // The device and port calls go through the application's services, which a
 // test may trace.
-bool OpenAudio() {
-    const auto& open = GetAppServices().openAudioDevice;
-    return open ? open() : OpenAudioDevice();
-}
-void CloseAudio() {
-    const auto& close = GetAppServices().closeAudioDevice;
-    if (close) close();
-    else CloseAudioDevice();
-}
+bool OpenAudio() { return GetAppServices().openAudioDevice(); }
+void CloseAudio() { GetAppServices().closeAudioDevice(); }
+
 // 0 for a waveOut-style entry (or none), 1 for a DirectSound-style one.
 int DeviceKind(int32_t entry) {
     return entry >= 0 && entry < g_deviceCount && g_deviceIsDirectSound[entry] != 0 ? 1 : 0;
@@ -182,22 +175,18 @@ void CPreferencesDlg::OnSelEndOkMidiInput() {
     const int index = m_midiIn.GetCurSel();
     if (index < 0) return;
     const AppServices& s = GetAppServices();
-    if (s.closeMidiIn) s.closeMidiIn();
-    else CloseMidiIn();
+    s.closeMidiIn();
     g_midiInDevice = index;
-    if (s.openMidiIn) s.openMidiIn();
-    else OpenMidiIn();
+    s.openMidiIn();
 }
 
 void CPreferencesDlg::OnSelEndOkMidiOutput() {
     const int index = m_midiOut.GetCurSel();
     if (index < 0) return;
     const AppServices& s = GetAppServices();
-    if (s.closeMidiOut) s.closeMidiOut();
-    else CloseMidiOut();
+    s.closeMidiOut();
     g_midiOutDevice = index;
-    if (s.openMidiOut) s.openMidiOut();
-    else OpenMidiOut();
+    s.openMidiOut();
 }
 
 // No queued live note survives a new voice count.

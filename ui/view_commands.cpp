@@ -158,15 +158,8 @@ void CSynthView::OnOptionsPreferences() {
     if (g_previewNote == 0) g_previewOnly = 0;
     ShowPatternGrid();
     ShowSongOrderList();
-    const AppServices& s = GetAppServices();
-    if (g_freeAudioDevWhenStopped == 0 && g_deviceOpen == 0) {
-        if (s.openAudioDevice) s.openAudioDevice();
-        else OpenAudioDevice();
-    }
-    if (g_freeAudioDevWhenStopped != 0 && g_playFlag == 0) {
-        if (s.closeAudioDevice) s.closeAudioDevice();
-        else CloseAudioDevice();
-    }
+    if (g_freeAudioDevWhenStopped == 0 && g_deviceOpen == 0) GetAppServices().openAudioDevice();
+    if (g_freeAudioDevWhenStopped != 0 && g_playFlag == 0) GetAppServices().closeAudioDevice();
     g_topBarButtons[4] = 0;
     FullRepaint();
 }
