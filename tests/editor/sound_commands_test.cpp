@@ -2,9 +2,9 @@
 // sound 0, Undo changes, Reset knobs against the new-song values, Randomize
 // with a pinned clock, and the song marked by each command that changed it.
 //
-// The expectations number the parameters as the sound's reference table does
-// (table index i is bank parameter 60 - i), so the mapping onto the bank's
-// own order is checked too.
+// The expectations number the parameters backwards (index i is bank parameter
+// 60 - i), apart from the SoundParam names the code uses, so the mapping onto
+// the bank's own order is checked too.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -19,7 +19,7 @@ namespace {
 
 constexpr uint32_t kSound = 12;
 
-// Bank parameter of reference-table index i.
+// Bank parameter of backward index i.
 SoundParam Ref(int i) { return SoundParam(60 - i); }
 
 class SoundCommandsTest : public EditorTest {
@@ -119,7 +119,7 @@ TEST_F(SoundCommandsTest, UndoChangesReturnsTheSoundAsLoadedAndClearsTheEditedFl
     EXPECT_EQ(g_docModified, 0);
 }
 
-// Reset writes the new-song values of table indices 6 to 60; the split sets,
+// Reset writes the new-song values of indices 6 to 60; the split sets,
 // the samples (indices 0 to 5) and the name stay.
 TEST_F(SoundCommandsTest, ResetKnobsWritesTheNewSongValuesAndKeepsSamplesAndName) {
     struct Reset {
@@ -161,7 +161,7 @@ private:
     uint32_t next_;
 };
 
-// One draw per entry in the table's order of indices, rand mod n (+ 1 for
+// One draw per entry in the drawing order of indices, rand mod n (+ 1 for
 // the selectors); then oscillator 3 off when oscillator 2 is off.
 std::array<uint8_t, kSoundParams> ExpectedRandomSound(const std::array<uint8_t, kSoundParams>& before,
                                                       uint32_t seed) {
