@@ -56,17 +56,21 @@ uint32_t ClocksPerRow() {
 }
 
 // Queues one clock step into every voice at the first position from the
-// clock's time that is free in all of them (late clocks kept inside the
-// period like notes); lost when the period holds no such position.
+// clock's time that is free in all the voices the engine renders (late
+// clocks kept inside the period like notes); lost when the period holds no
+// such position. Voices above the polyphony setting never take their events,
+// so the steps they keep hold no position.
 void QueueClockStep() {
     const uint32_t frames = std::min<uint32_t>(g_bufferFrames, kPeriodPositions);
     if (frames == 0) return;
     uint32_t pos = uint32_t(uint64_t(g_midiMs) * 441 / 10);
     if (pos >= frames) pos = frames >= 4 ? frames - 4 : 0;
     g_clockPos = pos;
+    const uint32_t setting = g_polyphony;
+    const int rendered = g_polyphonyVoices[setting < 6 ? setting : 5];
     for (; pos < frames; ++pos) {
         bool free = true;
-        for (int v = 0; v < kVoices && free; ++v) free = AcquireLoad(g_voiceEvents.code[v][pos]) == 0;
+        for (int v = 0; v < rendered && free; ++v) free = AcquireLoad(g_voiceEvents.code[v][pos]) == 0;
         if (!free) continue;
         for (int v = 0; v < kVoices; ++v) ReleaseStore(g_voiceEvents.code[v][pos], kVoiceEventClock);
         return;

@@ -144,7 +144,7 @@ TEST_F(MidiPortsTest, ClocksPerRowFollowTheStepsPerBeat) {
     }
 }
 
-TEST_F(MidiPortsTest, ClockStepsStayInsideThePeriodOnASlotFreeInEveryVoice) {
+TEST_F(MidiPortsTest, ClockStepsStayInsideThePeriodOnASlotFreeInEveryRenderedVoice) {
     Synced();
     g_bufferFrames = 4096;  // waveOut: 250 ms of placement, 4,096 frames of period
     for (int i = 0; i < 6; ++i) Send(0xF8, 200);
@@ -156,6 +156,17 @@ TEST_F(MidiPortsTest, ClockStepsStayInsideThePeriodOnASlotFreeInEveryVoice) {
     EXPECT_EQ(g_voiceEvents.code[9][441], kVoiceEventNoteOn);
     EXPECT_EQ(g_voiceEvents.code[0][441], 0);
     EXPECT_EQ(ClockSteps(), std::vector<int32_t>{442});
+    // At 8 voices the engine takes the steps from voices 0 to 7 alone; the
+    // steps of four earlier late clocks stay in voices 8 to 31 for good and
+    // must not crowd out the next one.
+    ClearEventQueues();
+    g_polyphony = 2;
+    for (int v = 8; v < kVoices; ++v)
+        for (int32_t p = 4092; p < 4096; ++p) g_voiceEvents.code[v][p] = kVoiceEventClock;
+    for (int i = 0; i < 6; ++i) Send(0xF8, 200);
+    for (int v = 0; v < 8; ++v) EXPECT_EQ(g_voiceEvents.code[v][4092], kVoiceEventClock) << v;
+    for (int v = 0; v < 8; ++v) EXPECT_EQ(g_voiceEvents.code[v][4093], 0) << v;
+    g_polyphony = 5;
     // Before a device opened there is no period: the step is dropped.
     ClearEventQueues();
     g_bufferFrames = 0;
