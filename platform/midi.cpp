@@ -8,8 +8,6 @@
 
 #include "shared/clock.h"
 
-std::unique_ptr<MidiBackend> CreateRtMidiBackend();
-
 namespace {
 
 std::unique_ptr<MidiBackend> g_backend;

@@ -61,6 +61,7 @@ public:
 // Installs a back-end in place of the current one (tests; with both ports
 // closed). Without one, the RtMidi back-end is made at the first call.
 void InstallMidiBackend(std::unique_ptr<MidiBackend> backend);
+std::unique_ptr<MidiBackend> CreateRtMidiBackend();
 MidiBackend& ActiveMidiBackend();
 
 MidiPortList MidiListInputs();

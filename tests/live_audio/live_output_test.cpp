@@ -110,6 +110,7 @@ protected:
 
     static void TearDownTestSuite() {
         if (g_recorder == nullptr) return;
+        SetAudioStreamOpenedHook(nullptr);  // later suites of this process play without a recorder
         jack_client_close(g_recorder->client);
         delete g_recorder;
         g_recorder = nullptr;

@@ -6,6 +6,8 @@
 
 #include <jack/jack.h>
 #include <jack/midiport.h>
+#include <pthread.h>
+#include <sched.h>
 
 #include <array>
 #include <atomic>
@@ -21,7 +23,13 @@ public:
         out_ = jack_port_register(client_, "to_program", JACK_DEFAULT_MIDI_TYPE, JackPortIsOutput, 0);
         in_ = jack_port_register(client_, "from_program", JACK_DEFAULT_MIDI_TYPE, JackPortIsInput, 0);
         jack_set_process_callback(client_, Process, this);
+        jack_set_xrun_callback(client_, Xrun, this);
         jack_activate(client_);
+        // The server runs without real-time scheduling; the client's thread is
+        // raised where the system allows, as the program raises its own.
+        sched_param sp{};
+        sp.sched_priority = sched_get_priority_max(SCHED_RR) - 10;
+        pthread_setschedparam(jack_client_thread_id(client_), SCHED_RR, &sp);
         name_ = jack_get_client_name(client_);
     }
     ~MidiPeer() {
@@ -43,7 +51,16 @@ public:
         return std::vector<uint32_t>(received_.begin(), received_.begin() + n);
     }
 
+    // Periods the server reported it failed to run in time since the client
+    // opened: MIDI of such a period may never reach its destination.
+    int Xruns() const { return xruns_.load(); }
+
 private:
+    static int Xrun(void* arg) {
+        static_cast<MidiPeer*>(arg)->xruns_.fetch_add(1);
+        return 0;
+    }
+
     static int Process(jack_nframes_t n, void* arg) {
         auto* p = static_cast<MidiPeer*>(arg);
         void* out = jack_port_get_buffer(p->out_, n);
@@ -86,4 +103,5 @@ private:
     std::atomic<uint32_t> sendHead_{0}, sendTail_{0};
     std::array<uint32_t, 8192> received_{};
     std::atomic<uint32_t> recvCount_{0};
+    std::atomic<int> xruns_{0};
 };
