@@ -81,7 +81,9 @@ TEST_F(OrderKeysTest, InsertAndDeleteKeepJumpTargets) {
         EXPECT_EQ(g_songOrderJump[c.jumpPos], c.jumpAfter);
         EXPECT_EQ(Pos(), c.pos);
         EXPECT_EQ(view.marks, std::vector<bool>{true});
-        if (c.key == VK_DELETE) EXPECT_EQ(g_songOrder[199], 0);
+        if (c.key == VK_DELETE) {
+            EXPECT_EQ(g_songOrder[199], 0);
+        }
         TearDown();
     }
 }

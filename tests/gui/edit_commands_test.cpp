@@ -232,7 +232,9 @@ TEST_F(EditCommandsTest, FormatPatternsStopsFirstAndMarksOnlyAFormattedSong) {
         EXPECT_EQ(session_->doc->IsModified(), c.marked);
         EXPECT_EQ(Enabled(ID_EDIT_UNDO), !c.marked);
         EXPECT_EQ(uint32_t(g_editStep), c.marked ? 0u : 7u);
-        if (c.marked) EXPECT_EQ(uint32_t(g_stepsPerBeat), 6u);  // the grid drawn at once sets it
+        if (c.marked) {
+            EXPECT_EQ(uint32_t(g_stepsPerBeat), 6u);  // the grid drawn at once sets it
+        }
         TearDown();
     }
     g_songPlaying = 0;

@@ -158,9 +158,13 @@ TEST_F(MenuTest, TogglesAreCheckItemsAndRowsWithoutAHandlerAreGreyed) {
     // sound commands are always there.
     g_soundClipboardFull = 0;
     g_soundEdited = 0;
-    for (const auto& row : session_->frame->GetMenuState(2))
-        if (row.id == ID_SOUNDS_PASTE || row.id == ID_SOUNDS_UNDO) EXPECT_FALSE(row.enabled) << row.id;
-        else if (row.id != 0) EXPECT_TRUE(row.enabled) << row.id;
+    for (const auto& row : session_->frame->GetMenuState(2)) {
+        if (row.id == ID_SOUNDS_PASTE || row.id == ID_SOUNDS_UNDO) {
+            EXPECT_FALSE(row.enabled) << row.id;
+        } else if (row.id != 0) {
+            EXPECT_TRUE(row.enabled) << row.id;
+        }
+    }
     for (const auto& row : session_->frame->GetMenuState(4)) EXPECT_EQ(row.enabled, row.id != 0) << row.id;
 }
 

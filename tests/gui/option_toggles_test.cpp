@@ -93,7 +93,9 @@ TEST_F(OptionTogglesTest, InSoundModuleModeTheSequencersOptionsAreGreyedAndDoNot
         const int32_t before = t.flag();
         EXPECT_EQ(Run(t.id), !t.greyedInSoundModule);
         EXPECT_EQ(t.flag() != before, !t.greyedInSoundModule);
-        if (t.greyedInSoundModule && t.checkedInSoundModule) EXPECT_EQ(ui.m_nCheck, 0);
+        if (t.greyedInSoundModule && t.checkedInSoundModule) {
+            EXPECT_EQ(ui.m_nCheck, 0);
+        }
     }
     g_midiSync = 0;
     g_midiWritesSequencer = 0;

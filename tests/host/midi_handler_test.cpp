@@ -340,7 +340,9 @@ protected:
         g_orderCursor = 0;
         g_editStep = 5;
         Place(2);
-        if (g_patternCount == 0) ASSERT_TRUE(NewPattern());
+        if (g_patternCount == 0) {
+            ASSERT_TRUE(NewPattern());
+        }
     }
     static void Place(uint32_t track, uint32_t sub = 6) {
         g_firstTrack = 1;
