@@ -7,10 +7,17 @@
 // program's own ports (its client is "Morvel Canopy", which JACK may number
 // "Morvel Canopy-01") are never listed, so the output can't loop into the
 // input. A port is opened by looking its stable name up afresh.
+//
+// The library's JACK output frees its message ring before it stops the
+// client's process thread, which may still be in a period begun before the
+// port closed: destroying a JACK output that had a port open can crash. Such
+// an output is therefore never destroyed: once closed it waits, for the life
+// of the process, to be opened again for the next JACK output.
 #include <unistd.h>
 
 #include <memory>
 #include <regex>
+#include <vector>
 
 #include <RtMidi.h>
 
@@ -92,6 +99,9 @@ MidiPortList Names(const std::vector<Port>& ports, uint32_t error) {
     return list;
 }
 
+// The closed JACK outputs, kept until they are opened again (never freed).
+std::vector<RtMidiOut*>* g_idleJackOutputs = new std::vector<RtMidiOut*>;
+
 void Arrived(double, std::vector<unsigned char>* message, void*) {
     if (message) MidiBytesArrived(message->data(), message->size());
 }
@@ -141,14 +151,19 @@ public:
         uint32_t error;
         for (const Port& p : ListPorts<RtMidiOut>(error)) {
             if (p.name != name) continue;
-            out_ = MakeClient<RtMidiOut>(p.api);
+            if (p.api == RtMidi::UNIX_JACK && !g_idleJackOutputs->empty()) {
+                out_.reset(g_idleJackOutputs->back());
+                g_idleJackOutputs->pop_back();
+            } else {
+                out_ = MakeClient<RtMidiOut>(p.api);
+            }
             if (!out_) return MidiOpenResult::Failed;
             try {
                 out_->openPort(p.index, "MIDI OUT");
                 if (out_->isPortOpen()) return MidiOpenResult::Ok;
             } catch (const RtMidiError&) {
             }
-            out_.reset();
+            ReleaseOut();
             return MidiOpenResult::Failed;
         }
         return MidiOpenResult::Failed;
@@ -159,8 +174,9 @@ public:
             out_->closePort();
         } catch (const RtMidiError&) {
         }
-        out_.reset();
+        ReleaseOut();
     }
+    ~RtMidiBackend() override { CloseOut(); }
 
     void Send(const uint8_t* bytes, size_t count) override {
         if (!out_ || count == 0) return;
@@ -171,6 +187,12 @@ public:
     }
 
 private:
+    // A JACK output goes to the idle ones, any other is destroyed.
+    void ReleaseOut() {
+        if (out_ && out_->getCurrentApi() == RtMidi::UNIX_JACK) g_idleJackOutputs->push_back(out_.release());
+        out_.reset();
+    }
+
     std::unique_ptr<RtMidiIn> in_;
     std::unique_ptr<RtMidiOut> out_;
 };
