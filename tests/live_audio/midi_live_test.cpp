@@ -57,6 +57,9 @@ using namespace std::chrono_literals;
 
 constexpr uint32_t kPeriodFrames = 2048;  // the waveOut "Buffer size"
 constexpr uint32_t kRows = 64;
+constexpr int32_t kKey = 60 - 12;          // of note 60
+constexpr uint32_t kNoteOn = 0x7F3C90;     // note 60, velocity 127, channel 1
+constexpr uint32_t kNoteOff = 0x403C80;
 
 // Polls `done` every millisecond for up to `seconds`.
 template <typename Pred>
@@ -195,7 +198,6 @@ protected:
         g_midiOutDevice = int32_t(out - g_midiOutNames.begin());
         ASSERT_TRUE(OpenMidiIn());
         ASSERT_TRUE(OpenMidiOut());
-        echoFrom_ = peer_->Received().size();
 
         g_waveOutDevice = DeviceEntry("system");
         ASSERT_GE(g_waveOutDevice, 1);
@@ -301,7 +303,9 @@ protected:
             faults = take();
             spoiled = peer_->Xruns() != xruns;
             if (!faults.program.empty() || faults.transport.empty() || !spoiled) break;
-            std::fprintf(stderr, "the server lost periods and messages with them, taking it again:\n");
+            std::fprintf(stderr, attempt < 5 ? "the server lost periods and messages with them, taking it again:\n"
+                                             : "the server lost periods and messages with them in every take; "
+                                               "what the program did with what it received was judged:\n");
             for (const std::string& f : faults.transport) std::fprintf(stderr, "  %s\n", f.c_str());
         }
         for (const std::string& f : faults.program) ADD_FAILURE() << f;
@@ -309,19 +313,26 @@ protected:
             for (const std::string& f : faults.transport) ADD_FAILURE() << f << " (the server lost no period)";
     }
 
-    // Before a take: the song stopped (a Stop sent when it plays), no note
-    // held, both ways quiet.
+    // Before a take: the song stopped (Stop sent while it plays), the key
+    // not held (note off sent while a voice holds it), both ways quiet.
     void Stopped() {
-        if (g_songPlaying != 0) {
+        for (int i = 0; i < 5 && g_songPlaying != 0; ++i) {
             Play({0xFC});
-            Eventually([] { return g_songPlaying == 0; }, 3);
+            Eventually([] { return g_songPlaying == 0; }, 2);
         }
+        for (int i = 0; i < 5 && Holder() >= 0; ++i) Play({kNoteOff});
         g_songPosReceived = 0;  // a pointer of an earlier take does not carry over
-        Play({0x403C80});
         std::this_thread::sleep_for(300ms);
         MidiOutFlush();
         echoFrom_ = peer_->Received().size();
         sentFrom_ = sent_->SentCount();
+    }
+
+    // The voice that holds the key for channel 1, or -1.
+    static int Holder() {
+        for (int v = 0; v < kVoices; ++v)
+            if (g_voiceMidiKey[v] == kKey && g_voiceMidiChannel[v] == 0) return v;
+        return -1;
     }
 
     // "" when every track stands at the position, else what they show.
@@ -393,7 +404,8 @@ TEST_F(MidiLiveTest, ClocksAt120BpmMoveTheTracksFortyRowsAndComeBackOnTheEcho) {
         std::string rows = TracksAt(0, 1 + kClocks / kClocksPerRow);
 
         Play({0xFC});
-        if (!Eventually([] { return g_songPlaying == 0; }, 3)) faults.Transport("Stop did not stop the song");
+        const bool stopped = Eventually([] { return g_songPlaying == 0; }, 3);
+        if (!stopped) faults.Transport("Stop did not stop the song");
         else if (g_transmitTweaks != 0) faults.Program("knob transmission on", "after Stop");
 
         // The program echoes what it acts on, before it acts: its echo shows
@@ -402,7 +414,7 @@ TEST_F(MidiLiveTest, ClocksAt120BpmMoveTheTracksFortyRowsAndComeBackOnTheEcho) {
         const size_t clocks = size_t(std::count(sent.begin(), sent.end(), 0xF8u));
         std::vector<uint32_t> expected = {0xFA};
         expected.insert(expected.end(), clocks, 0xF8);
-        if (sent.size() > clocks + 1 && sent.back() == 0xFC) expected.push_back(0xFC);
+        if (stopped) expected.push_back(0xFC);
         if (sent != expected) faults.Program(Describe(sent), "echo");
         if (!playing) faults.Program("the song stopped", "during the clocks");
         if (clocks == kClocks) {
@@ -434,6 +446,7 @@ TEST_F(MidiLiveTest, SongPositionPointerThenContinueStartsAtItsRow) {
     Retake([&] {
         Faults faults;
         Play({pointer});
+        MidiOutFlush();
         if (sent_->SentCount() == sentFrom_) {
             faults.Transport("the pointer did not arrive");
             return faults;
@@ -452,9 +465,12 @@ TEST_F(MidiLiveTest, SongPositionPointerThenContinueStartsAtItsRow) {
             faults.Program("row 8's note did not sound", "after Continue");
 
         Play({0xFC});
-        if (!Eventually([] { return g_songPlaying == 0; }, 3)) faults.Transport("Stop did not stop the song");
-        const std::vector<uint32_t> sent = Sent(3);
-        if (sent != std::vector<uint32_t>{pointer, 0xFB, 0xFC}) faults.Program(Describe(sent), "echo");
+        const bool stopped = Eventually([] { return g_songPlaying == 0; }, 3);
+        if (!stopped) faults.Transport("Stop did not stop the song");
+        std::vector<uint32_t> expected = {pointer, 0xFB};
+        if (stopped) expected.push_back(0xFC);
+        const std::vector<uint32_t> sent = Sent(expected.size());
+        if (sent != expected) faults.Program(Describe(sent), "echo");
         const std::vector<uint32_t> echo = Echo(sent.size());
         if (echo != sent) faults.Transport("the instrument received " + Describe(echo));
         return faults;
@@ -471,26 +487,18 @@ TEST_F(MidiLiveTest, SongPositionPointerThenContinueStartsAtItsRow) {
 TEST_F(MidiLiveTest, NoteOnSoundsWithinTwoBuffersAndNoteOffReleasesIt) {
     constexpr uint32_t kNoteStart = 239;
     constexpr uint32_t kPipeline = 8;
-    constexpr int32_t kKey = 60 - 12;
     g_midiSync = 0;
     g_soundBank[kParamAmpSustain][1] = 80;
     g_soundBank[kParamAmpRelease][1] = 10;
-
-    // The voice that holds the key for channel 1, or -1.
-    const auto holder = [] {
-        for (int v = 0; v < kVoices; ++v)
-            if (g_voiceMidiKey[v] == kKey && g_voiceMidiChannel[v] == 0) return v;
-        return -1;
-    };
     Retake([&] {
         Faults faults;
         StartCapture();
         Eventually([] { return CapturedFrames() >= 2 * kPeriodFrames; });
 
-        peer_->Send(0x7F3C90);  // note 60, velocity 127, channel 1
+        peer_->Send(kNoteOn);
         const bool handled = Eventually([&] {
             MidiInFlush();
-            return holder() >= 0;
+            return Holder() >= 0;
         }, 3);
         const uint32_t before = CapturedFrames();  // no later block had begun when it was handled
         const uint32_t offset = std::min<uint32_t>(g_midiMs * 44, kPeriodFrames - 4);
@@ -499,14 +507,14 @@ TEST_F(MidiLiveTest, NoteOnSoundsWithinTwoBuffersAndNoteOffReleasesIt) {
             faults.Transport("the note on did not arrive");
             return faults;
         }
-        const int v = holder();
+        const int v = Holder();
         if (!Eventually([v] { return RelaxedLoad(g_voiceState[v].ampGate) != 0; }, 3))
             faults.Program("the voice did not open", "note on");
         std::this_thread::sleep_for(200ms);
 
         const uint32_t held = CapturedFrames();  // sounding at least this long
-        peer_->Send(0x403C80);
-        if (!Eventually([&] { MidiInFlush(); return holder() < 0; }, 3)) {
+        peer_->Send(kNoteOff);
+        if (!Eventually([&] { MidiInFlush(); return Holder() < 0; }, 3)) {
             StopCapture();
             faults.Transport("the note off did not arrive");
             return faults;
