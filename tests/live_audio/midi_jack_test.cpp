@@ -49,22 +49,36 @@ TEST(MidiJack, PortsByNameMessagesBothWaysOwnPortsHidden) {
     for (const auto& n : MidiListOutputs().names) EXPECT_EQ(n.find("Morvel Canopy"), std::string::npos) << n;
 
     const std::vector<uint32_t> sent = {0xF8, 0x00F0, 0xFE, 0x407F90, 0x1040F2, 0xFA, 0xF8, 0xFC, 0x05C1, 0x3C80};
-    for (uint32_t m : sent) peer.Send(m);
-    ASSERT_TRUE(Eventually([&] { return peer.AllSent(); }));
-    ASSERT_TRUE(Eventually([&] {
-        MidiInFlush();
-        return g_in.size() >= sent.size() - 1;
-    }));
-    std::this_thread::sleep_for(20ms);
-    MidiInFlush();
     std::vector<uint32_t> expected = sent;
     expected.erase(expected.begin() + 1);  // the system exclusive
-    EXPECT_EQ(g_in, expected);
+    // A server that fails to run a period on a busy machine loses its MIDI:
+    // a take during which it reported such a period is taken again.
+    std::vector<uint32_t> in, back;
+    for (int take = 0; take < 6; ++take) {
+        const int xruns = peer.Xruns();
+        MidiInFlush();
+        g_in.clear();
+        const size_t from = peer.Received().size();
+        for (uint32_t m : sent) peer.Send(m);
+        ASSERT_TRUE(Eventually([&] { return peer.AllSent(); }));
+        Eventually([&] {
+            MidiInFlush();
+            return g_in.size() >= expected.size();
+        });
+        std::this_thread::sleep_for(20ms);
+        MidiInFlush();
+        in = g_in;
 
-    for (uint32_t m : expected) MidiOutShortMsg(m, MidiProducer::MidiThread);
-    MidiOutFlush();
-    ASSERT_TRUE(Eventually([&] { return peer.Received().size() >= expected.size(); }));
-    EXPECT_EQ(peer.Received(), expected);
+        for (uint32_t m : expected) MidiOutShortMsg(m, MidiProducer::MidiThread);
+        MidiOutFlush();
+        Eventually([&] { return peer.Received().size() >= from + expected.size(); });
+        std::this_thread::sleep_for(20ms);
+        const std::vector<uint32_t> all = peer.Received();
+        back.assign(all.begin() + long(from), all.end());
+        if ((in == expected && back == expected) || peer.Xruns() == xruns) break;
+    }
+    EXPECT_EQ(in, expected);
+    EXPECT_EQ(back, expected);
 
     MidiInClose();
     MidiOutClose();
