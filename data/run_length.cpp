@@ -44,3 +44,20 @@ bool UnpackRle(CArchive& ar, uint8_t* dest, uint32_t size) {
     }
     return true;
 }
+
+bool CopyRle(CArchive& ar, std::vector<uint8_t>& packed, uint32_t size) {
+    uint32_t stored = 0;
+    while (stored < size) {
+        uint8_t token[3];
+        if (ar.Read(token, 1) != 1) return false;
+        if (token[0] != kRleEscape) {
+            packed.push_back(token[0]);
+            ++stored;
+            continue;
+        }
+        if (ar.Read(token + 1, 2) != 2) return false;
+        packed.insert(packed.end(), token, token + 3);
+        stored += std::min<uint32_t>(token[1], size - stored);
+    }
+    return true;
+}

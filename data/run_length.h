@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 class CArchive;
 
@@ -33,3 +34,9 @@ uint32_t PackRle(const uint8_t* block, uint32_t size);
 // with count 0 stands for nothing. Returns false when the archive ends first
 // (the bytes not reached are left as they were).
 bool UnpackRle(CArchive& ar, uint8_t* dest, uint32_t size);
+
+// Reads one packed block of size bytes from the archive as UnpackRle does, but
+// appends its tokens unchanged to packed instead of unpacking them, so that a
+// reader can check a long block now and unpack it later from the copy. Returns
+// false when the archive ends first.
+bool CopyRle(CArchive& ar, std::vector<uint8_t>& packed, uint32_t size);

@@ -19,6 +19,7 @@
 #include <utility>
 #include <vector>
 
+#include "data/song_memory.h"
 #include "shared/constants.h"
 
 inline constexpr uint32_t kMaxSamples = kSampleSlots - 1;  // 255
@@ -44,13 +45,13 @@ public:
     int16_t* data() { return frames_.get(); }
     const int16_t* data() const { return frames_.get(); }
     uint32_t length() const { return length_; }
-    std::unique_ptr<int16_t[]> ReleaseFrames() {
+    FrameMemory ReleaseFrames() {
         length_ = 0;
         return std::move(frames_);
     }
 
 private:
-    std::unique_ptr<int16_t[]> frames_;
+    FrameMemory frames_;
     uint32_t length_ = 0;
 };
 

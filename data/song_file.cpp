@@ -1,6 +1,7 @@
 #include "data/song_file.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdlib>
 #include <ctime>
 #include <memory>
@@ -183,7 +184,7 @@ struct SongImage {
     uint8_t splitSample[kSplitTableBytes];
     uint8_t splitTranspose[kSplitTableBytes];
     std::vector<LoadedSample> samples;
-    std::vector<uint8_t> lanes;  // ten lanes of kLaneBytes
+    std::vector<uint8_t> packedLanes;  // the twenty lane halves as the file packs them
     uint8_t showInfo = 0;
     std::string title, author, comment;
 
@@ -274,11 +275,10 @@ ReadResult ReadImage(CArchive& ar, SongImage& img) {
         }
     }
 
-    img.lanes.resize(static_cast<size_t>(kAutomationKnobs) * kLaneBytes);
-    for (int k = 0; k < kAutomationKnobs; ++k) {
-        uint8_t* lane = img.lanes.data() + static_cast<size_t>(k) * kLaneBytes;
-        if (!UnpackRle(ar, lane, kLaneHalfBytes)) return ReadResult::kRefused;
-        if (!UnpackRle(ar, lane + kLaneHalfBytes, kLaneHalfBytes)) return ReadResult::kRefused;
+    // The lanes (half a megabyte unpacked) are checked here and staged packed;
+    // the commit unpacks them into the song.
+    for (int half = 0; half < 2 * kAutomationKnobs; ++half) {
+        if (!CopyRle(ar, img.packedLanes, kLaneHalfBytes)) return ReadResult::kRefused;
     }
 
     // The song information; a file that ends before its comment is refused.
@@ -294,6 +294,14 @@ ReadResult ReadImage(CArchive& ar, SongImage& img) {
 // Committing the image
 
 uint32_t Flag(uint32_t v) { return v != 0 ? 1 : 0; }
+
+// A lane byte as the song keeps it (at most kMaxLaneValue), looked up rather than
+// compared: the lanes are half a megabyte.
+constexpr auto kLaneValueOf = [] {
+    std::array<uint8_t, 256> table{};
+    for (int v = 0; v < 256; ++v) table[v] = static_cast<uint8_t>(std::min<int>(v, kMaxLaneValue));
+    return table;
+}();
 
 void CommitFixedPart(const SongImage& img) {
     g_songHeaderWords[0] = img.Word(kOffHeaderWords);
@@ -369,10 +377,14 @@ void CommitImage(SongImage& img) {
         g_sampleCount = img.sampleCount;
     }
 
+    CMemFile packed(img.packedLanes.data(), img.packedLanes.size());
+    CArchive lanes(&packed, CArchive::load);
+    uint8_t half[kLaneHalfBytes];
     for (int k = 0; k < kAutomationKnobs; ++k) {
-        const uint8_t* lane = img.lanes.data() + static_cast<size_t>(k) * kLaneBytes;
-        for (int i = 0; i < kLaneBytes; ++i) {
-            RelaxedStore(g_tweakLaneData[k][i], std::min(lane[i], kMaxLaneValue));
+        for (int h = 0; h < 2; ++h) {
+            UnpackRle(lanes, half, kLaneHalfBytes);  // checked whole by the reading
+            uint8_t* lane = g_tweakLaneData[k] + h * kLaneHalfBytes;
+            for (uint32_t i = 0; i < kLaneHalfBytes; ++i) RelaxedStore(lane[i], kLaneValueOf[half[i]]);
         }
     }
 

@@ -1,5 +1,6 @@
 #include "data/song_memory.h"
 
+#include <cstdlib>
 #include <new>
 #include <thread>
 #include <utility>
@@ -8,13 +9,14 @@
 #include "shared/render_call.h"
 
 int g_failBlockAllocations = 0;
+size_t g_blockAllocationLimit = 0;
 
 namespace {
 
 // Retired blocks; freed together at the next safe point or at exit.
 struct RetiredBlocks {
     std::vector<std::unique_ptr<uint8_t[]>> bytes;
-    std::vector<std::unique_ptr<int16_t[]>> frames;
+    std::vector<FrameMemory> frames;
 };
 
 RetiredBlocks& Retired() {
@@ -22,7 +24,8 @@ RetiredBlocks& Retired() {
     return retired;
 }
 
-bool FailThisAllocation() {
+bool FailThisAllocation(size_t bytes) {
+    if (g_blockAllocationLimit != 0 && bytes > g_blockAllocationLimit) return true;
     if (g_failBlockAllocations <= 0) return false;
     --g_failBlockAllocations;
     return true;
@@ -30,13 +33,13 @@ bool FailThisAllocation() {
 
 template <typename T>
 std::unique_ptr<T[]> AllocateZeroed(size_t count) {
-    if (FailThisAllocation()) return nullptr;
     if (count > SIZE_MAX / 2 / sizeof(T)) return nullptr;
+    if (FailThisAllocation(count * sizeof(T))) return nullptr;
     return std::unique_ptr<T[]>(new (std::nothrow) T[count]());
 }
 
-template <typename T>
-void Retire(std::vector<std::unique_ptr<T[]>>& list, std::unique_ptr<T[]> block) {
+template <typename Block>
+void Retire(std::vector<Block>& list, Block block) {
     if (!block) return;
     try {
         list.push_back(std::move(block));
@@ -55,10 +58,14 @@ void FreeRetired() {
 }  // namespace
 
 std::unique_ptr<uint8_t[]> AllocateZeroedBytes(size_t count) { return AllocateZeroed<uint8_t>(count); }
-std::unique_ptr<int16_t[]> AllocateZeroedFrames(size_t count) { return AllocateZeroed<int16_t>(count); }
+FrameMemory AllocateZeroedFrames(size_t count) {
+    if (count > SIZE_MAX / 2 / sizeof(int16_t)) return nullptr;
+    if (FailThisAllocation(count * sizeof(int16_t))) return nullptr;
+    return FrameMemory(static_cast<int16_t*>(std::calloc(count, sizeof(int16_t))));
+}
 
 void RetireBlock(std::unique_ptr<uint8_t[]> block) { Retire(Retired().bytes, std::move(block)); }
-void RetireBlock(std::unique_ptr<int16_t[]> block) { Retire(Retired().frames, std::move(block)); }
+void RetireBlock(FrameMemory block) { Retire(Retired().frames, std::move(block)); }
 
 bool ReleaseRetiredBlocks() {
     if (!ObserveRenderIdle()) return false;

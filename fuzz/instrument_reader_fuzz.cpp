@@ -13,12 +13,10 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const bool ready = (fuzz_setup::Init(), true);
     (void)ready;
-    fuzz_setup::BaseSong();
     g_curSound = 1;
-    const uint64_t before = song_invariants::SongFingerprint();
+    const uint64_t before = fuzz_setup::PrepareSong();
     CMemFile mem(data, size);
     const bool loaded = LoadInstrumentFrom(mem);
-    fuzz_setup::Check("after an instrument load");
-    if (!loaded) fuzz_setup::CheckUnchanged(before);
+    fuzz_setup::AfterLoad(loaded, before, "after an instrument load");
     return 0;
 }

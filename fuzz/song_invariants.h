@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <string>
 
 #include "data/value_limits.h"
@@ -75,13 +76,23 @@ inline std::string Violation() {
     return {};
 }
 
-// FNV-1a over the song's counts, lists, bank, names, sample slots, split tables,
-// settings and information (the automation lanes left out).
+// A hash in the manner of FNV-1a, eight bytes a step, over the song's counts,
+// lists, bank, names, sample slots (with their guard frames), split tables,
+// settings, effect settings and information (the automation lanes left out):
+// everything Violation looks at, so that a song with the fingerprint of one that
+// keeps the invariants keeps them too.
 inline uint64_t SongFingerprint() {
     uint64_t h = 1469598103934665603ull;
     const auto mix = [&h](const void* p, size_t n) {
         const auto* b = static_cast<const uint8_t*>(p);
-        for (size_t i = 0; i < n; ++i) h = (h ^ b[i]) * 1099511628211ull;
+        size_t i = 0;
+        for (; i + 8 <= n; i += 8) {
+            uint64_t w;
+            std::memcpy(&w, b + i, 8);
+            h = (h ^ w) * 1099511628211ull;
+            h ^= h >> 29;
+        }
+        for (; i < n; ++i) h = (h ^ b[i]) * 1099511628211ull;
     };
     const auto word = [&mix](uint64_t v) { mix(&v, sizeof(v)); };
     const auto text = [&mix, &word](const std::string& s) {
@@ -98,7 +109,9 @@ inline uint64_t SongFingerprint() {
     for (const std::string& name : g_soundNames) text(name);
     word(g_sampleCount);
     for (int s = 0; s < kSampleSlots; ++s) {
-        word(reinterpret_cast<uintptr_t>(g_sampleData[s].load()));
+        const int16_t* frames = g_sampleData[s].load();
+        word(reinterpret_cast<uintptr_t>(frames));
+        if (frames != nullptr) word(static_cast<uint16_t>(frames[g_sampleLength[s]]));
         word(g_sampleLength[s]);
         word(g_sampleLoopPoint[s]);
         word(g_sampleRootKey[s]);
@@ -115,6 +128,12 @@ inline uint64_t SongFingerprint() {
         word(g_volumeOverrides.bus[b]);
     }
     word(static_cast<uint32_t>(g_mixerSettings.master.load()));
+    for (int u = 0; u < 3; ++u) {
+        word(static_cast<uint32_t>(g_effectSettings.fxType[u].load()));
+        for (int p = 0; p < 3; ++p) word(static_cast<uint32_t>(g_effectSettings.fxParam[u][p].load()));
+    }
+    word(static_cast<uint32_t>(g_effectSettings.fxSerial.load()));
+    word(static_cast<uint32_t>(g_effectSettings.fxSerialAmount.load()));
     for (int c = 0; c < kMidiChannels; ++c) {
         word(static_cast<uint32_t>(g_channelSound[c].load()));
         word(static_cast<uint32_t>(g_channelPolyphony[c].load()));

@@ -11,12 +11,10 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const bool ready = (fuzz_setup::Init(), true);
     (void)ready;
-    fuzz_setup::BaseSong();
-    const uint64_t before = song_invariants::SongFingerprint();
+    const uint64_t before = fuzz_setup::PrepareSong();
     CMemFile mem(data, size);
     CArchive ar(&mem, CArchive::load);
     const bool loaded = LoadSong(ar);
-    fuzz_setup::Check("after a song load");
-    if (!loaded) fuzz_setup::CheckUnchanged(before);
+    fuzz_setup::AfterLoad(loaded, before, "after a song load");
     return 0;
 }

@@ -13,14 +13,12 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const bool ready = (fuzz_setup::Init(), true);
     (void)ready;
-    fuzz_setup::BaseSong();
+    const uint64_t before = fuzz_setup::PrepareSong();
     fuzz_setup::g_answerYes = size == 0 || (data[size - 1] & 1) == 0;
     const bool replace = (size & 1) != 0;
     g_sampleLoadSlot = replace ? 0 : static_cast<int32_t>(g_sampleCount.load());
-    const uint64_t before = song_invariants::SongFingerprint();
     CMemFile mem(data, size);
     const bool loaded = LoadWaveSampleFrom(mem, "fuzz.wav", replace);
-    fuzz_setup::Check("after a wave load");
-    if (!loaded) fuzz_setup::CheckUnchanged(before);
+    fuzz_setup::AfterLoad(loaded, before, "after a wave load");
     return 0;
 }
