@@ -18,6 +18,7 @@
 #include "engine/tables.h"
 #include "shared/master_state.h"
 #include "shared/mix_buffer.h"
+#include "shared/relaxed.h"
 #include "shared/render_call.h"
 #include "shared/settings.h"
 
@@ -146,7 +147,8 @@ MC_LANE_INLINE W Frames(Pairs& s, const int32_t* sums, uint32_t n, bool eq, bool
             s.limTarget = Add(s.limTarget, _mm_srai_epi32(Sub(one, s.limTarget), kReleaseShift));
         }
         y = _mm_min_epi32(_mm_max_epi32(Mul31(x, vol), low), high);
-        out[i] = static_cast<uint32_t>(_mm_cvtsi128_si32(_mm_shuffle_epi8(y, pack)));
+        // The output may lie in a buffer the device reads meanwhile.
+        RelaxedStore(out[i], static_cast<uint32_t>(_mm_cvtsi128_si32(_mm_shuffle_epi8(y, pack))));
     }
     return y;
 }

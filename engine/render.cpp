@@ -13,6 +13,7 @@
 #include "shared/constants.h"
 #include "shared/events.h"
 #include "shared/master_state.h"
+#include "shared/relaxed.h"
 #include "shared/render_call.h"
 #include "shared/settings.h"
 #include "shared/song.h"
@@ -53,7 +54,7 @@ void RenderTestTone(uint32_t frames) {
             if (level != 0) level -= kTestToneLevelStep;
         }
         const uint32_t sample = static_cast<uint32_t>(static_cast<uint64_t>(s) >> 48) & 0xFFFF;
-        *out++ = sample | (sample << 16);
+        RelaxedStore(*out++, sample | (sample << 16));
     }
     g_testToneLevel = level;
     g_renderOut = out;
@@ -221,8 +222,9 @@ void MasterLoop(uint32_t frames, uint32_t periodPos) {
         const int k = ms.chunkPhase & 3;
         const int32_t sumLeft = wrapAdd(wrapAdd(ms.dryLeft[k], ms.fx1OutLeft), ms.fx2OutLeft);
         const int32_t sumRight = wrapAdd(wrapAdd(ms.dryRight[k], ms.fx1OutRight), ms.fx2OutRight);
-        *out++ = Frame(left, right, sumLeft, sumRight, g_bassTrebleEq != 0, g_trebleLimiter != 0, ms.masterVolume,
-                       lastLeft, lastRight);
+        // The output may lie in a buffer the device reads meanwhile.
+        RelaxedStore(*out++, Frame(left, right, sumLeft, sumRight, g_bassTrebleEq != 0, g_trebleLimiter != 0,
+                                   ms.masterVolume, lastLeft, lastRight));
     }
     StoreLeft(ms, left);
     StoreRight(ms, right);

@@ -70,7 +70,8 @@ void RenderUnderLock() {
     }
     uint32_t* out = g_renderOut;
     const uint32_t frames = g_renderFrames;
-    std::memset(out, 0, static_cast<size_t>(frames) * 4);
+    // Word by word, as the engine writes: the device may read the block meanwhile.
+    for (uint32_t i = 0; i < frames; ++i) RelaxedStore(out[i], 0u);
     g_renderOut = out + frames;
 }
 
@@ -149,8 +150,9 @@ uint32_t NotifyThreadLoop(EventHandle event, uint32_t self, const uint32_t* offs
             uint32_t n1 = 0;
             uint32_t n2 = 0;
             if (buffer->Lock(offsets[i], frames * 4, &p1, &n1, &p2, &n2, 0) == DS_OK) {
-                std::memcpy(p1, staging, n1);
-                if (p2 != nullptr) std::memcpy(p2, reinterpret_cast<uint8_t*>(staging) + n1, n2);
+                // The device plays from the looping buffer meanwhile.
+                RelaxedCopy(static_cast<uint32_t*>(p1), staging, n1 / 4);
+                if (p2 != nullptr) RelaxedCopy(static_cast<uint32_t*>(p2), staging + n1 / 4, n2 / 4);
                 buffer->Unlock(p1, n1, p2, n2);
             }
             g_renderPeriodPos += frames;

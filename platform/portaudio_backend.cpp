@@ -8,6 +8,7 @@
 #include <atomic>
 #include <cstdarg>
 #include <cstdlib>
+#include <cstring>
 #include <mutex>
 #include <string>
 
@@ -51,12 +52,17 @@ public:
     }
     bool Start() override {
         if (running_) return true;
+        // Everything written before the start is seen by the callback, which
+        // runs on the sound server's thread.
+        started_.store(true, std::memory_order_release);
         running_ = Pa_StartStream(stream_) == paNoError;
         return running_;
     }
     void Stop() override {
         if (!running_) return;
         Pa_AbortStream(stream_);
+        // The last callback has returned: what it wrote is seen from here on.
+        (void)finished_.load(std::memory_order_acquire);
         running_ = false;
     }
     bool Paced() const override { return true; }
@@ -65,12 +71,17 @@ public:
     static int Callback(const void*, void* output, unsigned long frames, const PaStreamCallbackTimeInfo*,
                         PaStreamCallbackFlags flags, void* user) {
         auto* self = static_cast<PaStreamOut*>(user);
+        if (!self->started_.load(std::memory_order_acquire)) {
+            std::memset(output, 0, static_cast<size_t>(frames) * 4);
+            return paContinue;
+        }
         if (!self->raised_) {  // the server's thread for this client, raised once
             self->raised_ = true;
             RaiseCurrentThreadPriority();
         }
         if (flags & paOutputUnderflow) self->underflows_.fetch_add(1, std::memory_order_relaxed);
         self->source_->Pull(static_cast<int16_t*>(output), static_cast<uint32_t>(frames));
+        self->finished_.fetch_add(1, std::memory_order_release);
         return paContinue;
     }
 
@@ -80,7 +91,12 @@ private:
     PaStream* stream_;
     AudioSource* source_;
     bool running_ = false;
-    bool raised_ = false;
+    bool raised_ = false;  // the callback's own
+    // The hand-over with the sound server's thread, which PortAudio and JACK
+    // order with their own means: the start publishes what was set up, each
+    // callback publishes what it wrote for the stop to take.
+    std::atomic<bool> started_{false};
+    std::atomic<uint64_t> finished_{0};
     std::atomic<uint64_t> underflows_{0};
 };
 

@@ -21,11 +21,17 @@ MidiOpenResult TestMidiBackend::Open(const std::vector<std::string>& names, cons
 
 MidiOpenResult TestMidiBackend::OpenIn(const std::string& name) {
     const MidiOpenResult r = Open(inputs_, name);
-    if (r == MidiOpenResult::Ok) openIn_ = name;
+    if (r == MidiOpenResult::Ok) {
+        openIn_ = name;
+        inOpen_.store(true, std::memory_order_release);
+    }
     return r;
 }
 
-void TestMidiBackend::CloseIn() { openIn_.clear(); }
+void TestMidiBackend::CloseIn() {
+    inOpen_.store(false, std::memory_order_release);
+    openIn_.clear();
+}
 
 MidiOpenResult TestMidiBackend::OpenOut(const std::string& name) {
     const MidiOpenResult r = Open(outputs_, name);
@@ -36,7 +42,7 @@ MidiOpenResult TestMidiBackend::OpenOut(const std::string& name) {
 void TestMidiBackend::CloseOut() { openOut_.clear(); }
 
 void TestMidiBackend::Inject(std::vector<uint8_t> bytes) {
-    if (!openIn_.empty()) MidiBytesArrived(bytes.data(), bytes.size());
+    if (inOpen_.load(std::memory_order_acquire)) MidiBytesArrived(bytes.data(), bytes.size());
 }
 
 void TestMidiBackend::InjectWord(uint32_t message) {

@@ -54,6 +54,7 @@ private:
     ListError inError_, outError_;
     std::map<std::string, MidiOpenResult> forced_;
     std::string openIn_, openOut_;
+    std::atomic<bool> inOpen_{false};  // Inject runs on the test's sender threads
     mutable std::mutex m_;
     std::vector<uint32_t> sent_;
 };

@@ -95,7 +95,13 @@ struct WaveOutDevice final : AudioSource {
             }
             const uint32_t total = current->dwBufferLength / 4;
             const uint32_t n = std::min(frames, total - std::min(offset, total));
-            std::memcpy(dst, current->lpData + static_cast<size_t>(offset) * 4, static_cast<size_t>(n) * 4);
+            // A buffer is queued again before it is rendered into: its words
+            // are read as the renderer writes them, relaxed.
+            const auto* words = reinterpret_cast<const uint32_t*>(current->lpData) + offset;
+            for (uint32_t i = 0; i < n; ++i) {
+                const uint32_t w = RelaxedLoad(words[i]);
+                std::memcpy(dst + static_cast<size_t>(i) * 4, &w, 4);
+            }
             dst += static_cast<size_t>(n) * 4;
             frames -= n;
             offset += n;

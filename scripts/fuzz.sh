@@ -57,7 +57,9 @@ start() {
   local t=$1 secs=$2 i=$3
   mkdir -p "build-fuzz/corpus/$t"
   local inputs=("build-fuzz/corpus/$t" "build-fuzz/seeds/$(seeds "$t")" "tests/data/fixtures/$(seeds "$t")")
-  [ "$t" = engine ] && inputs+=(tests/data/fixtures/engine)
+  if [ "$t" = engine ]; then inputs+=(tests/data/fixtures/engine); fi
+  # The demo song is the one seed that sounds.
+  if [ "$t" = engine ] || [ "$t" = song ]; then inputs+=(songs); fi
   ${pin[@]+"${pin[@]}"} "build-fuzz/$(program "$t")" "${inputs[@]}" -max_total_time="$secs" "${options[@]}" \
     -artifact_prefix="tests/data/fixtures/$t/" >"build-fuzz/logs/$t.$i.log" 2>&1 &
   pids+=($!)
@@ -115,6 +117,8 @@ for t in $targets; do
   secs=0
   for log in build-fuzz/logs/"$t".*.log; do
     n=$(grep -o 'stat::number_of_executed_units: *[0-9]*' "$log" | grep -o '[0-9]*$' || true)
+    # A process stopped early has no final statistics: its last status line counts.
+    [ -n "$n" ] || n=$(grep -o '^#[0-9]*' "$log" | tail -1 | tr -d '#' || true)
     s=$(grep -o 'Done [0-9]* runs in [0-9]* second' "$log" | tail -1 | awk '{print $5}' || true)
     runs=$((runs + ${n:-0}))
     secs=$((secs + ${s:-0}))

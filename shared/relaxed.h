@@ -9,6 +9,7 @@
 #pragma once
 
 #include <atomic>
+#include <cstddef>
 #include <type_traits>
 
 // A scalar global word read and written with relaxed atomic order; converts to
@@ -63,4 +64,11 @@ inline T AcquireLoad(const T& ref) noexcept {
 template <typename T>
 inline void ReleaseStore(T& ref, T v) noexcept {
     std::atomic_ref<T>(ref).store(v, std::memory_order_release);
+}
+
+// Copies n words between memory that other threads read or write meanwhile (a
+// sound buffer the device plays from), word by word, each access relaxed.
+template <typename T>
+inline void RelaxedCopy(T* dst, const T* src, size_t n) noexcept {
+    for (size_t i = 0; i < n; ++i) RelaxedStore(dst[i], RelaxedLoad(src[i]));
 }

@@ -6,7 +6,8 @@
 // current render period; position + frames <= 11,025). The engine stores exactly
 // g_renderFrames words and leaves g_renderOut just behind the last one.
 // g_renderBusy is 1 from the entry of RenderBlock to its exit; the live output
-// paths skip a block while it is set.
+// paths skip a block while it is set. The output words are stored relaxed: the
+// block may lie in a sound buffer that the device reads meanwhile.
 #pragma once
 
 #include <cstdint>

@@ -4,10 +4,19 @@
 #include <cstring>
 #include <mutex>
 
+#include "shared/relaxed.h"
 #include "shared/render_lock.h"
 #include "tests/host/host_fixture.h"
 
 namespace {
+
+// The oscilloscope ring's first n words, read as the oscilloscope reads them
+// (the render threads go on writing it).
+std::vector<uint32_t> ScopeWords(size_t n) {
+    std::vector<uint32_t> words(n);
+    RelaxedCopy(words.data(), g_scopeRing, n);
+    return words;
+}
 
 std::vector<uint32_t> Slice(const std::vector<uint32_t>& v, size_t from, size_t count) {
     return std::vector<uint32_t>(v.begin() + static_cast<long>(from), v.begin() + static_cast<long>(from + count));
@@ -62,7 +71,7 @@ TEST_F(RenderPathTest, WaveOutPlaysTwoSilentBuffersThenEveryBlockGapless) {
     // Each block lands at the ring's start: the last one rendered is there.
     EXPECT_EQ(g_scopeWritePos, 4 * n);
     EXPECT_EQ(g_scopeReadPos, 0u);
-    EXPECT_EQ(Slice(std::vector<uint32_t>(g_scopeRing, g_scopeRing + n), 0, n), Slice(tone, 4 * n, n));
+    EXPECT_EQ(ScopeWords(n), Slice(tone, 4 * n, n));
 
     // A new buffer size takes effect at the next callback; the buffer length in
     // milliseconds stays 250.
@@ -181,7 +190,7 @@ TEST_F(RenderPathTest, NotifyPathFillsEachHalfInFourSubBlocks) {
     WaitFor([] { return g_renderPeriodPos == 2200 && g_notifyBusy == 0; }, "first half");
     EXPECT_EQ(g_scopeWritePos, half * 4);  // the four sub-blocks appended from the ring's start
     EXPECT_EQ(g_scopeReadPos, 0u);
-    EXPECT_EQ(std::vector<uint32_t>(g_scopeRing, g_scopeRing + half), Slice(tone, 0, half));
+    EXPECT_EQ(ScopeWords(half), Slice(tone, 0, half));
 
     EXPECT_EQ(PullHalfAndWaitFill(half), std::vector<uint32_t>(half, 0));  // one half of silence
     EXPECT_EQ(PullHalfAndWaitFill(half), Slice(tone, 0, half));
