@@ -39,7 +39,12 @@ seeds() { case "$1" in engine) echo song ;; *) echo "$1" ;; esac; }
 # Processes of a soak per target, by weight: the song targets are the slowest.
 weight() { case "$1" in song) echo 3 ;; engine) echo 2 ;; instrument) echo 2 ;; *) echo 1 ;; esac; }
 
-CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMC_FUZZ=ON >/dev/null
+launcher=()
+if command -v ccache >/dev/null; then
+  export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=1
+  launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+fi
+CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMC_FUZZ=ON "${launcher[@]}" >/dev/null
 cmake --build build-fuzz -j"$jobs" >/dev/null
 
 rm -rf build-fuzz/seeds

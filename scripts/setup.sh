@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  g++ cmake ninja-build pkg-config
+  g++ cmake ninja-build pkg-config ccache
   clang libclang-rt-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   portaudio19-dev libasound2-dev libjack-jackd2-dev jackd2 librtmidi-dev

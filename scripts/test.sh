@@ -12,10 +12,15 @@ jobs=$(nproc)
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 export ASAN_OPTIONS=detect_leaks=1
 
-# A compiler cache, where the machine has one, keeps rebuilds of a warm tree short.
+# The compiler cache keeps rebuilds short, also for a clone in another folder:
+# paths under the clone are hashed relative to it, the working directory is
+# left out of the hash, and the debug information names the sources relative
+# to the clone, so that two clones compile to the same objects.
 launcher=()
 if command -v ccache >/dev/null; then
-  launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+  export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=1
+  launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache
+            "-DCMAKE_CXX_FLAGS=-fdebug-prefix-map=$PWD=." "-DCMAKE_C_FLAGS=-fdebug-prefix-map=$PWD=.")
 fi
 
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}" >/dev/null
