@@ -27,12 +27,14 @@ enum class Mode { kPlain, kStretch, kCopyTwice, kShrink };
 
 bool Ask(const char* question) { return AfxMessageBox(question, MB_YESNO | MB_ICONQUESTION) == IDYES; }
 
-// The delay time (first slider) of every unit that runs one of the four delays.
+// The first slider of every unit whose type is 0 to 4: Off, whose slider is
+// scaled all the same, or one of the four delays, where it is the delay time
+// in steps.
 template <typename Scale>
 void ScaleDelays(Scale scale) {
     for (int u = 0; u < 3; ++u) {
         const int32_t type = g_effectSettings.fxType[u];
-        if (type >= 1 && type <= 4) g_effectSettings.fxParam[u][0] = scale(int32_t(g_effectSettings.fxParam[u][0]));
+        if (type >= 0 && type <= 4) g_effectSettings.fxParam[u][0] = scale(int32_t(g_effectSettings.fxParam[u][0]));
     }
 }
 

@@ -72,9 +72,10 @@ TEST_F(FormatPatterns, TheFourFillsWithTheirQuestionsTempoAndDelays) {
     } cases[] = {
         {"stretch at 250", 64, 128, {IDYES}, {kStretch}, Fill::kStretch, 250, 400,
          {1, 4, 5}, {12, 5, 7}, {16, 10, 7, 33}},
-        {"stretch leaves an Off unit alone", 32, 64, {IDYES}, {kStretch}, Fill::kStretch, 120, 240,
-         {0, 2, 3}, {0, 8, 16}, {0, 16, 16, 33}},
-        {"shrink at 100", 64, 32, {IDYES}, {kShrink}, Fill::kShrink, 100, 60, {1, 3, 0}, {1, 9, 0}, {1, 4, 0, 33}},
+        // An Off unit's first slider is scaled as well, for when a delay is chosen again.
+        {"stretch scales an Off unit too", 32, 64, {IDYES}, {kStretch}, Fill::kStretch, 120, 240,
+         {0, 2, 3}, {5, 8, 16}, {10, 16, 16, 33}},
+        {"shrink at 100", 64, 32, {IDYES}, {kShrink}, Fill::kShrink, 100, 60, {1, 3, 0}, {1, 9, 0}, {1, 4, 1, 33}},
         {"shrink at 300", 48, 24, {IDYES}, {kShrink}, Fill::kShrink, 300, 150, {2, 6, 4}, {16, 9, 3}, {8, 9, 1, 33}},
         {"copy twice", 64, 128, {IDNO, IDYES}, {kStretch, kCopy}, Fill::kCopyTwice, 250, 250,
          {1, 2, 3}, {12, 5, 7}, {12, 5, 7, 33}},
