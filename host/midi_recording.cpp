@@ -2,9 +2,12 @@
 
 #include <algorithm>
 #include <atomic>
+#include <optional>
 
 #include "shared/editor.h"
+#include "shared/relaxed.h"
 #include "shared/settings.h"
+#include "shared/song.h"
 #include "ui/pattern_cells.h"
 #include "ui/pattern_undo.h"
 #include "ui/view_globals.h"
@@ -42,27 +45,53 @@ bool ChordWalk() {
     return true;
 }
 
+// The four bytes of the cursor's row in the cursor's track (commands, values
+// and note), packed; nothing when the song position holds no pattern or the
+// cursor lies outside it.
+std::optional<uint32_t> CursorRowBytes() {
+    const uint8_t* pattern = EditedPatternData();
+    const uint32_t track = g_firstTrack + g_cursorColumn / 7;
+    const uint32_t step = g_editStep;
+    const uint32_t length = g_patternLength;
+    if (pattern == nullptr || track >= uint32_t(kVoices) || step >= length) return std::nullopt;
+    uint32_t bytes = 0;
+    for (uint32_t plane = 0; plane < 4; ++plane)
+        bytes |= uint32_t(RelaxedLoad(pattern[PatternIndex(track, plane, step, length)])) << (8 * plane);
+    return bytes;
+}
+
+// Writes one step. True when it changed a byte of the pattern: only then is
+// the song marked. A snapshot goes onto the undo ring before every write, with
+// the cursor as the user left it; nothing is written (and nothing pushed) when
+// the song position holds no pattern or a Ctrl chord finds no empty cell.
 bool PlayStep(const MidiRecordStep& s) {
     if (g_cursorColumn % 7 != kNoteColumn || g_previewOnly != 0) return false;
+    if (!CursorRowBytes()) return false;
     if (!s.on) {
         const uint8_t cell = GetCursorDigit();
         if (cell != kEmptyNote && cell != kReleaseNote) return false;
     }
-    PushPatternUndo();
-    g_docModified = 1;
     const uint32_t firstTrack = g_firstTrack;
-    bool written = false;
-    if (!s.ctrl || ChordWalk()) {
-        if (s.on) {
-            SetCursorDigit(uint8_t(s.key + (s.shift ? 128 : 0)));
-            RecordSoundChange();
-        } else {
-            SetCursorDigit(kReleaseNote);
-        }
-        written = true;
+    if (s.ctrl && !ChordWalk()) {
+        g_firstTrack = firstTrack;
+        return false;
     }
+    const uint32_t walkedTrack = g_firstTrack;
     g_firstTrack = firstTrack;
-    return written;
+    PushPatternUndo();
+    g_firstTrack = walkedTrack;
+
+    const std::optional<uint32_t> before = CursorRowBytes();
+    if (s.on) {
+        SetCursorDigit(uint8_t(s.key + (s.shift ? 128 : 0)));
+        RecordSoundChange();
+    } else {
+        SetCursorDigit(kReleaseNote);
+    }
+    const bool changed = CursorRowBytes() != before;
+    g_firstTrack = firstTrack;
+    if (changed) g_docModified = 1;
+    return changed;
 }
 
 }  // namespace

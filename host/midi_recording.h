@@ -6,7 +6,9 @@
 // in order before it redraws. So recording never moves the shared cursor or
 // writes the pattern while the GUI thread edits it.
 //
-// Each recorded change is pushed onto the pattern undo ring first.
+// Each write is preceded by a snapshot on the pattern undo ring, and the song
+// is marked modified only when a write changed a byte. Without a pattern at
+// the song position nothing is written, pushed or marked.
 // A note on writes its key (plus 128 with Shift: a key change without a new
 // attack) into the note cell under the cursor, replacing what is there, and the
 // current sound's instrument command as "Set instruments" asks; with Ctrl it
@@ -28,5 +30,5 @@ struct MidiRecordStep {
 // queue full (the GUI thread stalled for hundreds of notes) is not recorded.
 void QueueMidiRecordStep(const MidiRecordStep& step);
 
-// GUI thread: plays every queued step. Returns true when one changed the pattern.
+// GUI thread: plays every queued step. True when one changed a byte of the pattern.
 bool PlayMidiRecording();

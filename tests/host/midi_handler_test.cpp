@@ -420,6 +420,55 @@ TEST_F(MidiRecordingTest, NoteOffsGoOnlyIntoEmptyOrReleaseCells) {
     EXPECT_EQ(Note(2), 30);
 }
 
+// The song is marked only when a recorded note changed a byte of the pattern;
+// a snapshot goes onto the undo ring before each write, and there is no write
+// without a pattern at the song position or without room for a Ctrl chord.
+TEST_F(MidiRecordingTest, MarksTheSongOnlyWhenAByteChanged) {
+    const struct {
+        const char* name;
+        uint8_t order;  // the song order entry under the order cursor
+        uint8_t before;
+        uint32_t message;
+        int16_t ctrl;
+        uint8_t setInstruments;
+        uint8_t after;
+        uint32_t undos;
+        bool changed;
+    } cases[] = {
+        {"note on over another note", 0, 30, NoteOn(0, 72, 100), 0, 0, 60, 1, true},
+        {"note on over the same note", 0, 60, NoteOn(0, 72, 100), 0, 0, 60, 1, false},
+        {"the same note and a sound change", 0, 60, NoteOn(0, 72, 100), 0, 1, 60, 1, true},
+        {"note off into an empty cell", 0, 0xFE, NoteOff(0, 72), 0, 0, 0xFD, 1, true},
+        {"note off onto a release", 0, 0xFD, NoteOff(0, 72), 0, 0, 0xFD, 1, false},
+        {"note on, the end of the song under the cursor", 255, 30, NoteOn(0, 72, 100), 0, 0, 30, 0, false},
+        {"note on, a pattern never allocated", 7, 30, NoteOn(0, 72, 100), 0, 0, 30, 0, false},
+        {"note on with Ctrl, the end of the song", 255, 0xFE, NoteOn(0, 72, 100), 1, 0, 0xFE, 0, false},
+        {"note off, the end of the song", 255, 0xFE, NoteOff(0, 72), 0, 0, 0xFE, 0, false},
+        {"Ctrl, no empty cell in the voices in use", 0, 30, NoteOn(0, 72, 100), 1, 0, 30, 0, false},
+    };
+    g_polyphony = 1;  // 4 voices: the Ctrl walk ends at track 3
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        for (uint32_t plane = 0; plane < 3; ++plane) g_patterns[0].load()[PatternIndex(2, plane, 5, g_patternLength)] = 0;
+        SetNote(2, c.before);
+        SetNote(3, 31);
+        g_songOrder[0] = c.order;
+        g_setInstruments = c.setInstruments;
+        g_patternUndoCount = 0;
+        g_docModified = 0;
+        g_ctrlDown = c.ctrl;
+        Send(c.message);
+        g_ctrlDown = 0;
+        EXPECT_EQ(PlayMidiRecording(), c.changed);
+        EXPECT_EQ(int(g_docModified), c.changed ? 1 : 0);
+        EXPECT_EQ(g_patternUndoCount, c.undos);
+        EXPECT_EQ(Note(2), c.after);
+        EXPECT_EQ(Note(3), 31);
+        EXPECT_EQ(g_firstTrack, 1u);
+        g_songOrder[0] = 0;
+    }
+}
+
 TEST_F(MidiRecordingTest, WhatIsNeverRecorded) {
     const auto unchanged = [this](const char* what) {
         PlayMidiRecording();
