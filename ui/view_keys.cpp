@@ -21,11 +21,13 @@ void RefreshModifierKeys() {
 }
 
 // Shift + 1 .. 8 mutes bus 0 .. 7, Shift + 9 the master: 1 mutes, 0 plays.
+// The song file keeps the eight bus mutes, so toggling one marks the song; the
+// master's mute is kept by no file and marks nothing.
 void ToggleMute(UINT vk, KeyView& view) {
-    Relaxed<uint32_t>& word = vk == '9' ? g_volumeOverrides.master : g_volumeOverrides.bus[vk - '1'];
+    const bool master = vk == '9';
+    Relaxed<uint32_t>& word = master ? g_volumeOverrides.master : g_volumeOverrides.bus[vk - '1'];
     word = word != 0 ? 0u : 1u;
-    // The song file keeps the mutes: the song changed.
-    MarkDocument(view);
+    if (!master) MarkDocument(view);
     view.UpdatePanel();
 }
 

@@ -49,6 +49,31 @@ TEST_F(GridKeysTest, ShiftDigitsMuteInBothFocuses) {
     }
 }
 
+// The song file keeps the mutes of the eight buses but not the master's: only
+// a bus mute marks the song, on and off, in either focus.
+TEST_F(GridKeysTest, OnlyTheBusMutesMarkTheSong) {
+    const struct {
+        UINT key;
+        Relaxed<uint32_t>& word;
+        bool marks;
+    } cases[] = {{'1', g_volumeOverrides.bus[0], true},
+                 {'8', g_volumeOverrides.bus[7], true},
+                 {'9', g_volumeOverrides.master, false}};
+    for (uint8_t focus : {0, 1})
+        for (const auto& c : cases) {
+            SCOPED_TRACE(std::string(focus ? "grid, key " : "order list, key ") + char(c.key));
+            SetUp();
+            g_patternFocus = focus;
+            Press(c.key, kShift);
+            EXPECT_EQ(c.word, 1u);
+            Press(c.key, kShift);
+            EXPECT_EQ(c.word, 0u);
+            EXPECT_EQ(view.panelUpdates, 2);
+            EXPECT_EQ(view.marks, std::vector<bool>(c.marks ? 2 : 0, true));
+            TearDown();
+        }
+}
+
 TEST_F(GridKeysTest, HorizontalMoves) {
     const struct {
         const char* name;
