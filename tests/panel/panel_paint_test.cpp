@@ -3,6 +3,7 @@
 // the sprite frames the values call for.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <map>
 #include <string>
 #include <vector>
@@ -355,7 +356,12 @@ TEST_F(PanelPaintTest, LayoutsPlaceTheSectionsAndWritePictures) {
             EXPECT_TRUE(v.Shows(0, 184, 46, 97, 208, 0, 412));
             EXPECT_TRUE(v.Shows(0, 281, 621, 24, 208, 0, 509));
         }
-        v.SavePng(std::string("panel_") + l.name + ".png", l.g.soundModule ? 621 : 632, l.height);
+        // The pictures go into the build tree, to be looked at there.
+        std::filesystem::create_directories(MC_TEST_OUTPUT_DIR);
+        const std::string picture = std::string(MC_TEST_OUTPUT_DIR) + "/panel_" + l.name + ".png";
+        std::filesystem::remove(picture);
+        v.SavePng(picture, l.g.soundModule ? 621 : 632, l.height);
+        EXPECT_TRUE(std::filesystem::exists(picture)) << "the picture belongs in the build tree";
     }
 }
 
