@@ -20,7 +20,7 @@ namespace {
 
 using namespace file_fixture;
 
-const std::filesystem::path kFixtures = std::filesystem::path(__FILE__).parent_path() / "fixtures";
+const std::filesystem::path kFixtures = std::filesystem::path(MC_SOURCE_DIR) / "tests" / "data" / "fixtures";
 
 std::vector<std::filesystem::path> FilesIn(const std::string& kind) {
     std::vector<std::filesystem::path> files;

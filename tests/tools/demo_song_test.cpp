@@ -15,8 +15,7 @@ namespace {
 
 using namespace file_fixture;
 
-const std::filesystem::path kShipped =
-    std::filesystem::path(__FILE__).parent_path().parent_path().parent_path() / "songs" / "_default_.mcs";
+const std::filesystem::path kShipped = std::filesystem::path(MC_SOURCE_DIR) / "songs" / "_default_.mcs";
 
 Bytes MaskRandomWord(Bytes b) {
     if (b.size() >= 12) std::fill(b.begin() + 8, b.begin() + 12, uint8_t{0});
