@@ -1,8 +1,19 @@
 // The panel view: the only view of the main frame. Its constructor sets the
-// layout, loads the skin and creates the two 8-bit surfaces; every repaint goes
-// through its virtual drawing operations. The drawing of the panel, the pattern
-// grid and the song order fill these operations in; until then the view shows
-// its surfaces as they are.
+// layout values (normal, large or sound-module), loads the skin and the glyph
+// sheet, creates the two 8-bit surfaces and the value tip, and registers the
+// menu commands, which live in their own files (named below).
+//
+// Every repaint goes through the virtual drawing operations; handlers never
+// draw directly. PaintPanel, UpdatePanel and UpdateTopBar copy from the skin
+// bitmaps (ui/panel_paint.h); ShowPatternGrid and ShowSongOrderList draw their
+// surface in software and copy it into the window (nothing in the sound-module
+// layout). OnDraw paints the panel, the top bar, the grid and the order list,
+// and after a song load queues the post-load checks to run after that paint.
+//
+// Keys go to the key routines (ui/view_keys.h), the mouse to the panel's
+// controls (ui/panel_mouse.cpp), timer 2 to the view timer (ui/view_timer.h).
+// The default processing first plays the notes that MIDI recording handed
+// over, then serves a deferred redraw of the grid.
 #pragma once
 
 #include "platform/dialog.h"
