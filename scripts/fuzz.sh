@@ -42,7 +42,8 @@ weight() { case "$1" in song) echo 3 ;; engine) echo 2 ;; instrument) echo 2 ;; 
 launcher=()
 if command -v ccache >/dev/null; then
   export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=1
-  launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+  launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache
+            "-DCMAKE_CXX_FLAGS=-fdebug-prefix-map=$PWD=." "-DCMAKE_C_FLAGS=-fdebug-prefix-map=$PWD=.")
 fi
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMC_FUZZ=ON "${launcher[@]}" >/dev/null
 cmake --build build-fuzz -j"$jobs" >/dev/null
