@@ -487,7 +487,7 @@ void CWnd::InvalidateRect(const CRect* r, bool /*erase*/) {
     }
     const wxRect rect = wxRect(r->left, r->top, r->Width(), r->Height()).Intersect(wxRect(w->GetClientSize()));
     if (rect.IsEmpty()) return;
-    impl_->invalid.Union(rect);
+    if (impl_->ownerDraws) impl_->invalid.Union(rect);
     w->RefreshRect(rect, false);
 }
 
