@@ -9,6 +9,7 @@
 // Web pages go to the desktop's browser through xdg-open, the address handed
 // over as one argument of the program started, never through a shell; a
 // failure is silent.
+#include <wx/bookctrl.h>
 #include <wx/config.h>
 #include <wx/fileconf.h>
 #include <wx/filename.h>
@@ -29,12 +30,58 @@
 
 namespace {
 
+// The book's archive reader. The type of a page is what the system's MIME
+// table gives its name, and the viewer lays out only text/html (some tables
+// give ".htm" application/xhtml+xml, and the page would show as source): the
+// pages of a book are HTML, so their files are handed on as text/html.
+class HelpBookFSHandler : public wxArchiveFSHandler {
+public:
+    wxFSFile* OpenFile(wxFileSystem& fs, const wxString& location) override {
+        wxFSFile* file = wxArchiveFSHandler::OpenFile(fs, location);
+        if (!file || file->GetMimeType() == wxS("text/html")) return file;
+        const wxString ext = wxFileName(GetRightLocation(location)).GetExt().Lower();
+        if (ext != wxS("htm") && ext != wxS("html")) return file;
+        auto* page = new wxFSFile(file->DetachStream(), file->GetLocation(), wxS("text/html"), file->GetAnchor(),
+                                  file->GetModificationTime());
+        delete file;
+        return page;
+    }
+
+private:
+    // The file system makes its own copy of a handler from its class.
+    wxDECLARE_DYNAMIC_CLASS(HelpBookFSHandler);
+};
+wxIMPLEMENT_DYNAMIC_CLASS(HelpBookFSHandler, wxArchiveFSHandler);
+
 void AddArchiveHandler() {
     static bool added = false;
     if (added) return;
-    wxFileSystem::AddHandler(new wxArchiveFSHandler);
+    wxFileSystem::AddHandler(new HelpBookFSHandler);
     added = true;
 }
+
+// The viewer's frame. Its navigation pages (contents, index, search) are
+// created at a few pixels' size and laid out only after the toolkit has placed
+// their controls: the index list, already holding the book's entries, would be
+// placed once at its bare creation size, too small for its two scroll bars
+// (the toolkit's critical messages about GtkScrollbar). So the frame is laid
+// out at its size, and every page at the page area, before it first shows.
+class HelpController : public wxHtmlHelpController {
+public:
+    using wxHtmlHelpController::wxHtmlHelpController;
+
+protected:
+    wxHtmlHelpFrame* CreateHelpFrame(wxHtmlHelpData* data) override {
+        wxHtmlHelpFrame* frame = wxHtmlHelpController::CreateHelpFrame(data);
+        frame->SendSizeEvent();
+        if (auto* pages = dynamic_cast<wxBookCtrlBase*>(wxWindow::FindWindowById(wxID_HTML_NOTEBOOK, frame)))
+            for (size_t i = 0; i < pages->GetPageCount(); ++i) {
+                pages->GetPage(i)->SetSize(pages->GetClientSize());
+                pages->GetPage(i)->Layout();
+            }
+        return frame;
+    }
+};
 
 struct HelpViewer {
     std::unique_ptr<wxHtmlHelpController> controller;
@@ -61,7 +108,7 @@ wxHtmlHelpController* ViewerFor(const std::string& file) {
     if (v.controller && v.book == file) return v.controller.get();
     QuitViewer();
     AddArchiveHandler();
-    auto controller = std::make_unique<wxHtmlHelpController>(wxHF_DEFAULT_STYLE);
+    auto controller = std::make_unique<HelpController>(wxHF_DEFAULT_STYLE);
     // A configuration of its own that stores nowhere: the viewer writes
     // nothing into the program's settings.
     static wxFileConfig nowhere(wxEmptyString, wxEmptyString, wxEmptyString, wxEmptyString, 0);
@@ -133,6 +180,12 @@ std::string HelpViewerPage() {
     wxString page = v.controller->GetHelpWindow()->GetHtmlWindow()->GetOpenedPage();
     const size_t sep = page.find_last_of(wxS("/:"));
     return (sep == wxString::npos ? page : page.substr(sep + 1)).utf8_string();
+}
+
+std::string HelpViewerText() {
+    HelpViewer& v = Viewer();
+    if (!v.controller || !v.controller->GetHelpWindow()) return {};
+    return v.controller->GetHelpWindow()->GetHtmlWindow()->ToText().utf8_string();
 }
 
 void SetUrlOpener(UrlOpener opener) { UrlHandler() = std::move(opener); }

@@ -65,6 +65,9 @@ void UseHtmlHelp();
 std::string HelpBookPage(const std::string& book, int context);
 // The page the viewer shows; empty while it is closed.
 std::string HelpViewerPage();
+// The text of that page as the viewer laid it out (markup read, not shown);
+// empty while it is closed.
+std::string HelpViewerText();
 
 // Web pages: the opener receives the address. By default the desktop's
 // browser, the address passed as one argument, never through a shell; a

@@ -261,6 +261,19 @@ void BindCommonEvents(wxWindow* w, CWnd* /*owner*/, bool ownerDraws) {
             wxPaintDC pdc(w);
             CWnd* o = OwnerOf(w);
             if (!o) return;
+            CWnd::Impl* impl = o->GetImpl();
+            const wxRegion update = w->GetUpdateRegion();
+            wxRegion due;
+            if (!impl->invalid.IsEmpty() && !update.IsEmpty()) {
+                due = impl->invalid;
+                due.Intersect(update);
+                impl->invalid.Subtract(update);
+            }
+            if (impl->painted && due.IsEmpty()) {
+                PresentSurface(pdc, o->DrawSurface());
+                return;
+            }
+            impl->painted = true;
             o->SetInPaint(true);
             o->Dispatch(WM_PAINT, 0, 0, [o] { o->OnPaint(); });
             if ((o = OwnerOf(w)) != nullptr) {
@@ -462,15 +475,20 @@ void CWnd::UpdateWindow() {
     if (wxWindow* w = ToolkitOf(this)) w->Update();
 }
 
-void CWnd::Invalidate(bool /*erase*/) {
-    if (wxWindow* w = ToolkitOf(this)) w->Refresh(false);
-}
+void CWnd::Invalidate(bool erase) { InvalidateRect(nullptr, erase); }
 
 void CWnd::InvalidateRect(const CRect* r, bool /*erase*/) {
     wxWindow* w = ToolkitOf(this);
     if (!w) return;
-    if (r) w->RefreshRect(wxRect(r->left, r->top, r->Width(), r->Height()), false);
-    else w->Refresh(false);
+    if (!r) {
+        impl_->painted = false;
+        w->Refresh(false);
+        return;
+    }
+    const wxRect rect = wxRect(r->left, r->top, r->Width(), r->Height()).Intersect(wxRect(w->GetClientSize()));
+    if (rect.IsEmpty()) return;
+    if (impl_->ownerDraws) impl_->invalid.Union(rect);
+    w->RefreshRect(rect, false);
 }
 
 bool CWnd::RedrawWindow(const CRect* r, UINT flags) {
@@ -488,7 +506,7 @@ bool CWnd::MoveWindow(int x, int y, int w, int h, bool repaint) {
         win->Move(x, y);  // a window of fixed size keeps its size
     else
         win->SetSize(x, y, w, h);
-    if (repaint) win->Refresh(false);
+    if (repaint) Invalidate();
     return true;
 }
 
@@ -532,7 +550,10 @@ void CWnd::SyncSurfaceSize() {
     if (!win || !impl_->ownerDraws) return;
     wxSize cs = win->GetClientSize();
     if (cs.x <= 0 || cs.y <= 0) return;
-    if (surface_.Width() != cs.x || surface_.Height() != cs.y) surface_.CreateBitmap(cs.x, cs.y);
+    if (surface_.Width() != cs.x || surface_.Height() != cs.y) {
+        surface_.CreateBitmap(cs.x, cs.y);
+        impl_->painted = false;  // a new, empty picture
+    }
 }
 
 void CWnd::CenterWindow() {

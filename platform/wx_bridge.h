@@ -17,6 +17,14 @@ struct CWnd::Impl {
     wxWindow* window = nullptr;
     bool ownerDraws = false;  // the window presents its drawing surface
     bool topMost = false;
+    // The surface keeps everything drawn into it, so a repaint the toolkit
+    // asks for runs the paint handler only where it is due: before the first
+    // paint (and after the surface was made anew), and over what the program
+    // invalidated since. Any other repaint (after a drawing outside a paint,
+    // or of an uncovered window) presents the surface as it stands: a drawing
+    // through a client context is on the screen at once, and no paint covers it.
+    bool painted = false;
+    wxRegion invalid;
     std::map<UINT, std::unique_ptr<WndTimer>> timers;
     ~Impl();
 };

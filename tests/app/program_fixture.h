@@ -1,7 +1,8 @@
 // The real program started as a user starts it, on the test's own virtual
 // display and, where the machine has one, a JACK server with the dummy driver;
-// xdotool finds its windows and presses its keys, and the display's frame
-// buffer (Xvfb's -fbdir, named by MC_XVFB_FBDIR) shows what it drew.
+// xdotool finds its windows and presses its keys, the display's frame buffer
+// (Xvfb's -fbdir, named by MC_XVFB_FBDIR) shows what it drew, and what it
+// printed on its error output is kept (and shown when a test fails).
 #pragma once
 
 #include <gtest/gtest.h>
@@ -18,6 +19,7 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -132,6 +134,7 @@ protected:
             ::kill(pid_, SIGKILL);
             ::waitpid(pid_, nullptr, 0);
         }
+        if (HasFailure()) std::fprintf(stderr, "--- the program's error output:\n%s", ErrorOutput().c_str());
         fs::remove_all(root_);
     }
 
@@ -139,6 +142,7 @@ protected:
         pid_ = ::fork();
         if (pid_ == 0) {
             ::chdir(folder.c_str());
+            std::freopen((root_ / "stderr.txt").c_str(), "a", stderr);
             ::setenv("XDG_CONFIG_HOME", (root_ / "config").c_str(), 1);
             if (!jack_.Name().empty()) ::setenv("JACK_DEFAULT_SERVER", jack_.Name().c_str(), 1);
             std::vector<char*> argv{const_cast<char*>(MC_PROGRAM)};
@@ -177,6 +181,21 @@ protected:
         for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename().string());
         std::sort(names.begin(), names.end());
         return names;
+    }
+    // Everything the program printed on its error output, of every start.
+    std::string ErrorOutput() const {
+        std::ifstream in(root_ / "stderr.txt");
+        return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    }
+    // The toolkit's complaints among it: GLib-style warnings and critical
+    // messages of any domain ("Gtk-CRITICAL **: ...", "Gtk-WARNING **: ...").
+    std::string ToolkitComplaints() const {
+        std::istringstream in(ErrorOutput());
+        std::string line, found;
+        while (std::getline(in, line))
+            if (line.find("-CRITICAL **") != std::string::npos || line.find("-WARNING **") != std::string::npos)
+                found += line + "\n";
+        return found;
     }
     fs::path Settings() const { return root_ / "config" / "Tarrowby Kinetic" / "MorvelCanopy I.ini"; }
     int StoredValues() const {

@@ -140,6 +140,37 @@ TEST_F(PanelViewTest, TheAboutBoxScrollsItsCreditsAndClosesOnAClick) {
     EXPECT_TRUE(rowsMatchAfter882);
 }
 
+// Shown on the screen, the box's timer copies the credits into its window and
+// the copy is presented as it is: the paint handler, which covers the window
+// with the background picture, does not run for it.
+TEST_F(PanelViewTest, TheCreditsTickIsPresentedWithoutARepaint) {
+    struct CountingAbout : CAboutDlg {
+        int paints = 0;
+        void OnPaint() override {
+            ++paints;
+            CAboutDlg::OnPaint();
+        }
+    } dlg;
+    int paintsShown = 0, paintsLater = -1, offsetShown = 0, offsetLater = 0;
+    bool showsCredits = false;
+    dialogScripts.push_back([&](CDialog& d) {
+        d.ShowWindow(SW_SHOW);
+        for (int i = 0; i < 100 && dlg.paints == 0; ++i) PumpMessages(10);
+        paintsShown = dlg.paints;
+        g_creditsOffset = offsetShown = 300;  // where the strip holds text
+        PumpMessages(400);
+        paintsLater = dlg.paints;
+        offsetLater = g_creditsOffset;
+        showsCredits = Shows(d.DrawSurface(), 32, 64, 230, 224, 236, 0, g_creditsOffset - 1);
+        d.OnLButtonDown(0, CPoint(150, 20));
+    });
+    EXPECT_EQ(dlg.DoModal(), IDOK);
+    EXPECT_GT(paintsShown, 0);
+    EXPECT_GT(offsetLater, offsetShown) << "no tick";
+    EXPECT_EQ(paintsLater, paintsShown);
+    EXPECT_TRUE(showsCredits);
+}
+
 TEST_F(PanelViewTest, TheSplashShowsItsPicture) {
     CSplashDlg splashDlg;
     const DecodedBitmap& splash = Skin(229);

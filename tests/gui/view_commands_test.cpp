@@ -302,6 +302,34 @@ TEST_F(ViewCommandsTest, TheViewerShowsAContextsPageAndQuits) {
     EXPECT_TRUE(boxes.empty());
 }
 
+// Every page reads as HTML whatever type the system's table gives its file
+// name: the viewer lays out its text, no markup shows.
+TEST_F(ViewCommandsTest, TheViewerLaysOutEveryPageAsHtml) {
+    const struct {
+        int context;
+        const char* heading;
+    } pages[] = {
+        {kHelpFirstRun, "Getting started"}, {kHelpContents, "Morvel Canopy"},
+        {kHelpEffects, "The effects"},      {kHelpSplitEditor, "Sample splits"},
+        {kHelpMidiMapper, "The MIDI mapper"}, {kHelpPreferences, "Preferences"},
+        {kHelpSampleOrganizer, "The sample organizer"}, {kHelpMidiControllers, "MIDI controllers"},
+    };
+    UseHtmlHelp();
+    for (const auto& p : pages) {
+        WinHelp(nullptr, kBook, HELP_CONTEXT, p.context);
+        PumpMessages(50);
+        const std::string text = HelpViewerText();
+        // The first line of text is the page's heading.
+        const size_t from = std::min(text.find_first_not_of('\n'), text.size());
+        EXPECT_EQ(text.substr(from, text.find('\n', from) - from), p.heading) << p.context;
+        EXPECT_EQ(text.find('<'), std::string::npos) << p.context << ": " << text.substr(0, 80);
+    }
+    WinHelp(nullptr, kBook, HELP_QUIT, 0);
+    PumpMessages(20);
+    EXPECT_EQ(HelpViewerText(), "");
+    EXPECT_TRUE(boxes.empty());
+}
+
 TEST_F(ViewCommandsTest, AMissingOrDamagedBookGivesOneMessageNamingIt) {
     const std::string damaged = (dir_ / "damaged.htb").string();
     std::ofstream(damaged) << "not a book";
