@@ -422,8 +422,11 @@ bool CDialog::CreateWindowFromTemplate(CWnd* parent, bool modal) {
     BindCommonEvents(dlg, this, m_ownerDraws);
     // A picture window has no control to take the keys: it takes them itself.
     if (m_ownerDraws) dlg->SetCanFocus(true);
-    // The controls inherit the font the dialog units are measured from.
+    // The controls inherit the font the dialog units are measured from, and
+    // stay where the template puts them (the toolkit would stretch a lone
+    // control over the whole client area).
     dlg->SetFont(DialogFont());
+    dlg->SetAutoLayout(true);
     const wxSize templateClient(DialogUnitsToPixelsX(res->cx), DialogUnitsToPixelsY(res->cy));
     dlg->SetClientSize(templateClient);
 

@@ -206,6 +206,22 @@ void CheckLayout(CDialog& dlg) {
             ADD_FAILURE() << "overlap: " << Describe(shown[i]) << " and " << Describe(shown[j]);
         }
 
+    // Each control keeps the template's place: its left edge (a centred
+    // label grows to both sides, an up-down sits at its field's right) and
+    // a part of the template's rows.
+    for (const ControlResource& c : res->controls) {
+        wxWindow* w = ToolkitOf(dlg.GetDlgItem(c.id));
+        if (c.id <= 0 || !w || !w->IsShown()) continue;
+        if ((c.kind == ControlKind::Static && (c.style & CS_CENTER)) ||
+            (c.kind == ControlKind::Spin && (c.style & CS_AUTOBUDDY)))
+            continue;
+        SCOPED_TRACE(Describe(w));
+        const wxRect r = w->GetRect();
+        const int top = DialogUnitsToPixelsY(c.y), bottom = DialogUnitsToPixelsY(c.y + c.cy);
+        EXPECT_EQ(r.x, DialogUnitsToPixelsX(c.x)) << "left edge moved from the template's";
+        EXPECT_TRUE(r.y < bottom && r.GetBottom() >= top) << "off the template's rows " << top << " to " << bottom;
+    }
+
     // The field an up-down sits on shows three digits and its widest value.
     const ControlResource* previous = nullptr;
     for (const ControlResource& c : res->controls) {
