@@ -4,6 +4,7 @@
 #include "platform/dialog_layout.h"
 
 #include <wx/choice.h>
+#include <wx/dcscreen.h>
 #include <wx/listbox.h>
 #include <wx/listctrl.h>
 #include <wx/settings.h>
@@ -40,8 +41,8 @@ int Centred(int pos, int size, int newSize) { return pos + (size - newSize) / 2;
 
 wxFont DialogFont() { return wxSystemSettings::GetFont(wxSYS_DEFAULT_GUI_FONT); }
 
-DialogBaseUnits MeasureDialogBaseUnits(wxWindow* window, const wxFont& font) {
-    wxClientDC dc(window);
+DialogBaseUnits MeasureDialogBaseUnits(const wxFont& font) {
+    wxScreenDC dc;
     dc.SetFont(font);
     // The average width of the 52 letters, rounded as the templates' system
     // rounds it, and the height of the font.
@@ -50,11 +51,7 @@ DialogBaseUnits MeasureDialogBaseUnits(wxWindow* window, const wxFont& font) {
 }
 
 DialogBaseUnits GetDialogBaseUnits() {
-    static const DialogBaseUnits units = [] {
-        // A window of the toolkit's own to measure on; it never shows.
-        wxFrame probe(nullptr, wxID_ANY, wxEmptyString);
-        return MeasureDialogBaseUnits(&probe, DialogFont());
-    }();
+    static const DialogBaseUnits units = MeasureDialogBaseUnits(DialogFont());
     return units;
 }
 

@@ -25,8 +25,8 @@ struct DialogBaseUnits {
 wxFont DialogFont();
 // Measured once from DialogFont() (the toolkit must be up).
 DialogBaseUnits GetDialogBaseUnits();
-// The base units of a font, measured on a window's device context.
-DialogBaseUnits MeasureDialogBaseUnits(wxWindow* window, const wxFont& font);
+// The base units of a font on the screen.
+DialogBaseUnits MeasureDialogBaseUnits(const wxFont& font);
 
 // A control's template rectangle in pixels.
 wxRect TemplateRectInPixels(const ControlResource& c);

@@ -21,6 +21,7 @@
 #include <wx/checkbox.h>
 #include <wx/choice.h>
 #include <wx/dcclient.h>
+#include <wx/listbox.h>
 #include <wx/listctrl.h>
 #include <wx/radiobut.h>
 #include <wx/slider.h>
@@ -136,6 +137,15 @@ void CheckLayout(CDialog& dlg) {
     ASSERT_NE(top, nullptr);
     top->Show();
     PumpMessages(60);
+    // Dialog units are the dialog font's: 4 across are its average letter
+    // width (rounded as the templates' system rounds it), 8 down its height.
+    {
+        wxClientDC dc(top);
+        dc.SetFont(top->GetFont());
+        const int letters = dc.GetTextExtent("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz").x;
+        EXPECT_EQ(DialogUnitsToPixelsX(4), (letters / 26 + 1) / 2);
+        EXPECT_EQ(DialogUnitsToPixelsY(8), dc.GetCharHeight());
+    }
     const wxSize client = top->GetClientSize();
     const wxRect clientRect(wxPoint(0, 0), client);
     std::vector<wxWindow*> shown;
@@ -152,6 +162,9 @@ void CheckLayout(CDialog& dlg) {
         EXPECT_GT(r.height, 0);
         EXPECT_TRUE(Contains(clientRect, r)) << "client " << client.x << "x" << client.y;
 
+        if (!dynamic_cast<wxListBox*>(w)) {
+            EXPECT_EQ(w->GetFont(), top->GetFont()) << "not in the dialog font";
+        }
         void* h = w->GetHandle();
         const wxSize least = gtk.Least(h);
         const GtkRect a = gtk.Allocation(h);

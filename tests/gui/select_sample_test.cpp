@@ -149,8 +149,10 @@ TEST_F(SelectSampleTest, OpensMovedBesideTheOscillatorAtItsSize) {
     });
     g_selectSampleOffsetX = 211;
     Run(0, [&](CSelectSampleDlg& d) {
-        d.GetWindowRect(&moved);
         least = ToolkitOf(&d)->GetMinSize();
+        ToolkitOf(&d)->Show();  // the size the toolkit gives the shown window
+        PumpMessages(40);
+        d.GetWindowRect(&moved);
         d.PressEscape();
     });
     EXPECT_EQ(moved.left - plain.left, 211);
