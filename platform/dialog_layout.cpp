@@ -58,11 +58,6 @@ DialogBaseUnits GetDialogBaseUnits() {
 int DialogUnitsToPixelsX(int dlu) { return (dlu * GetDialogBaseUnits().cx + 2) / 4; }
 int DialogUnitsToPixelsY(int dlu) { return (dlu * GetDialogBaseUnits().cy + 4) / 8; }
 
-wxRect TemplateRectInPixels(const ControlResource& c) {
-    return {DialogUnitsToPixelsX(c.x), DialogUnitsToPixelsY(c.y), DialogUnitsToPixelsX(c.cx),
-            DialogUnitsToPixelsY(c.cy)};
-}
-
 wxRect FitControlToToolkit(wxWindow* w, const ControlResource& c, const wxRect& templateRect) {
     wxRect r = templateRect;
     switch (c.kind) {
@@ -178,7 +173,8 @@ void KeepControlsInClient(wxWindow* dialog) {
         least.x = std::max(least.x, r.GetRight() + 1 + margin.x);
         least.y = std::max(least.y, r.GetBottom() + 1 + margin.y);
     });
-    if (least.x > 0 && least.y > 0) dialog->SetMinClientSize(wxSize(std::min(least.x, client.x), std::min(least.y, client.y)));
+    if (least.x > 0 && least.y > 0)
+        dialog->SetMinClientSize(wxSize(std::min(least.x, client.x), std::min(least.y, client.y)));
     if (views.empty()) return;
     dialog->Bind(wxEVT_SIZE, [dialog, client, views](wxSizeEvent& e) {
         e.Skip();

@@ -28,9 +28,6 @@ DialogBaseUnits GetDialogBaseUnits();
 // The base units of a font on the screen.
 DialogBaseUnits MeasureDialogBaseUnits(const wxFont& font);
 
-// A control's template rectangle in pixels.
-wxRect TemplateRectInPixels(const ControlResource& c);
-
 // The rectangle control w takes for its template: the template's place,
 // grown to the toolkit's least size and the room its text needs.
 wxRect FitControlToToolkit(wxWindow* w, const ControlResource& c, const wxRect& templateRect);

@@ -26,7 +26,8 @@ DialogResource MidiControllersTemplate() {
         }
     }
     c.push_back({K::GroupBox, IDC_STATIC, "Contollers usage", 7, 244, 262, 46});
-    c.push_back({K::Radio, IDC_MIDI_CTL_FACTORY, "Use factory defaults for all knobs (recommended)", 14, 256, 248, 10, CS_GROUP});
+    c.push_back({K::Radio, IDC_MIDI_CTL_FACTORY, "Use factory defaults for all knobs (recommended)", 14, 256, 248, 10,
+                 CS_GROUP});
     c.push_back({K::Radio, IDC_MIDI_CTL_CUSTOM, "Use custom controller set", 14, 272, 248, 10});
     c.push_back({K::DefPushButton, IDOK, "Close", 415, 250, 66, 14, CS_GROUP});
     c.push_back({K::PushButton, IDC_MIDI_CTL_HELP, "Help", 415, 272, 66, 14});

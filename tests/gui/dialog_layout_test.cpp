@@ -74,7 +74,9 @@ struct GtkCalls {
     static const GtkCalls& Get() {
         static const GtkCalls calls = [] {
             GtkCalls c;
-            auto find = [](auto& fn, const char* name) { fn = reinterpret_cast<std::decay_t<decltype(fn)>>(dlsym(RTLD_DEFAULT, name)); };
+            auto find = [](auto& fn, const char* name) {
+                fn = reinterpret_cast<std::decay_t<decltype(fn)>>(dlsym(RTLD_DEFAULT, name));
+            };
             find(c.allocation, "gtk_widget_get_allocation");
             find(c.preferredWidth, "gtk_widget_get_preferred_width");
             find(c.preferredHeight, "gtk_widget_get_preferred_height");
