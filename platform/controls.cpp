@@ -8,6 +8,7 @@
 #include <wx/slider.h>
 
 #include "platform/control_bridge.h"
+#include "platform/dialog_layout.h"
 #include "platform/wx_bridge.h"
 
 namespace {
@@ -110,7 +111,8 @@ int CListCtrl::InsertColumn(int col, const std::string& heading, int format, int
     const wxListColumnFormat f = format == LVCFMT_RIGHT    ? wxLIST_FORMAT_RIGHT
                                  : format == LVCFMT_CENTER ? wxLIST_FORMAT_CENTRE
                                                            : wxLIST_FORMAT_LEFT;
-    return int(l->InsertColumn(col, wxString::FromUTF8(heading), f, width));
+    const wxString text = wxString::FromUTF8(heading);
+    return int(l->InsertColumn(col, text, f, std::max(width, ColumnWidthForHeading(l, text))));
 }
 
 int CListCtrl::InsertItem(int row, const std::string& text) {

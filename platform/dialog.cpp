@@ -12,6 +12,7 @@
 
 #include "platform/control_bridge.h"
 #include "platform/controls.h"
+#include "platform/dialog_layout.h"
 #include "platform/framework.h"
 #include "platform/resources.h"
 #include "platform/wx_bridge.h"
@@ -421,7 +422,13 @@ bool CDialog::CreateWindowFromTemplate(CWnd* parent, bool modal) {
     BindCommonEvents(dlg, this, m_ownerDraws);
     // A picture window has no control to take the keys: it takes them itself.
     if (m_ownerDraws) dlg->SetCanFocus(true);
-    dlg->SetClientSize(DialogUnitsToPixelsX(res->cx), DialogUnitsToPixelsY(res->cy));
+    // The controls inherit the font the dialog units are measured from, and
+    // stay where the template puts them (the toolkit would stretch a lone
+    // control over the whole client area).
+    dlg->SetFont(DialogFont());
+    dlg->SetAutoLayout(true);
+    const wxSize templateClient(DialogUnitsToPixelsX(res->cx), DialogUnitsToPixelsY(res->cy));
+    dlg->SetClientSize(templateClient);
 
     wxWindow* previous = nullptr;
     int previousId = 0;
@@ -433,6 +440,7 @@ bool CDialog::CreateWindowFromTemplate(CWnd* parent, bool modal) {
         // its own; the layer keeps the template's id.
         int wid = c.id > 0 && c.id < 32767 ? c.id : wxID_ANY;
         wxWindow* w = nullptr;
+        bool placed = false;  // already where it goes
         switch (c.kind) {
             case ControlKind::Static:
                 w = new wxStaticText(dlg, wid, text, pos, size,
@@ -462,13 +470,8 @@ bool CDialog::CreateWindowFromTemplate(CWnd* parent, bool modal) {
                 if ((c.style & CS_AUTOBUDDY) && previous) {
                     dlgImpl_->buddyOf[c.id] = previousId;
                     if (c.style & CS_ALIGNRIGHT) {
-                        // On the buddy's right edge, at the toolkit's least size.
-                        wxRect br = previous->GetRect();
-                        wxSize best = s->GetBestSize();
-                        int sw = std::max(best.x, 16);
-                        int sh = std::max(best.y, br.height);
-                        previous->SetSize(br.x, br.y, std::max(br.width - sw, 8), br.height);
-                        s->SetSize(br.x + br.width - sw, br.y + (br.height - sh) / 2, sw, sh);
+                        PlaceSpinOnBuddy(previous, s);
+                        placed = true;
                     }
                 }
                 const int id = c.id;
@@ -501,7 +504,9 @@ bool CDialog::CreateWindowFromTemplate(CWnd* parent, bool modal) {
             }
             case ControlKind::Progress: w = new wxGauge(dlg, wid, 100, pos, size, wxGA_HORIZONTAL); break;
             case ControlKind::ComboBox: {
-                auto* cb = new wxChoice(dlg, wid, pos, size);
+                // The template's height is the open list's: closed, the box
+                // takes the toolkit's own.
+                auto* cb = new wxChoice(dlg, wid, pos, wxSize(size.x, wxDefaultCoord));
                 for (const std::string& item : c.items) cb->Append(wxString::FromUTF8(item));
                 const int id = c.id;
                 cb->Bind(wxEVT_CHOICE, [this, id](wxCommandEvent&) { SendControlCommand(id, CBN_SELENDOK); });
@@ -536,12 +541,16 @@ bool CDialog::CreateWindowFromTemplate(CWnd* parent, bool modal) {
                 break;
             }
         }
+        if (w && !placed) w->SetSize(FitControlToToolkit(w, c, wxRect(pos, size)));
         if (w && (c.style & CS_HIDDEN)) w->Hide();
         if (w && (c.style & CS_DISABLED)) w->Disable();
         if (w && c.id > 0) dlgImpl_->controls[c.id] = w;
         previous = w;
         previousId = c.id;
     }
+
+    dlg->SetClientSize(ClientSizeHoldingControls(dlg, templateClient));
+    KeepControlsInClient(dlg);
 
     dlg->Bind(wxEVT_CHAR_HOOK, [this](wxKeyEvent& e) {
         if (e.GetKeyCode() == WXK_ESCAPE) {

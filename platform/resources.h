@@ -113,10 +113,7 @@ std::string LoadResString(UINT id);
 const uint8_t* FindRawResource(UINT id, size_t* size);
 
 // Dialog units to pixels: 4 horizontal units are one average character width,
-// 8 vertical units one character height, of the desktop's dialog font (larger
-// than the 8-point font the templates were laid out for, so that the toolkit's
-// controls get their least sizes).
-inline constexpr int kDialogBaseX = 7;
-inline constexpr int kDialogBaseY = 16;
-inline int DialogUnitsToPixelsX(int dlu) { return (dlu * kDialogBaseX + 2) / 4; }
-inline int DialogUnitsToPixelsY(int dlu) { return (dlu * kDialogBaseY + 4) / 8; }
+// 8 vertical units one character height, of the font the dialogs draw with
+// (measured when first asked, once the toolkit is up).
+int DialogUnitsToPixelsX(int dlu);
+int DialogUnitsToPixelsY(int dlu);

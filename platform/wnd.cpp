@@ -499,13 +499,25 @@ bool CWnd::RedrawWindow(const CRect* r, UINT flags) {
     return true;
 }
 
+namespace {
+
+// A new outer size. A top-level window's client area carries a size request
+// in the toolkit (set with its client size before it first shows) that would
+// hold it at its old size: the request follows the new size.
+void SizeWindow(wxWindow* win, int x, int y, int w, int h, int flags = wxSIZE_AUTO) {
+    win->SetSize(x, y, w, h, flags);
+    if (win->IsTopLevel()) win->SetClientSize(win->GetClientSize());
+}
+
+}  // namespace
+
 bool CWnd::MoveWindow(int x, int y, int w, int h, bool repaint) {
     wxWindow* win = ToolkitOf(this);
     if (!win) return false;
     if (win->IsTopLevel() && win->GetMinSize() != wxDefaultSize && win->GetMinSize() == win->GetMaxSize())
         win->Move(x, y);  // a window of fixed size keeps its size
     else
-        win->SetSize(x, y, w, h);
+        SizeWindow(win, x, y, w, h);
     if (repaint) Invalidate();
     return true;
 }
@@ -524,7 +536,7 @@ bool CWnd::SetWindowPos(const CWnd* insertAfter, int x, int y, int cx, int cy, U
         }
     }
     if (!(flags & SWP_NOMOVE)) win->Move(x, y);
-    if (!(flags & SWP_NOSIZE)) win->SetSize(cx, cy);
+    if (!(flags & SWP_NOSIZE)) SizeWindow(win, wxDefaultCoord, wxDefaultCoord, cx, cy, wxSIZE_USE_EXISTING);
     return true;
 }
 

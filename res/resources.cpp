@@ -135,13 +135,15 @@ const AccelTableResource* FindAccelResource(UINT id) {
 namespace {
 
 // The MIDI mapper: channels 1 to 8 in the left column, 9 to 16 in the right.
+// A row is 17 units high and a voices field 60 units wide: room for the
+// toolkit's up-down beside a field that shows three digits.
 DialogResource MidiMapperTemplate() {
     using K = ControlKind;
-    DialogResource d{IDD_MIDI_MAPPER, "MorvelCanopy I MIDI mapper", 0, 0, 330, 210,
+    DialogResource d{IDD_MIDI_MAPPER, "MorvelCanopy I MIDI mapper", 0, 0, 380, 210,
                      DS_CAPTION | DS_SYSMENU | DS_MODALFRAME, {}};
-    d.controls.push_back({K::GroupBox, IDC_STATIC, "MIDI map", 7, 7, 316, 160});
+    d.controls.push_back({K::GroupBox, IDC_STATIC, "MIDI map", 7, 7, 366, 160});
     for (int col = 0; col < 2; ++col) {
-        const int x = 14 + col * 156;
+        const int x = 14 + col * 180;
         d.controls.push_back({K::Static, IDC_STATIC, "Instrument", x + 30, 18, 60, 8});
         d.controls.push_back({K::Static, IDC_STATIC, "Poly", x + 112, 18, 30, 8});
         for (int row = 0; row < 8; ++row) {
@@ -149,17 +151,17 @@ DialogResource MidiMapperTemplate() {
             const int y = 30 + row * 17;
             d.controls.push_back({K::Static, IDC_STATIC, "Chn " + std::to_string(n + 1), x, y + 3, 28, 8});
             d.controls.push_back({K::ComboBox, IDC_MAPPER_SOUND_1 + n, "", x + 30, y, 78, 100});
-            d.controls.push_back({K::Edit, IDC_MAPPER_VOICES_1 + n, "", x + 112, y, 34, 14, CS_NUMBER});
-            d.controls.push_back({K::Spin, IDC_MAPPER_SPIN_1 + n, "", x + 146, y, 10, 14,
+            d.controls.push_back({K::Edit, IDC_MAPPER_VOICES_1 + n, "", x + 112, y, 60, 14, CS_NUMBER});
+            d.controls.push_back({K::Spin, IDC_MAPPER_SPIN_1 + n, "", x + 172, y, 10, 14,
                                   CS_AUTOBUDDY | CS_ALIGNRIGHT | CS_ARROWKEYS | CS_SETBUDDYINT | CS_NOTHOUSANDS});
         }
     }
     d.controls.push_back({K::Static, IDC_STATIC, "Voices mapped:", 14, 172, 60, 8});
     d.controls.push_back({K::Static, IDC_MAPPER_TOTAL, "", 76, 172, 40, 8});
     d.controls.push_back({K::Static, IDC_MAPPER_WARNING, " ", 14, 184, 200, 8});
-    d.controls.push_back({K::DefPushButton, IDOK, "Close", 273, 172, 50, 14});
-    d.controls.push_back({K::PushButton, IDC_MAPPER_CONTROLLERS, "Controllers", 219, 189, 50, 14});
-    d.controls.push_back({K::PushButton, IDC_MAPPER_HELP, "Help", 273, 189, 50, 14});
+    d.controls.push_back({K::DefPushButton, IDOK, "Close", 323, 172, 50, 14});
+    d.controls.push_back({K::PushButton, IDC_MAPPER_CONTROLLERS, "Controllers", 259, 189, 60, 14});
+    d.controls.push_back({K::PushButton, IDC_MAPPER_HELP, "Help", 323, 189, 50, 14});
     return d;
 }
 
@@ -188,29 +190,29 @@ DialogResource EffectsTemplate() {
                  list({"Phaser, mono", "Phaser, spatial", "Flanger, mono", "Flanger, stereo", "Chorus, mono",
                        "Chorus, stereo", "Chorus, dual-voice stereo"})},
                 {K::Static, IDC_FX1_CAPTION1, "<parameter>", 114, 8, 51, 8, CS_CENTER},
-                {K::Slider, IDC_FX1_PARAM1, "", 111, 16, 56, 15},
+                {K::Slider, IDC_FX1_PARAM1, "", 111, 16, 56, 16},
                 {K::Static, IDC_FX1_CAPTION2, "<parameter>", 169, 8, 51, 8, CS_CENTER},
-                {K::Slider, IDC_FX1_PARAM2, "", 167, 16, 56, 15},
+                {K::Slider, IDC_FX1_PARAM2, "", 167, 16, 56, 16},
                 {K::Static, IDC_FX1_CAPTION3, "<parameter>", 226, 8, 51, 8, CS_CENTER},
-                {K::Slider, IDC_FX1_PARAM3, "", 223, 16, 56, 15},
+                {K::Slider, IDC_FX1_PARAM3, "", 223, 16, 56, 16},
                 {K::Static, IDC_STATIC, "Type", 10, 43, 20, 8},
                 {K::ComboBox, IDC_FX2_TYPE, "", 10, 52, 100, 113, 0,
                  list({"Phaser, spatial", "Flanger, stereo", "Chorus, stereo"})},
-                {K::Static, IDC_FX2_CAPTION1, "<parameter>", 114, 43, 54, 8, CS_CENTER},
-                {K::Slider, IDC_FX2_PARAM1, "", 111, 51, 56, 15},
+                {K::Static, IDC_FX2_CAPTION1, "<parameter>", 115, 43, 52, 8, CS_CENTER},
+                {K::Slider, IDC_FX2_PARAM1, "", 111, 51, 56, 16},
                 {K::Static, IDC_FX2_CAPTION2, "<parameter>", 169, 43, 53, 8, CS_CENTER},
-                {K::Slider, IDC_FX2_PARAM2, "", 167, 51, 56, 15},
+                {K::Slider, IDC_FX2_PARAM2, "", 167, 51, 56, 16},
                 {K::Static, IDC_FX2_CAPTION3, "<parameter>", 225, 43, 53, 8, CS_CENTER},
-                {K::Slider, IDC_FX2_PARAM3, "", 223, 51, 56, 15},
+                {K::Slider, IDC_FX2_PARAM3, "", 223, 51, 56, 16},
                 {K::Static, IDC_STATIC, "Type", 10, 67, 20, 8},
                 {K::ComboBox, IDC_FX3_TYPE, "", 10, 76, 100, 113, 0,
                  list({"Reverb, room", "Reverb, hall", "Reverb, plate"})},
-                {K::Static, IDC_FX3_CAPTION1, "<parameter>", 114, 67, 54, 8, CS_CENTER},
-                {K::Slider, IDC_FX3_PARAM1, "", 111, 75, 56, 15},
+                {K::Static, IDC_FX3_CAPTION1, "<parameter>", 115, 67, 52, 8, CS_CENTER},
+                {K::Slider, IDC_FX3_PARAM1, "", 111, 75, 56, 16},
                 {K::Static, IDC_FX3_CAPTION2, "<parameter>", 169, 67, 53, 8, CS_CENTER},
-                {K::Slider, IDC_FX3_PARAM2, "", 167, 75, 56, 15},
+                {K::Slider, IDC_FX3_PARAM2, "", 167, 75, 56, 16},
                 {K::Static, IDC_FX3_CAPTION3, "<parameter>", 225, 67, 53, 8, CS_CENTER},
-                {K::Slider, IDC_FX3_PARAM3, "", 223, 75, 56, 15},
+                {K::Slider, IDC_FX3_PARAM3, "", 223, 75, 56, 16},
                 {K::GroupBox, IDC_STATIC, "Fx 2", 5, 35, 275, 59},
                 {K::GroupBox, IDC_STATIC, "Fx 1&&2 Connection", 5, 95, 159, 23},
                 // Plain radio buttons, each checked and unchecked by the dialog;
@@ -218,7 +220,7 @@ DialogResource EffectsTemplate() {
                 {K::Radio, IDC_FX_PARALLEL, "&Paralell", 10, 104, 35, 10, CS_GROUP},
                 {K::Radio, IDC_FX_SERIAL, "&Serial", 53, 104, 35, 10},
                 {K::Static, IDC_FX_AMOUNT_CAPTION, "Amount:", 92, 104, 28, 10, CS_DISABLED},
-                {K::Slider, IDC_FX_AMOUNT, "", 119, 103, 42, 12, CS_DISABLED},
+                {K::Slider, IDC_FX_AMOUNT, "", 120, 103, 41, 12, CS_DISABLED},
                 {K::DefPushButton, IDOK, "Close", 172, 101, 50, 14},
                 {K::PushButton, ID_HELP, "Help", 229, 101, 50, 14},
             }};
@@ -236,17 +238,17 @@ const DialogResource* FindDialogResource(UINT id) {
           "MorvelCanopy I - New song",
           0,
           0,
-          186,
+          190,
           148,
           DS_CAPTION | DS_SYSMENU | DS_MODALFRAME,
           {
-              {K::GroupBox, IDC_STATIC, "Tempo", 7, 7, 172, 38},
+              {K::GroupBox, IDC_STATIC, "Tempo", 7, 7, 176, 38},
               {K::Static, IDC_STATIC, "Initial sequencer tempo", 14, 22, 80, 8},
-              {K::Edit, IDC_NEW_TEMPO, "", 98, 19, 44, 14, CS_NUMBER},
-              {K::Spin, IDC_NEW_TEMPO_SPIN, "", 142, 19, 10, 14,
+              {K::Edit, IDC_NEW_TEMPO, "", 98, 19, 60, 14, CS_NUMBER},
+              {K::Spin, IDC_NEW_TEMPO_SPIN, "", 158, 19, 10, 14,
                CS_AUTOBUDDY | CS_ALIGNRIGHT | CS_ARROWKEYS | CS_SETBUDDYINT | CS_NOTHOUSANDS},
-              {K::Static, IDC_STATIC, "BPM", 148, 22, 24, 8},
-              {K::GroupBox, IDC_STATIC, "Pattern", 7, 50, 172, 72},
+              {K::Static, IDC_STATIC, "BPM", 161, 22, 18, 8},
+              {K::GroupBox, IDC_STATIC, "Pattern", 7, 50, 176, 72},
               {K::Static, IDC_STATIC, "Length of patterns:", 14, 62, 80, 8},
               {K::Radio, IDC_NEW_LENGTH_16, "16 steps", 14, 74, 60, 10, CS_GROUP},
               {K::Radio, IDC_NEW_LENGTH_32, "32 steps", 14, 86, 60, 10},
@@ -255,7 +257,7 @@ const DialogResource* FindDialogResource(UINT id) {
               {K::Radio, IDC_NEW_LENGTH_24, "24 steps", 96, 74, 60, 10},
               {K::Radio, IDC_NEW_LENGTH_48, "48 steps", 96, 86, 60, 10},
               {K::Radio, IDC_NEW_LENGTH_96, "96 steps", 96, 98, 60, 10},
-              {K::DefPushButton, IDOK, "OK", 68, 128, 50, 14, CS_GROUP},
+              {K::DefPushButton, IDOK, "OK", 70, 128, 50, 14, CS_GROUP},
           }}},
         {IDD_EXPORT_WAVE,
          {IDD_EXPORT_WAVE,
@@ -303,17 +305,17 @@ const DialogResource* FindDialogResource(UINT id) {
           0,
           0,
           177,
-          60,
+          63,
           DS_CAPTION | DS_SYSMENU | DS_MODALFRAME,
           {
-              {K::GroupBox, IDC_STATIC, "New length of the patterns", 6, 1, 110, 55},
+              {K::GroupBox, IDC_STATIC, "New length of the patterns", 6, 1, 110, 58},
               {K::Radio, IDC_FORMAT_16, "16 steps", 13, 12, 41, 10, CS_GROUP},
-              {K::Radio, IDC_FORMAT_32, "32 steps", 13, 22, 41, 10},
-              {K::Radio, IDC_FORMAT_64, "64 steps", 13, 32, 41, 10},
-              {K::Radio, IDC_FORMAT_128, "128 steps", 13, 42, 44, 10},
+              {K::Radio, IDC_FORMAT_32, "32 steps", 13, 23, 41, 10},
+              {K::Radio, IDC_FORMAT_64, "64 steps", 13, 34, 41, 10},
+              {K::Radio, IDC_FORMAT_128, "128 steps", 13, 45, 44, 10},
               {K::Radio, IDC_FORMAT_24, "24 steps", 67, 12, 42, 10},
-              {K::Radio, IDC_FORMAT_48, "48 steps", 67, 22, 41, 10},
-              {K::Radio, IDC_FORMAT_96, "96 steps", 67, 32, 42, 10},
+              {K::Radio, IDC_FORMAT_48, "48 steps", 67, 23, 41, 10},
+              {K::Radio, IDC_FORMAT_96, "96 steps", 67, 34, 42, 10},
               {K::DefPushButton, IDOK, "OK", 122, 5, 50, 14, CS_GROUP},
               {K::PushButton, IDCANCEL, "Cancel", 122, 22, 50, 14},
           }}},
@@ -406,7 +408,7 @@ const DialogResource* FindDialogResource(UINT id) {
           {
               {K::Static, IDC_SPLIT_LABEL, "Split #", 7, 9, 50, 8},
               {K::Spin, IDC_SPLIT_SPIN, "", 58, 5, 10, 14, CS_ARROWKEYS},
-              {K::PushButton, IDC_SPLIT_ORGANIZER, "Sample organizer", 80, 5, 70, 14},
+              {K::PushButton, IDC_SPLIT_ORGANIZER, "Sample organizer", 96, 5, 76, 14},
               {K::GroupBox, IDC_STATIC, "Keyboard layout", 7, 24, 140, 182},
               {K::ListView, IDC_SPLIT_KEYS, "", 14, 34, 126, 166},
               {K::PushButton, IDC_SPLIT_ADD, "<< Add", 152, 60, 44, 14},

@@ -8,7 +8,7 @@ packages=(
   clang libclang-rt-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   portaudio19-dev libasound2-dev libjack-jackd2-dev jackd2 librtmidi-dev
-  libwxgtk3.2-dev xvfb xauth xdotool x11-xkb-utils xkb-data
+  libwxgtk3.2-dev libglib2.0-dev xvfb xauth xdotool x11-xkb-utils xkb-data
   libfreetype-dev zlib1g-dev fonts-dejavu-core
 )
 

@@ -30,12 +30,11 @@ void CSoundNameDlg::DoDataExchange(CDataExchange* dx) {
 bool CSoundNameDlg::OnInitDialog() {
     CDialog::OnInitDialog();
     // From the main window's client origin, where the template puts it, to
-    // the PROGRAM header of the panel. The box keeps the size of its template:
-    // the desktop's dialog font is larger than the one the fixed pixel size
-    // was made for, and the field would not fit.
+    // the PROGRAM header of the panel, at its own size (the window layer
+    // keeps it large enough for the field in the dialog font).
     CRect r;
     GetWindowRect(&r);
-    SetWindowPos(nullptr, r.left + kSoundNameDlgX, r.top + kSoundNameDlgY, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    MoveWindow(r.left + kSoundNameDlgX, r.top + kSoundNameDlgY, kSoundNameDlgWidth, kSoundNameDlgHeight, false);
     if (CWnd* edit = GetDlgItem(IDC_SOUND_NAME)) edit->SetFocus();
     return true;
 }

@@ -29,6 +29,8 @@ public:
 inline constexpr int kSoundNameMaxChars = 28;
 inline constexpr int kSoundNameDlgX = 372;  // from the main window's client origin
 inline constexpr int kSoundNameDlgY = 132;
+inline constexpr int kSoundNameDlgWidth = 217;
+inline constexpr int kSoundNameDlgHeight = 60;
 
 // The leading part of name made only of "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789 ".
 std::string SoundNameAllowedPrefix(const std::string& name);

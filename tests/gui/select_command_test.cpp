@@ -2,8 +2,11 @@
 // columns lined up, the row selected on entry (the extended commands included),
 // the row selected last returned however the dialog closes, and its place
 // beside the grid cursor in both layouts.
+#include <wx/window.h>
+
 #include "tests/gui/gui_fixture.h"
 
+#include "platform/wx_bridge.h"
 #include "res/resource_ids.h"
 #include "ui/select_command_dlg.h"
 
@@ -101,6 +104,12 @@ TEST_F(SelectCommandTest, ItOpensBesideTheCursorColumn) {
             d.GetWindowRect(&r);
             EXPECT_EQ(r.left - view.left, c.dx);
             EXPECT_EQ(r.top - view.top, c.dy);
+            EXPECT_EQ(r.right - r.left, 286);
+            EXPECT_EQ(r.bottom - r.top, 160);
+            // The toolkit keeps that size when the window shows.
+            ToolkitOf(&d)->Show();
+            PumpMessages(40);
+            d.GetWindowRect(&r);
             EXPECT_EQ(r.right - r.left, 286);
             EXPECT_EQ(r.bottom - r.top, 160);
             d.PressEscape();

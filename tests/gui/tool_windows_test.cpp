@@ -1,6 +1,7 @@
 // The tool windows and small dialogs on a (virtual) display: the oscilloscope
 // and the automation panel opened directly, with presses, drags and keys; the
 // knob target, sound name and effects dialogs run through scripts.
+#include <algorithm>
 #include <atomic>
 #include <cstdlib>
 #include <cstring>
@@ -9,6 +10,7 @@
 #include "tests/gui/gui_fixture.h"
 
 #include "engine/sequencing.h"
+#include "platform/wx_bridge.h"
 #include "res/resource_ids.h"
 #include "shared/mixer.h"
 #include "shared/sound_bank.h"
@@ -549,6 +551,16 @@ TEST_F(SoundNameTest, TheFieldTakesTwentyEightCapitalsNextToTheProgramHeader) {
         dlg.GetWindowRect(&r);
         session_->view->GetWindowRect(&view);
         EXPECT_EQ(r.TopLeft(), CPoint(view.left + 372, view.top + 132));
+        // 217 x 60 as shown, or what the field needs where the dialog font
+        // makes it larger.
+        wxWindow* box = ToolkitOf(&dlg);
+        const wxSize least = box->GetMinSize();
+        box->Show();
+        PumpMessages(40);
+        dlg.GetWindowRect(&r);
+        EXPECT_EQ(r.TopLeft(), CPoint(view.left + 372, view.top + 132));
+        EXPECT_EQ(r.Width(), std::max(217, least.x));
+        EXPECT_EQ(r.Height(), std::max(60, least.y));
         dlg.SetDlgItemText(IDC_SOUND_NAME, std::string(29, 'a'));
         EXPECT_LE(dlg.GetDlgItemText(IDC_SOUND_NAME).size(), 28u);  // a 29th character is refused
         dlg.SetDlgItemText(IDC_SOUND_NAME, std::string(28, 'a'));
