@@ -1,0 +1,75 @@
+// The channel question of a stereo WAV file as the toolkit shows it: a box
+// with the buttons "Left" (the default) and "Right", answered with real
+// clicks and keys. Left imports the first value of each frame, Right, Escape
+// and the close box the second.
+#include <cstdlib>
+
+#include "tests/gui/native_dialog.h"
+#include "tests/gui/sample_fixture.h"
+
+namespace {
+
+using native_dialog::Dialog;
+
+void Click(const Dialog& d, const std::string& label) {
+    for (const auto& b : d.buttons)
+        if (b.label == label) {
+            const std::string cmd = "xdotool mousemove --sync " + std::to_string(b.CentreX()) + " " +
+                                    std::to_string(b.CentreY()) + " click 1";
+            EXPECT_EQ(std::system(cmd.c_str()), 0);
+            return;
+        }
+    ADD_FAILURE() << "no button " << label;
+    native_dialog::Close(d);  // answered all the same, so that the load ends
+}
+
+void Press(const Dialog& d, const std::string& key) {
+    const std::string cmd = "xdotool windowfocus --sync " + std::to_string(d.xid) + " key " + key;
+    EXPECT_EQ(std::system(cmd.c_str()), 0);
+}
+
+TEST_F(SampleDialogTest, TheStereoQuestionAsksLeftOrRightAndImportsThatChannel) {
+    ASSERT_TRUE(native_dialog::Available());
+    file_fixture::WaveParams w;
+    w.channels = 2;
+    for (int i = 0; i < 8; ++i) w.values.insert(w.values.end(), {int16_t(i + 1), int16_t(-(i + 1))});
+    const std::string path = WriteBytes("Pad.wav", file_fixture::WaveBytes(w));
+    UseWindowedMessageBoxes();
+
+    const struct {
+        const char* answer;
+        std::function<void(const Dialog&)> give;
+        const char* name;
+        int16_t firstFrame;
+    } cases[] = {
+        {"a click on Left", [](const Dialog& d) { Click(d, "Left"); }, "Pad-L.wav", 1},
+        {"a click on Right", [](const Dialog& d) { Click(d, "Right"); }, "Pad-R.wav", -1},
+        {"Enter", [](const Dialog& d) { Press(d, "Return"); }, "Pad-L.wav", 1},
+        {"Escape", [](const Dialog& d) { Press(d, "Escape"); }, "Pad-R.wav", -1},
+        {"the close box", [](const Dialog& d) { native_dialog::Close(d); }, "Pad-R.wav", -1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.answer);
+        ResetSong();
+        std::optional<Dialog> seen;
+        int sightings = 0;
+        native_dialog::Prober prober([&] {
+            seen = native_dialog::Find("MorvelCanopy I");
+            if (!seen || ++sightings < 2) return false;  // answered once it is on the screen
+            c.give(*seen);
+            return true;
+        });
+        g_sampleLoadSlot = 0;
+        ASSERT_TRUE(LoadWaveSample(path, "Pad.wav", false));
+        ASSERT_TRUE(prober.Done());
+        std::vector<std::string> labels = seen->Labels();
+        std::sort(labels.begin(), labels.end());
+        EXPECT_EQ(labels, (std::vector<std::string>{"Left", "Right"}));
+        for (const auto& b : seen->buttons) EXPECT_EQ(b.isDefault, b.label == "Left") << b.label;
+        ASSERT_EQ(g_sampleCount, 1u);
+        EXPECT_EQ(g_sampleName[0], c.name);
+        EXPECT_EQ(g_sampleData[0].load()[0], c.firstFrame);
+    }
+}
+
+}  // namespace
