@@ -4,12 +4,12 @@
 // and the close box the second.
 #include <cstdlib>
 
-#include "tests/gui/native_dialog.h"
+#include "tests/gui/native_windows.h"
 #include "tests/gui/sample_fixture.h"
 
 namespace {
 
-using native_dialog::Dialog;
+using native::Dialog;
 
 void Click(const Dialog& d, const std::string& label) {
     for (const auto& b : d.buttons)
@@ -20,7 +20,7 @@ void Click(const Dialog& d, const std::string& label) {
             return;
         }
     ADD_FAILURE() << "no button " << label;
-    native_dialog::Close(d);  // answered all the same, so that the load ends
+    native::Close(d);  // answered all the same, so that the load ends
 }
 
 void Press(const Dialog& d, const std::string& key) {
@@ -29,7 +29,7 @@ void Press(const Dialog& d, const std::string& key) {
 }
 
 TEST_F(SampleDialogTest, TheStereoQuestionAsksLeftOrRightAndImportsThatChannel) {
-    ASSERT_TRUE(native_dialog::Available());
+    ASSERT_TRUE(native::Available());
     file_fixture::WaveParams w;
     w.channels = 2;
     for (int i = 0; i < 8; ++i) w.values.insert(w.values.end(), {int16_t(i + 1), int16_t(-(i + 1))});
@@ -46,15 +46,15 @@ TEST_F(SampleDialogTest, TheStereoQuestionAsksLeftOrRightAndImportsThatChannel) 
         {"a click on Right", [](const Dialog& d) { Click(d, "Right"); }, "Pad-R.wav", -1},
         {"Enter", [](const Dialog& d) { Press(d, "Return"); }, "Pad-L.wav", 1},
         {"Escape", [](const Dialog& d) { Press(d, "Escape"); }, "Pad-R.wav", -1},
-        {"the close box", [](const Dialog& d) { native_dialog::Close(d); }, "Pad-R.wav", -1},
+        {"the close box", [](const Dialog& d) { native::Close(d); }, "Pad-R.wav", -1},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.answer);
         ResetSong();
         std::optional<Dialog> seen;
         int sightings = 0;
-        native_dialog::Prober prober([&] {
-            seen = native_dialog::Find("MorvelCanopy I");
+        native::Prober prober([&] {
+            seen = native::Find("MorvelCanopy I");
             if (!seen || ++sightings < 2) return false;  // answered once it is on the screen
             c.give(*seen);
             return true;

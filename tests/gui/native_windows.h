@@ -1,10 +1,10 @@
-// The toolkit's own dialogs (the message boxes) are no windows of the
-// program's window layer: this reads them straight from the widget library
-// already loaded into the test process (their title, buttons with labels,
-// which one is the default, where they are on the screen), closes one as a
-// window manager's close box does, and runs a probe while a modal loop waits.
-// No headers of that library are needed: its few functions are looked up by
-// name at run time.
+// What the program's window layer does not show: the toolkit's own dialogs
+// (the message boxes), read straight from the widget library already loaded
+// into the test process (their title, buttons with labels, which one is the
+// default, where they are on the screen), closed as a window manager's close
+// box closes them; the display's stacking order of the top-level windows; and
+// a probe that runs while a modal loop waits. No headers of those libraries
+// are needed: their few functions are looked up by name at run time.
 #pragma once
 
 #include <dlfcn.h>
@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-namespace native_dialog {
+namespace native {
 
 struct Button {
     std::string label;
@@ -72,9 +72,16 @@ struct Api {
     void (*origin)(void*, int*, int*) = Fn<void (*)(void*, int*, int*)>("gdk_window_get_origin");
     unsigned long (*xid)(void*) = Fn<unsigned long (*)(void*)>("gdk_x11_window_get_xid");
     void (*close)(void*) = Fn<void (*)(void*)>("gtk_window_close");
+    void* (*defaultDisplay)() = Fn<void* (*)()>("gdk_display_get_default");
+    void* (*xDisplay)(void*) = Fn<void* (*)(void*)>("gdk_x11_display_get_xdisplay");
+    unsigned long (*rootWindow)(void*) = Fn<unsigned long (*)(void*)>("XDefaultRootWindow");
+    int (*queryTree)(void*, unsigned long, unsigned long*, unsigned long*, unsigned long**, unsigned*) =
+        Fn<int (*)(void*, unsigned long, unsigned long*, unsigned long*, unsigned long**, unsigned*)>("XQueryTree");
+    int (*xFree)(void*) = Fn<int (*)(void*)>("XFree");
     bool Complete() const {
         return listToplevels && listFree && mapped && title && containerType && buttonType && dialogType && isA &&
-               forall && buttonLabel && hasDefault && allocation && widgetWindow && origin && xid && close;
+               forall && buttonLabel && hasDefault && allocation && widgetWindow && origin && xid && close &&
+               defaultDisplay && xDisplay && rootWindow && queryTree && xFree;
     }
 };
 
@@ -132,6 +139,21 @@ inline std::optional<Dialog> Find(const std::string& title) {
     return found;
 }
 
+// The X windows that are children of the root, the topmost first (without a
+// window manager these are the top-level windows themselves).
+inline std::vector<unsigned long> StackingTopFirst() {
+    const detail::Api& g = detail::Gtk();
+    std::vector<unsigned long> order;
+    if (!g.Complete()) return order;
+    void* display = g.xDisplay(g.defaultDisplay());
+    unsigned long root = 0, parent = 0, *children = nullptr;
+    unsigned count = 0;
+    if (!g.queryTree(display, g.rootWindow(display), &root, &parent, &children, &count)) return order;
+    for (unsigned i = count; i-- > 0;) order.push_back(children[i]);  // the server lists them bottom first
+    if (children) g.xFree(children);
+    return order;
+}
+
 // Asks the dialog to close as the window manager's close box does.
 inline void Close(const Dialog& d) { detail::Gtk().close(d.window); }
 
@@ -153,4 +175,4 @@ private:
     bool done_ = false;
 };
 
-}  // namespace native_dialog
+}  // namespace native
