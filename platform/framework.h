@@ -308,6 +308,7 @@ bool GuiIsUp();
 
 // Puts the recent-file list into the recent-file rows of every frame's menus.
 void RefreshRecentFileMenus();
+
 // Turns the toolkit's failed assertions into calls of handler (tests make them
 // test failures instead of a blocking dialog).
 void SetToolkitAssertHandler(void (*handler)(const char* file, int line, const char* cond, const char* msg));
