@@ -51,7 +51,7 @@ std::vector<std::pair<int, int>> TextRows(const ScreenShot& s, const Geometry& m
     return rows;
 }
 
-void Click(int x, int y) { Shell("xdotool mousemove --sync " + std::to_string(x) + " " + std::to_string(y) + " click 1"); }
+void Click(int x, int y) { Shell("xdotool mousemove " + std::to_string(x) + " " + std::to_string(y) + " click 1"); }
 
 }  // namespace
 

@@ -15,7 +15,7 @@ using native::Dialog;
 void Click(const Dialog& d, const std::string& label) {
     for (const auto& b : d.buttons)
         if (b.label == label) {
-            const std::string cmd = "xdotool mousemove --sync " + std::to_string(b.CentreX()) + " " +
+            const std::string cmd = "xdotool mousemove " + std::to_string(b.CentreX()) + " " +
                                     std::to_string(b.CentreY()) + " click 1";
             EXPECT_EQ(std::system(cmd.c_str()), 0);
             return;
@@ -80,7 +80,7 @@ TEST_F(SampleDialogTest, TheStereoQuestionAsksLeftOrRightAndImportsThatChannel) 
         EXPECT_EQ(g_sampleName[0], c.name);
         EXPECT_EQ(g_sampleData[0].load()[0], c.firstFrame);
     }
-    std::system(("xdotool mousemove --sync " + pointerWas).c_str());  // out of the way of later tests
+    std::system(("xdotool mousemove " + pointerWas).c_str());  // out of the way of later tests
 }
 
 }  // namespace
