@@ -154,12 +154,20 @@ bool CSynthDoc::OnNewDocument() {
         g_patternLength = 64;
         g_stepsPerBeat = 4;
     } else {
+        // Only OK hands over what the dialog holds: a dialog closed otherwise
+        // gives its initial values, even when a refused OK had already taken
+        // the typed tempo into the dialog before its range check failed.
         CNewSongDlg dlg;
-        dlg.DoModal();  // closed without OK: no data exchange, the initial values stay
-        g_tempoDisplay = uint32_t(dlg.m_tempo);
-        g_tempo = uint32_t(dlg.m_tempo);
+        int tempo = dlg.m_tempo;
+        int choice = dlg.m_patternLengthChoice;
+        if (dlg.DoModal() == IDOK) {
+            tempo = dlg.m_tempo;
+            choice = dlg.m_patternLengthChoice;
+        }
+        g_tempoDisplay = uint32_t(tempo);
+        g_tempo = uint32_t(tempo);
         uint32_t length = 0, steps = 0;
-        if (PatternTimingOfChoice(dlg.m_patternLengthChoice, length, steps)) {
+        if (PatternTimingOfChoice(choice, length, steps)) {
             g_patternLength = length;
             g_stepsPerBeat = steps;
         }

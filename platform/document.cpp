@@ -1,6 +1,8 @@
 // Document, single-document template, command line and recent-file list.
 // Nothing here talks to the toolkit directly.
 #include <algorithm>
+#include <filesystem>
+#include <system_error>
 
 #include "platform/framework.h"
 #include "platform/resources.h"
@@ -16,6 +18,13 @@ std::string FileNameOf(const std::string& path) {
 CFrameWnd* FrameOf(CView* view) { return view ? dynamic_cast<CFrameWnd*>(view->GetParent()) : nullptr; }
 
 }  // namespace
+
+std::string AfxFullPath(const std::string& path) {
+    if (path.empty()) return path;
+    std::error_code ec;
+    const std::filesystem::path full = std::filesystem::absolute(path, ec);
+    return ec ? path : full.lexically_normal().string();
+}
 
 // ---------------------------------------------------------------- CDocument
 
@@ -38,10 +47,10 @@ void CDocument::SetTitle(const std::string& title) {
 }
 
 void CDocument::SetPathName(const std::string& path, bool addToMru) {
-    pathName_ = path;
-    SetTitle(FileNameOf(path));
+    pathName_ = AfxFullPath(path);
+    SetTitle(FileNameOf(pathName_));
     if (addToMru)
-        if (CWinApp* app = AfxGetApp()) app->AddToRecentFileList(path);
+        if (CWinApp* app = AfxGetApp()) app->AddToRecentFileList(pathName_);
 }
 
 void CDocument::AddView(CView* view) {
@@ -198,7 +207,7 @@ CDocument* CSingleDocTemplate::OpenDocumentFile(const std::string& path, bool ma
     CFrameWnd* frame = nullptr;
     bool created = false;
     if (doc) {
-        if (!path.empty() && path == doc->GetPathName()) return doc;
+        if (!path.empty() && AfxFullPath(path) == doc->GetPathName()) return doc;
         if (!doc->SaveModified()) return nullptr;
         if (!doc->GetViews().empty()) frame = FrameOf(doc->GetViews().front());
     } else {
@@ -257,23 +266,28 @@ void CCommandLineInfo::ParseParam(const std::string& param, bool isFlag, bool) {
 // ---------------------------------------------------------------- recent files
 
 void CRecentFileList::Add(const std::string& path) {
-    entries_.erase(std::remove(entries_.begin(), entries_.end(), path), entries_.end());
-    entries_.insert(entries_.begin(), path);
+    const std::string full = AfxFullPath(path);
+    entries_.erase(std::remove(entries_.begin(), entries_.end(), full), entries_.end());
+    entries_.insert(entries_.begin(), full);
     if (int(entries_.size()) > size_) entries_.resize(size_t(size_));
+    RefreshRecentFileMenus();
 }
 
 void CRecentFileList::Remove(int index) {
-    if (index >= 0 && size_t(index) < entries_.size()) entries_.erase(entries_.begin() + index);
+    if (index < 0 || size_t(index) >= entries_.size()) return;
+    entries_.erase(entries_.begin() + index);
+    RefreshRecentFileMenus();
 }
 
 void CRecentFileList::ReadList() {
     entries_.clear();
-    CWinApp* app = AfxGetApp();
-    if (!app) return;
-    for (int i = 1; i <= size_; ++i) {
-        std::string p = app->GetProfileString("Recent File List", "File" + std::to_string(i));
-        if (!p.empty()) entries_.push_back(p);
+    if (CWinApp* app = AfxGetApp()) {
+        for (int i = 1; i <= size_; ++i) {
+            const std::string p = AfxFullPath(app->GetProfileString("Recent File List", "File" + std::to_string(i)));
+            if (!p.empty() && std::find(entries_.begin(), entries_.end(), p) == entries_.end()) entries_.push_back(p);
+        }
     }
+    RefreshRecentFileMenus();
 }
 
 void CRecentFileList::WriteList() const {

@@ -61,8 +61,9 @@ void RebuildMruItems(wxMenu* menu) {
                      wxString::FromUTF8(MruText(int(i), mru->Entries()[i])));
 }
 
+// Only availability and check marks change as a menu opens: its rows stay as
+// they are, since the toolkit has measured the menu by then.
 void UpdateMenuStates(CFrameWnd* frame, wxMenu* menu) {
-    RebuildMruItems(menu);
     for (wxMenuItem* item : menu->GetMenuItems()) {
         if (item->IsSeparator() || item->IsSubMenu()) continue;
         CCmdUI ui;
@@ -73,7 +74,18 @@ void UpdateMenuStates(CFrameWnd* frame, wxMenu* menu) {
     }
 }
 
+void RebuildMruItems(wxMenuBar* bar) {
+    for (size_t i = 0; bar && i < bar->GetMenuCount(); ++i) RebuildMruItems(bar->GetMenu(i));
+}
+
 }  // namespace
+
+void RefreshRecentFileMenus() {
+    if (!GuiIsUp()) return;
+    for (wxWindow* w : wxTopLevelWindows)
+        if (auto* frame = dynamic_cast<BridgeFrame*>(w); frame && dynamic_cast<CFrameWnd*>(frame->owner))
+            RebuildMruItems(frame->GetMenuBar());
+}
 
 // ---------------------------------------------------------------- CFrameWnd
 
@@ -168,6 +180,7 @@ bool CFrameWnd::LoadFrame(UINT resourceId, CCreateContext* context) {
             }
             bar->Append(m, wxString::FromUTF8(popup.text));
         }
+        RebuildMruItems(bar);
         frame->SetMenuBar(bar);
     }
 

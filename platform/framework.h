@@ -23,6 +23,10 @@ class CWinApp;
 CWinApp* AfxGetApp();
 CWnd* AfxGetMainWnd();
 
+// The full form of a file path: made absolute against the current folder and
+// cleared of "." and ".." steps (links are not followed); empty stays empty.
+std::string AfxFullPath(const std::string& path);
+
 // What a document's file reading or writing reports.
 enum class DocIoResult {
     Ok,
@@ -203,8 +207,11 @@ public:
     virtual void ParseParam(const std::string& param, bool isFlag, bool isLast);
 };
 
-// The recent-file list: at most size entries, the latest first, kept in the
-// profile section "Recent File List" as "File1" ... "FileN".
+// The recent-file list: at most size entries, the latest first, each a full
+// path, kept in the profile section "Recent File List" as "File1" ... "FileN".
+// An entry stored relative (by an earlier version) is read as lying in the
+// folder the program was started in. Every change is shown at once in the
+// recent-file rows of the frames' menus, never while a menu opens.
 class CRecentFileList {
 public:
     explicit CRecentFileList(int size) : size_(size) {}
@@ -298,6 +305,10 @@ void GuiShutdown();
 // for about the given time, without blocking on a user.
 void PumpMessages(int milliseconds = 0);
 bool GuiIsUp();
+
+// Puts the recent-file list into the recent-file rows of every frame's menus.
+void RefreshRecentFileMenus();
+
 // Turns the toolkit's failed assertions into calls of handler (tests make them
 // test failures instead of a blocking dialog).
 void SetToolkitAssertHandler(void (*handler)(const char* file, int line, const char* cond, const char* msg));

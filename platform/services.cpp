@@ -178,6 +178,9 @@ int WindowedMessageBox(const std::string& text, unsigned type, unsigned) {
     wxWindow* parent = ToolkitOf(AfxGetMainWnd());
     if (parent && !parent->IsShown()) parent = nullptr;
     wxMessageDialog box(parent, wxString::FromUTF8(text), caption, style);
+    // The channel question: OK reads "Left", Cancel (also Escape and the close
+    // box) "Right".
+    if ((type & MB_LEFTRIGHT) && (type & MB_TYPEMASK) == MB_OKCANCEL) box.SetOKCancelLabels("Left", "Right");
     switch (box.ShowModal()) {
         case wxID_CANCEL: return IDCANCEL;
         case wxID_YES: return IDYES;

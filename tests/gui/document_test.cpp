@@ -62,6 +62,14 @@ TEST_F(DocumentTest, FileNewTakesTempoAndLengthFromTheDialog) {
              d.ClickButton(IDOK);
          },
          400, 64, 4, {"Please enter an integer between 40 and 400."}},
+        {"out of range, then Escape: the initial values", [](CDialog& d) {
+             d.SetDlgItemText(IDC_NEW_TEMPO, "20");
+             d.ClickButton(IDC_NEW_LENGTH_24);
+             d.ClickButton(IDOK);
+             EXPECT_FALSE(d.HasEnded());
+             d.PressEscape();
+         },
+         120, 64, 4, {"Please enter an integer between 40 and 400."}},
         {"not a number, then Escape", [](CDialog& d) {
              d.SetDlgItemText(IDC_NEW_TEMPO, "");
              d.ClickButton(IDOK);

@@ -1,5 +1,6 @@
 // Start and end of the application: the order of the steps, the first and a
 // later start, the command line, the default song present and absent.
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
@@ -134,6 +135,42 @@ TEST_F(LifecycleTest, SongOnTheCommandLineOpensInsteadOfTheDefaultSong) {
     CWinApp reader;
     reader.SetProfilePath(ProfilePath());
     EXPECT_EQ(reader.GetProfileString("Recent File List", "File1"), "/songs/demo.mcs");
+}
+
+// The recent-file list holds full paths: a song named relative to the start
+// folder is listed once whichever way it is opened again, and an entry that
+// an earlier version stored relative is taken as lying in the start folder.
+TEST_F(LifecycleTest, RecentFilesAreListedAndStoredWithTheirFullPath) {
+    const std::string here = std::filesystem::current_path().string();
+    const std::string demo = here + "/demo.mcs";
+    for (const std::string& path : {std::string("demo.mcs"), demo, std::string("/songs/other.mcs")})
+        songFiles[path] = DocIoResult::Ok;
+    {
+        CWinApp writer;
+        writer.SetProfilePath(ProfilePath());
+        writer.WriteProfileString("Recent File List", "File1", "old.mcs");
+        writer.WriteProfileString("Recent File List", "File2", "./sub/../demo.mcs");
+        writer.FlushProfile();
+    }
+    TracingApp app(trace);
+    ASSERT_TRUE(Start(app, {"morvelcanopy", "demo.mcs"}));
+    auto* frame = dynamic_cast<CFrameWnd*>(app.m_pMainWnd);
+    ASSERT_NE(frame, nullptr);
+    EXPECT_EQ(frame->GetActiveDocument()->GetPathName(), demo);
+    ASSERT_NE(app.OpenDocumentFile("/songs/other.mcs"), nullptr);
+    ASSERT_NE(app.OpenDocumentFile(demo), nullptr);
+    const std::vector<std::string> listed = {demo, "/songs/other.mcs", here + "/old.mcs"};
+    EXPECT_EQ(app.GetRecentFileList()->Entries(), listed);
+    std::vector<std::string> rows;
+    for (auto& item : frame->GetMenuState(0))
+        if (item.id >= ID_FILE_MRU_FILE1 && item.id <= ID_FILE_MRU_LAST) rows.push_back(item.text);
+    EXPECT_EQ(rows, (std::vector<std::string>{"&1 " + listed[0], "&2 " + listed[1], "&3 " + listed[2]}));
+    Quit(app);
+    CWinApp reader;
+    reader.SetProfilePath(ProfilePath());
+    for (size_t i = 0; i < listed.size(); ++i)
+        EXPECT_EQ(reader.GetProfileString("Recent File List", "File" + std::to_string(i + 1)), listed[i]);
+    EXPECT_EQ(reader.GetProfileString("Recent File List", "File4"), "");
 }
 
 TEST_F(LifecycleTest, RefusedSongOnTheCommandLineEndsTheStartWithSettingsWritten) {

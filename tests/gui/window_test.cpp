@@ -1,11 +1,16 @@
 // The main frame and the panel view on a real (virtual) display: sizes,
 // closing, keep-on-top, accelerators, the timer, the deferred redraw, the
 // surfaces shown and the checks after a load.
+#include <algorithm>
 #include <atomic>
+#include <cstdio>
 #include <cstdlib>
 #include <thread>
 
+#include <wx/frame.h>
+
 #include "tests/gui/gui_fixture.h"
+#include "tests/gui/native_windows.h"
 
 #include "data/new_song_dlg.h"
 #include "data/song_file.h"
@@ -49,6 +54,17 @@ public:
         endAfterTicks = nullptr;
     }
 };
+
+// The first visible window whose title matches, as the display numbers it.
+unsigned long WindowNamed(const std::string& titleRegex) {
+    std::string out;
+    if (FILE* p = ::popen(("xdotool search --onlyvisible --name '" + titleRegex + "' 2>/dev/null").c_str(), "r")) {
+        char buf[64];
+        if (std::fgets(buf, sizeof buf, p)) out = buf;
+        ::pclose(p);
+    }
+    return std::strtoul(out.c_str(), nullptr, 10);
+}
 
 class WindowTest : public SessionTest {
 protected:
@@ -112,13 +128,51 @@ TEST_F(WindowTest, KeepOnTopToggles) {
     CCmdUI ui;
     f->OnCmdMsg(ID_OPTIONS_KEEP_ON_TOP, &ui);
     EXPECT_EQ(ui.m_nCheck, 1);
-    // Activation keeps it on top.
-    f->SendMessage(WM_USER);
-    f->Dispatch(WM_ACTIVATE, WA_ACTIVE, 0, [f] { f->OnActivate(WA_INACTIVE, nullptr, false); });
-    EXPECT_TRUE(f->IsTopMost());
     f->ExecuteCommand(ID_OPTIONS_KEEP_ON_TOP);
     EXPECT_EQ(int32_t(g_keepOnTop), 0);
     EXPECT_FALSE(f->IsTopMost());
+}
+
+// On the display: another window over the main window takes the activation;
+// with keep-on-top the main window is above it again once it is active again.
+// Without a window manager nothing else raises a window that gets the focus,
+// so the main window's own activation handling is what puts it on top.
+TEST_F(WindowTest, KeepOnTopPutsTheWindowAboveAnotherOnceActiveAgain) {
+    CRect r;
+    session_->frame->GetWindowRect(&r);
+    auto* other = new wxFrame(nullptr, wxID_ANY, "Another window", wxPoint(r.left + 40, r.top + 40), wxSize(300, 200));
+    other->Show();
+    PumpMessages(100);
+    const unsigned long mainId = WindowNamed("^MorvelCanopy I - Untitled$");
+    const unsigned long otherId = WindowNamed("^Another window$");
+    ASSERT_NE(mainId, 0u);
+    ASSERT_NE(otherId, 0u);
+    auto mainAbove = [&] {
+        const std::vector<unsigned long> order = native::StackingTopFirst();
+        const auto main = std::find(order.begin(), order.end(), mainId);
+        const auto another = std::find(order.begin(), order.end(), otherId);
+        EXPECT_TRUE(main != order.end() && another != order.end());
+        return main < another;
+    };
+    auto focus = [](unsigned long id, bool raise) {
+        const std::string w = std::to_string(id);
+        ASSERT_EQ(std::system(((raise ? "xdotool windowraise " + w : "xdotool") + " windowfocus --sync " + w).c_str()), 0);
+        PumpMessages(150);
+    };
+    for (const bool keepOnTop : {false, true}) {
+        SCOPED_TRACE(keepOnTop ? "kept on top" : "not kept on top");
+        if (bool(g_keepOnTop) != keepOnTop) session_->frame->ExecuteCommand(ID_OPTIONS_KEEP_ON_TOP);
+        PumpMessages(100);
+        // The other window raised and active: kept on top, the main window
+        // comes back up as it loses the activation.
+        focus(otherId, true);
+        EXPECT_EQ(mainAbove(), keepOnTop);
+        // The main window active again, raised by nothing but itself.
+        focus(mainId, false);
+        EXPECT_EQ(mainAbove(), keepOnTop);
+    }
+    other->Destroy();
+    PumpMessages(20);
 }
 
 TEST_F(WindowTest, ActivationRecordsTheWindowCorner) {
