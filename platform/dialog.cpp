@@ -9,6 +9,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <climits>
+#include <cstdint>
 
 #include "platform/control_bridge.h"
 #include "platform/controls.h"
@@ -49,12 +51,36 @@ public:
 }  // namespace
 
 struct CDialog::DialogImpl {
+    // An up-down's range and position, as the dialog keeps them.
+    struct Spin {
+        int lower = 0, upper = 100, pos = 0;
+        int Clamp(int64_t v) const {
+            return int(std::clamp<int64_t>(v, std::min(lower, upper), std::max(lower, upper)));
+        }
+    };
     const DialogResource* res = nullptr;
     std::map<int, wxWindow*> controls;
     std::map<int, int> buddyOf;  // spin id -> buddy id
+    std::map<int, Spin> spins;
     std::map<int, std::unique_ptr<CControl>> wrappers;
     std::vector<CControl*> bound;
 };
+
+namespace {
+
+// The toolkit's up-down (GTK's spin button) has a value of its own: it steps
+// it before it reports the step, and never takes it past its range, where it
+// greys the arrow. The dialog keeps the position; the toolkit's value only
+// follows it, inside a range one wider at each end than the dialog's, so that
+// either arrow can always be clicked and each click reaches the dialog as one
+// step in its direction.
+void ShowSpin(wxSpinButton* s, const CDialog::DialogImpl::Spin& st) {
+    const int64_t lo = std::min(st.lower, st.upper), hi = std::max(st.lower, st.upper);
+    s->SetRange(int(std::max<int64_t>(lo - 1, INT_MIN)), int(std::min<int64_t>(hi + 1, INT_MAX)));
+    s->SetValue(st.pos);
+}
+
+}  // namespace
 
 // ---------------------------------------------------------------- data exchange
 
@@ -198,32 +224,38 @@ void CControl::BindControl(CDialog* dlg, int id) {
 }
 
 void CSpinButtonCtrl::SetRange(int lower, int upper) {
-    if (auto* s = dynamic_cast<wxSpinButton*>(ToolkitOf(this))) s->SetRange(lower, upper);
+    auto* s = dynamic_cast<wxSpinButton*>(ToolkitOf(this));
+    if (!s || !dialog_ || !dialog_->GetDialogImpl()) return;
+    auto& st = dialog_->GetDialogImpl()->spins[id_];
+    st.lower = lower;
+    st.upper = upper;
+    st.pos = st.Clamp(st.pos);
+    ShowSpin(s, st);
 }
 
 void CSpinButtonCtrl::GetRange(int& lower, int& upper) const {
     lower = upper = 0;
-    if (auto* s = dynamic_cast<wxSpinButton*>(ToolkitOf(this))) {
-        lower = s->GetMin();
-        upper = s->GetMax();
-    }
+    if (!ToolkitOf(this) || !dialog_ || !dialog_->GetDialogImpl()) return;
+    const auto& st = dialog_->GetDialogImpl()->spins[id_];
+    lower = st.lower;
+    upper = st.upper;
 }
 
 int CSpinButtonCtrl::SetPos(int pos) {
     auto* s = dynamic_cast<wxSpinButton*>(ToolkitOf(this));
-    if (!s) return 0;
-    int old = s->GetValue();
-    s->SetValue(pos);
-    if (dialog_) {
-        auto* di = dialog_->GetDialogImpl();
-        if (auto b = di->buddyOf.find(id_); b != di->buddyOf.end()) dialog_->SetDlgItemText(b->second, std::to_string(s->GetValue()));
-    }
+    if (!s || !dialog_ || !dialog_->GetDialogImpl()) return 0;
+    auto* di = dialog_->GetDialogImpl();
+    auto& st = di->spins[id_];
+    const int old = st.pos;
+    st.pos = st.Clamp(pos);
+    ShowSpin(s, st);
+    if (auto b = di->buddyOf.find(id_); b != di->buddyOf.end()) dialog_->SetDlgItemText(b->second, std::to_string(st.pos));
     return old;
 }
 
 int CSpinButtonCtrl::GetPos() const {
-    auto* s = dynamic_cast<wxSpinButton*>(ToolkitOf(this));
-    return s ? s->GetValue() : 0;
+    if (!ToolkitOf(this) || !dialog_ || !dialog_->GetDialogImpl()) return 0;
+    return dialog_->GetDialogImpl()->spins[id_].pos;
 }
 
 void CEdit::SetSel(int start, int end) {
@@ -472,14 +504,27 @@ bool CDialog::CreateWindowFromTemplate(CWnd* parent, bool modal) {
                     }
                 }
                 const int id = c.id;
-                s->Bind(wxEVT_SPIN_UP, [this, id](wxSpinEvent& e) {
-                    e.Veto();
-                    StepSpin(id, +1);
+                ShowSpin(s, dlgImpl_->spins[id]);
+                // A step the toolkit took (a click, a key, the wheel) is the
+                // dialog's step in that direction, which the dialog may change
+                // or refuse; once the toolkit is done with it (wxEVT_SPIN comes
+                // last) its value is put back to the dialog's position. Vetoing
+                // the step instead makes the toolkit set its value back, which
+                // it reports as a step the other way, and so on for ever.
+                s->Bind(wxEVT_SPIN_UP, [this, id](wxSpinEvent&) { StepSpin(id, +1); });
+                s->Bind(wxEVT_SPIN_DOWN, [this, id](wxSpinEvent&) { StepSpin(id, -1); });
+                s->Bind(wxEVT_SPIN, [this, id, s](wxSpinEvent&) {
+                    if (dlgImpl_ && IsWindow()) ShowSpin(s, dlgImpl_->spins[id]);
                 });
-                s->Bind(wxEVT_SPIN_DOWN, [this, id](wxSpinEvent& e) {
-                    e.Veto();
-                    StepSpin(id, -1);
-                });
+                // With arrow keys the buddy's Up and Down step the up-down.
+                if ((c.style & CS_ARROWKEYS) && dlgImpl_->buddyOf.count(id)) {
+                    previous->Bind(wxEVT_KEY_DOWN, [this, id, s](wxKeyEvent& e) {
+                        const int k = e.GetKeyCode();
+                        const int step = k == WXK_UP || k == WXK_NUMPAD_UP ? 1 : k == WXK_DOWN || k == WXK_NUMPAD_DOWN ? -1 : 0;
+                        if (step != 0 && s->IsEnabled() && !e.HasAnyModifiers()) StepSpin(id, step);
+                        else e.Skip();
+                    });
+                }
                 w = s;
                 break;
             }
@@ -775,24 +820,26 @@ void CDialog::ChooseListRow(int id, int index) {
 void CDialog::StepSpin(int id, int delta) {
     auto* s = dynamic_cast<wxSpinButton*>(ToolkitOf(GetDlgItem(id)));
     if (!s || !dlgImpl_) return;
-    int pos = s->GetValue();
+    int pos = dlgImpl_->spins[id].pos;
     auto b = dlgImpl_->buddyOf.find(id);
     const bool buddy = b != dlgImpl_->buddyOf.end();
+    const int buddyId = buddy ? b->second : 0;
     if (buddy) {
         int v = 0;
-        if (ParseInt(GetDlgItemText(b->second), v)) pos = v;
+        if (ParseInt(GetDlgItemText(buddyId), v)) pos = v;
     }
     NMUPDOWN nm;
     nm.hdr.idFrom = id;
     nm.hdr.code = UDN_DELTAPOS;
     nm.iPos = pos;
     nm.iDelta = delta;
-    if (SendNotify(&nm.hdr) != 0 || !IsWindow()) return;
-    pos = std::clamp(int(int64_t{nm.iPos} + nm.iDelta), s->GetMin(), s->GetMax());
-    s->SetValue(pos);
+    if (SendNotify(&nm.hdr) != 0 || !IsWindow() || !dlgImpl_) return;
+    auto& st = dlgImpl_->spins[id];
+    st.pos = st.Clamp(int64_t{nm.iPos} + nm.iDelta);
+    ShowSpin(s, st);
     if (buddy) {
-        SetDlgItemText(b->second, std::to_string(pos));
-        SendControlCommand(b->second, EN_CHANGE);
+        SetDlgItemText(buddyId, std::to_string(st.pos));
+        SendControlCommand(buddyId, EN_CHANGE);
     }
 }
 

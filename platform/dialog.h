@@ -59,6 +59,9 @@ protected:
     int id_ = 0;
 };
 
+// An up-down. Its range and position are the dialog's: SetPos brings the
+// position into the range and writes it into a buddy; a step by the user goes
+// through CDialog::StepSpin.
 class CSpinButtonCtrl : public CControl {
 public:
     void SetRange(int lower, int upper);
