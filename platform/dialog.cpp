@@ -30,9 +30,45 @@ ModalDialogHandler& ModalHandler() {
 void SetModalDialogHandler(ModalDialogHandler handler) { ModalHandler() = std::move(handler); }
 bool HasModalDialogHandler() { return bool(ModalHandler()); }
 
+#ifdef __WXGTK3__
+namespace {
+
+// The leading fields of the toolkit's key event record (GDK 3's GdkEventKey,
+// part of its stable binary interface), the event kind and the keys.
+struct ToolkitKeyEvent {
+    int type;
+    void* window;
+    signed char sendEvent;
+    uint32_t time;
+    unsigned state;
+    unsigned keyval;
+};
+constexpr int kToolkitKeyPress = 8;
+constexpr unsigned kShiftControlAlt = 0x1 | 0x4 | 0x8;
+constexpr unsigned kKeyReturn = 0xff0d, kKeyPadEnter = 0xff8d, kKeyIsoEnter = 0xfe34;
+
+// Every event of the dialog's top-level window, before the window passes a
+// key on to its focused control: Return and Enter without Shift, Ctrl or Alt
+// go to the dialog first, as a dialog manager takes them before any control.
+// (Passed on, a list box takes Return as a double click of its row and the
+// dialog never hears of it.)
+extern "C" int DialogEventFirst(void*, const void* event, BridgeDialog* dlg) {
+    const auto* key = static_cast<const ToolkitKeyEvent*>(event);
+    if (key == nullptr || key->type != kToolkitKeyPress || (key->state & kShiftControlAlt) != 0) return 0;
+    if (key->keyval != kKeyReturn && key->keyval != kKeyPadEnter && key->keyval != kKeyIsoEnter) return 0;
+    auto* d = dynamic_cast<CDialog*>(dlg->owner);
+    return d != nullptr && d->TakeEnterKey() ? 1 : 0;
+}
+
+}  // namespace
+#endif
+
 BridgeDialog::BridgeDialog(CWnd* o, wxWindow* parent, const wxString& title, long style)
     : wxDialog(parent, wxID_ANY, title, wxDefaultPosition, wxDefaultSize, style) {
     owner = o;
+#ifdef __WXGTK3__
+    GTKConnectWidget("event", reinterpret_cast<wxGTKCallback>(DialogEventFirst));
+#endif
 }
 BridgeDialog::~BridgeDialog() {
     if (owner) owner->ToolkitWindowGone();
@@ -593,15 +629,11 @@ bool CDialog::CreateWindowFromTemplate(CWnd* parent, bool modal) {
             PressEscape();
             return;
         }
-        if ((e.GetKeyCode() == WXK_RETURN || e.GetKeyCode() == WXK_NUMPAD_ENTER) && !e.HasAnyModifiers()) {
-            // In a multi-line edit Enter starts a new line.
-            if (auto* t = dynamic_cast<wxTextCtrl*>(wxWindow::FindFocus()); t && t->IsMultiLine()) {
-                e.Skip();
-                return;
-            }
-            PressEnter();
+        // Return and Enter come here only when the top-level window's first
+        // look at them (DialogEventFirst) left them to the focused control.
+        if ((e.GetKeyCode() == WXK_RETURN || e.GetKeyCode() == WXK_NUMPAD_ENTER) && !e.HasAnyModifiers() &&
+            TakeEnterKey())
             return;
-        }
         e.Skip();
     });
     dlg->Bind(wxEVT_CLOSE_WINDOW, [this, dlg](wxCloseEvent& e) {
@@ -777,10 +809,27 @@ void CDialog::PressEnter() {
     if (!dlgImpl_ || !dlgImpl_->res) return;
     for (const ControlResource& c : dlgImpl_->res->controls)
         if (c.kind == ControlKind::DefPushButton) {
-            ClickButton(c.id);
+            // A greyed default button takes no Enter.
+            if (CWnd* b = GetDlgItem(c.id); b && b->IsWindowEnabled()) ClickButton(c.id);
             return;
         }
     Dispatch(WM_COMMAND, WPARAM(IDOK), 0, [this] { OnOK(); });
+}
+
+bool CDialog::TakeEnterKey() {
+    if (!dlgImpl_ || !IsWindow()) return false;
+    wxWindow* focus = wxWindow::FindFocus();
+    // In a multi-line edit Enter starts a new line.
+    if (auto* t = dynamic_cast<wxTextCtrl*>(focus); t && t->IsMultiLine()) return false;
+    // A push button with the focus is the default one while it has it.
+    if (dynamic_cast<wxButton*>(focus))
+        for (const auto& [id, w] : dlgImpl_->controls)
+            if (w == focus) {
+                ClickButton(id);
+                return true;
+            }
+    PressEnter();
+    return true;
 }
 
 void CDialog::ChooseComboItem(int id, int index) {

@@ -1,6 +1,9 @@
 // Dialogs under real input on the virtual display: a click on an up-down
 // arrow, or an arrow key in its buddy, is one step (told to the dialog before
-// it happens, refusable).
+// it happens, refusable), and Enter, whatever control has the focus, runs a
+// focused push button, else the default button, or ends the dialog as OK
+// where there is none, unless the focused control takes the key itself (a
+// multi-line edit).
 #include <wx/window.h>
 
 #include <cstdlib>
@@ -10,9 +13,11 @@
 #include "tests/gui/gui_fixture.h"
 
 #include "data/new_song_dlg.h"
+#include "host/midi_mapper_dlg.h"
 #include "platform/controls.h"
 #include "platform/wx_bridge.h"
 #include "res/resource_ids.h"
+#include "ui/select_command_dlg.h"
 
 namespace {
 
@@ -115,5 +120,85 @@ TEST_F(DialogInputTest, EachClickOrArrowKeyIsOneStep) {
         EXPECT_EQ(dlg.steps, steps);
         EXPECT_EQ(dlg.seenPos, c.seenPos);
         EXPECT_EQ(dlg.changes, c.changes);
+    }
+}
+
+TEST_F(DialogInputTest, EnterInTheCommandListEndsItAsOkWithTheRow) {
+    for (const char* key : {"Return", "KP_Enter"}) {
+        SCOPED_TRACE(key);
+        g_curCommand = 3;
+        dialogScripts.push_back([&](CDialog& d) {
+            ShowForInput(d);
+            d.FocusControl(IDC_COMMAND_LIST);
+            Keys("Down Down");
+            Keys(key);
+            EXPECT_TRUE(d.HasEnded());
+            if (!d.HasEnded()) d.PressEscape();
+        });
+        CSelectCommandDlg dlg;
+        EXPECT_EQ(dlg.DoModal(), IDOK);
+        EXPECT_EQ(g_curCommand, 5);
+    }
+}
+
+// Song information: Enter in the title runs "Close" (the edit taken); in the
+// comment it starts a new line and the dialog stays open.
+TEST_F(DialogInputTest, EnterInTheSongTitleClosesAndInTheCommentAddsALine) {
+    g_songTitle = "Dawn";
+    g_songComment = "N/A";
+    bool openAfterEnterInComment = false;
+    std::string comment;
+    dialogScripts.push_back([&](CDialog& d) {
+        ShowForInput(d);
+        d.FocusControl(IDC_SONG_COMMENT);
+        Keys("ctrl+End Return x");
+        openAfterEnterInComment = !d.HasEnded();
+        comment = d.GetDlgItemText(IDC_SONG_COMMENT);
+        d.FocusControl(IDC_SONG_TITLE);
+        Keys("End s Return");
+        EXPECT_TRUE(d.HasEnded());
+        if (!d.HasEnded()) d.PressEscape();
+        else EXPECT_EQ(d.GetResult(), IDOK);
+    });
+    EXPECT_TRUE(session_->frame->ExecuteCommand(ID_FILE_SONG_INFO));
+    EXPECT_TRUE(openAfterEnterInComment);
+    EXPECT_EQ(comment, "N/A\nx");
+    EXPECT_EQ(g_songTitle, "Dawns");
+    EXPECT_EQ(g_songComment, "N/A\r\nx");
+}
+
+// Enter in the MIDI mapper by the control with the focus: from a field or a
+// drop-down list it runs "Close", the default button; a push button with the
+// focus is clicked itself.
+TEST_F(DialogInputTest, EnterRunsTheFocusedPushButtonOrElseTheDefaultOne) {
+    const struct {
+        const char* name;
+        int focus;
+        bool ends;
+        std::vector<std::string> helps;
+    } cases[] = {
+        {"voices field", IDC_MAPPER_VOICES_1, true, {}},
+        {"sound list", IDC_MAPPER_SOUND_1, true, {}},
+        {"Help", IDC_MAPPER_HELP, false, {"help 5"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        trace.clear();
+        bool ended = false;
+        dialogScripts.push_back([&](CDialog& d) {
+            ShowForInput(d);
+            d.FocusControl(c.focus);
+            PumpMessages(50);
+            Keys("Return");
+            ended = d.HasEnded();
+            if (!ended) d.PressEscape();
+            else EXPECT_EQ(d.GetResult(), IDOK);
+        });
+        EXPECT_TRUE(session_->frame->ExecuteCommand(ID_OPTIONS_MIDI_MAPPER));
+        EXPECT_EQ(ended, c.ends);
+        std::vector<std::string> helps;
+        for (const std::string& t : trace)
+            if (t.rfind("help ", 0) == 0) helps.push_back(t);
+        EXPECT_EQ(helps, c.helps);
     }
 }
