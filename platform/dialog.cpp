@@ -9,6 +9,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <climits>
+#include <cstdint>
 
 #include "platform/control_bridge.h"
 #include "platform/controls.h"
@@ -29,9 +31,45 @@ ModalDialogHandler& ModalHandler() {
 void SetModalDialogHandler(ModalDialogHandler handler) { ModalHandler() = std::move(handler); }
 bool HasModalDialogHandler() { return bool(ModalHandler()); }
 
+#ifdef __WXGTK3__
+namespace {
+
+// The leading fields of the toolkit's key event record (GDK 3's GdkEventKey,
+// part of its stable binary interface), the event kind and the keys.
+struct ToolkitKeyEvent {
+    int type;
+    void* window;
+    signed char sendEvent;
+    uint32_t time;
+    unsigned state;
+    unsigned keyval;
+};
+constexpr int kToolkitKeyPress = 8;
+constexpr unsigned kShiftControlAlt = 0x1 | 0x4 | 0x8;
+constexpr unsigned kKeyReturn = 0xff0d, kKeyPadEnter = 0xff8d, kKeyIsoEnter = 0xfe34;
+
+// Every event of the dialog's top-level window, before the window passes a
+// key on to its focused control: Return and Enter without Shift, Ctrl or Alt
+// go to the dialog first, as a dialog manager takes them before any control.
+// (Passed on, a list box takes Return as a double click of its row and the
+// dialog never hears of it.)
+extern "C" int DialogEventFirst(void*, const void* event, BridgeDialog* dlg) {
+    const auto* key = static_cast<const ToolkitKeyEvent*>(event);
+    if (key == nullptr || key->type != kToolkitKeyPress || (key->state & kShiftControlAlt) != 0) return 0;
+    if (key->keyval != kKeyReturn && key->keyval != kKeyPadEnter && key->keyval != kKeyIsoEnter) return 0;
+    auto* d = dynamic_cast<CDialog*>(dlg->owner);
+    return d != nullptr && d->TakeEnterKey() ? 1 : 0;
+}
+
+}  // namespace
+#endif
+
 BridgeDialog::BridgeDialog(CWnd* o, wxWindow* parent, const wxString& title, long style)
     : wxDialog(parent, wxID_ANY, title, wxDefaultPosition, wxDefaultSize, style) {
     owner = o;
+#ifdef __WXGTK3__
+    GTKConnectWidget("event", reinterpret_cast<wxGTKCallback>(DialogEventFirst));
+#endif
 }
 BridgeDialog::~BridgeDialog() {
     if (owner) owner->ToolkitWindowGone();
@@ -50,12 +88,36 @@ public:
 }  // namespace
 
 struct CDialog::DialogImpl {
+    // An up-down's range and position, as the dialog keeps them.
+    struct Spin {
+        int lower = 0, upper = 100, pos = 0;
+        int Clamp(int64_t v) const {
+            return int(std::clamp<int64_t>(v, std::min(lower, upper), std::max(lower, upper)));
+        }
+    };
     const DialogResource* res = nullptr;
     std::map<int, wxWindow*> controls;
     std::map<int, int> buddyOf;  // spin id -> buddy id
+    std::map<int, Spin> spins;
     std::map<int, std::unique_ptr<CControl>> wrappers;
     std::vector<CControl*> bound;
 };
+
+namespace {
+
+// The toolkit's up-down (GTK's spin button) has a value of its own: it steps
+// it before it reports the step, and never takes it past its range, where it
+// greys the arrow. The dialog keeps the position; the toolkit's value only
+// follows it, inside a range one wider at each end than the dialog's, so that
+// either arrow can always be clicked and each click reaches the dialog as one
+// step in its direction.
+void ShowSpin(wxSpinButton* s, const CDialog::DialogImpl::Spin& st) {
+    const int64_t lo = std::min(st.lower, st.upper), hi = std::max(st.lower, st.upper);
+    s->SetRange(int(std::max<int64_t>(lo - 1, INT_MIN)), int(std::min<int64_t>(hi + 1, INT_MAX)));
+    s->SetValue(st.pos);
+}
+
+}  // namespace
 
 // ---------------------------------------------------------------- data exchange
 
@@ -199,32 +261,38 @@ void CControl::BindControl(CDialog* dlg, int id) {
 }
 
 void CSpinButtonCtrl::SetRange(int lower, int upper) {
-    if (auto* s = dynamic_cast<wxSpinButton*>(ToolkitOf(this))) s->SetRange(lower, upper);
+    auto* s = dynamic_cast<wxSpinButton*>(ToolkitOf(this));
+    if (!s || !dialog_ || !dialog_->GetDialogImpl()) return;
+    auto& st = dialog_->GetDialogImpl()->spins[id_];
+    st.lower = lower;
+    st.upper = upper;
+    st.pos = st.Clamp(st.pos);
+    ShowSpin(s, st);
 }
 
 void CSpinButtonCtrl::GetRange(int& lower, int& upper) const {
     lower = upper = 0;
-    if (auto* s = dynamic_cast<wxSpinButton*>(ToolkitOf(this))) {
-        lower = s->GetMin();
-        upper = s->GetMax();
-    }
+    if (!ToolkitOf(this) || !dialog_ || !dialog_->GetDialogImpl()) return;
+    const auto& st = dialog_->GetDialogImpl()->spins[id_];
+    lower = st.lower;
+    upper = st.upper;
 }
 
 int CSpinButtonCtrl::SetPos(int pos) {
     auto* s = dynamic_cast<wxSpinButton*>(ToolkitOf(this));
-    if (!s) return 0;
-    int old = s->GetValue();
-    s->SetValue(pos);
-    if (dialog_) {
-        auto* di = dialog_->GetDialogImpl();
-        if (auto b = di->buddyOf.find(id_); b != di->buddyOf.end()) dialog_->SetDlgItemText(b->second, std::to_string(s->GetValue()));
-    }
+    if (!s || !dialog_ || !dialog_->GetDialogImpl()) return 0;
+    auto* di = dialog_->GetDialogImpl();
+    auto& st = di->spins[id_];
+    const int old = st.pos;
+    st.pos = st.Clamp(pos);
+    ShowSpin(s, st);
+    if (auto b = di->buddyOf.find(id_); b != di->buddyOf.end()) dialog_->SetDlgItemText(b->second, std::to_string(st.pos));
     return old;
 }
 
 int CSpinButtonCtrl::GetPos() const {
-    auto* s = dynamic_cast<wxSpinButton*>(ToolkitOf(this));
-    return s ? s->GetValue() : 0;
+    if (!ToolkitOf(this) || !dialog_ || !dialog_->GetDialogImpl()) return 0;
+    return dialog_->GetDialogImpl()->spins[id_].pos;
 }
 
 void CEdit::SetSel(int start, int end) {
@@ -475,14 +543,27 @@ bool CDialog::CreateWindowFromTemplate(CWnd* parent, bool modal) {
                     }
                 }
                 const int id = c.id;
-                s->Bind(wxEVT_SPIN_UP, [this, id](wxSpinEvent& e) {
-                    e.Veto();
-                    StepSpin(id, +1);
+                ShowSpin(s, dlgImpl_->spins[id]);
+                // A step the toolkit took (a click, a key, the wheel) is the
+                // dialog's step in that direction, which the dialog may change
+                // or refuse; once the toolkit is done with it (wxEVT_SPIN comes
+                // last) its value is put back to the dialog's position. Vetoing
+                // the step instead makes the toolkit set its value back, which
+                // it reports as a step the other way, and so on for ever.
+                s->Bind(wxEVT_SPIN_UP, [this, id](wxSpinEvent&) { StepSpin(id, +1); });
+                s->Bind(wxEVT_SPIN_DOWN, [this, id](wxSpinEvent&) { StepSpin(id, -1); });
+                s->Bind(wxEVT_SPIN, [this, id, s](wxSpinEvent&) {
+                    if (dlgImpl_ && IsWindow()) ShowSpin(s, dlgImpl_->spins[id]);
                 });
-                s->Bind(wxEVT_SPIN_DOWN, [this, id](wxSpinEvent& e) {
-                    e.Veto();
-                    StepSpin(id, -1);
-                });
+                // With arrow keys the buddy's Up and Down step the up-down.
+                if ((c.style & CS_ARROWKEYS) && dlgImpl_->buddyOf.count(id)) {
+                    previous->Bind(wxEVT_KEY_DOWN, [this, id, s](wxKeyEvent& e) {
+                        const int k = e.GetKeyCode();
+                        const int step = k == WXK_UP || k == WXK_NUMPAD_UP ? 1 : k == WXK_DOWN || k == WXK_NUMPAD_DOWN ? -1 : 0;
+                        if (step != 0 && s->IsEnabled() && !e.HasAnyModifiers()) StepSpin(id, step);
+                        else e.Skip();
+                    });
+                }
                 w = s;
                 break;
             }
@@ -557,15 +638,11 @@ bool CDialog::CreateWindowFromTemplate(CWnd* parent, bool modal) {
             PressEscape();
             return;
         }
-        if ((e.GetKeyCode() == WXK_RETURN || e.GetKeyCode() == WXK_NUMPAD_ENTER) && !e.HasAnyModifiers()) {
-            // In a multi-line edit Enter starts a new line.
-            if (auto* t = dynamic_cast<wxTextCtrl*>(wxWindow::FindFocus()); t && t->IsMultiLine()) {
-                e.Skip();
-                return;
-            }
-            PressEnter();
+        // Return and Enter come here only when the top-level window's first
+        // look at them (DialogEventFirst) left them to the focused control.
+        if ((e.GetKeyCode() == WXK_RETURN || e.GetKeyCode() == WXK_NUMPAD_ENTER) && !e.HasAnyModifiers() &&
+            TakeEnterKey())
             return;
-        }
         e.Skip();
     });
     dlg->Bind(wxEVT_CLOSE_WINDOW, [this, dlg](wxCloseEvent& e) {
@@ -741,10 +818,27 @@ void CDialog::PressEnter() {
     if (!dlgImpl_ || !dlgImpl_->res) return;
     for (const ControlResource& c : dlgImpl_->res->controls)
         if (c.kind == ControlKind::DefPushButton) {
-            ClickButton(c.id);
+            // A greyed default button takes no Enter.
+            if (CWnd* b = GetDlgItem(c.id); b && b->IsWindowEnabled()) ClickButton(c.id);
             return;
         }
     Dispatch(WM_COMMAND, WPARAM(IDOK), 0, [this] { OnOK(); });
+}
+
+bool CDialog::TakeEnterKey() {
+    if (!dlgImpl_ || !IsWindow()) return false;
+    wxWindow* focus = wxWindow::FindFocus();
+    // In a multi-line edit Enter starts a new line.
+    if (auto* t = dynamic_cast<wxTextCtrl*>(focus); t && t->IsMultiLine()) return false;
+    // A push button with the focus is the default one while it has it.
+    if (dynamic_cast<wxButton*>(focus))
+        for (const auto& [id, w] : dlgImpl_->controls)
+            if (w == focus) {
+                ClickButton(id);
+                return true;
+            }
+    PressEnter();
+    return true;
 }
 
 void CDialog::ChooseComboItem(int id, int index) {
@@ -784,24 +878,26 @@ void CDialog::ChooseListRow(int id, int index) {
 void CDialog::StepSpin(int id, int delta) {
     auto* s = dynamic_cast<wxSpinButton*>(ToolkitOf(GetDlgItem(id)));
     if (!s || !dlgImpl_) return;
-    int pos = s->GetValue();
+    int pos = dlgImpl_->spins[id].pos;
     auto b = dlgImpl_->buddyOf.find(id);
     const bool buddy = b != dlgImpl_->buddyOf.end();
+    const int buddyId = buddy ? b->second : 0;
     if (buddy) {
         int v = 0;
-        if (ParseInt(GetDlgItemText(b->second), v)) pos = v;
+        if (ParseInt(GetDlgItemText(buddyId), v)) pos = v;
     }
     NMUPDOWN nm;
     nm.hdr.idFrom = id;
     nm.hdr.code = UDN_DELTAPOS;
     nm.iPos = pos;
     nm.iDelta = delta;
-    if (SendNotify(&nm.hdr) != 0 || !IsWindow()) return;
-    pos = std::clamp(int(int64_t{nm.iPos} + nm.iDelta), s->GetMin(), s->GetMax());
-    s->SetValue(pos);
+    if (SendNotify(&nm.hdr) != 0 || !IsWindow() || !dlgImpl_) return;
+    auto& st = dlgImpl_->spins[id];
+    st.pos = st.Clamp(int64_t{nm.iPos} + nm.iDelta);
+    ShowSpin(s, st);
     if (buddy) {
-        SetDlgItemText(b->second, std::to_string(pos));
-        SendControlCommand(b->second, EN_CHANGE);
+        SetDlgItemText(buddyId, std::to_string(st.pos));
+        SendControlCommand(buddyId, EN_CHANGE);
     }
 }
 

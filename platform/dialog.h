@@ -59,6 +59,9 @@ protected:
     int id_ = 0;
 };
 
+// An up-down. Its range and position are the dialog's: SetPos brings the
+// position into the range and writes it into a buddy; a step by the user goes
+// through CDialog::StepSpin.
 class CSpinButtonCtrl : public CControl {
 public:
     void SetRange(int lower, int upper);
@@ -174,6 +177,8 @@ public:
     // button or check box clicked, the Escape and Enter keys, the close box.
     void ClickButton(int id);
     void PressEscape();
+    // Enter: the default push button (none while it is greyed), or OK when the
+    // template has none.
     void PressEnter();
     // A spin button stepped by delta: UDN_DELTAPOS first (a handler may change
     // the step, or refuse it by returning non-zero), then the new position,
@@ -205,6 +210,10 @@ public:
     // Layer plumbing.
     struct DialogImpl;
     DialogImpl* GetDialogImpl() const { return dlgImpl_.get(); }
+    // The Return or Enter key, seen before the focused control: false when
+    // that control takes it itself (a multi-line edit); else a focused push
+    // button is clicked, or PressEnter.
+    bool TakeEnterKey();
     void PostNcDestroy() override;
 
 protected:

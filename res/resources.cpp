@@ -337,7 +337,7 @@ const DialogResource* FindDialogResource(UINT id) {
               {K::Edit, IDC_SONG_COMMENT, "", 14, 90, 232, 74, CS_MULTILINE},
               {K::PushButton, IDC_VISIT_PAGE, "Visit page", 14, 168, 60, 14},
               {K::CheckBox, IDC_SHOW_ON_OPEN, "Show this screen on song open", 7, 194, 140, 10},
-              {K::PushButton, IDC_SONG_INFO_CLOSE, "Close", 203, 192, 50, 14},
+              {K::DefPushButton, IDC_SONG_INFO_CLOSE, "Close", 203, 192, 50, 14},
           }}},
         {IDD_SAMPLE_ORGANIZER,
          {IDD_SAMPLE_ORGANIZER,

@@ -72,7 +72,7 @@ bool CSongInfoDlg::OnInitDialog() {
     return true;
 }
 
-void CSongInfoDlg::OnOK() {}  // Enter does not end the dialog
+void CSongInfoDlg::OnOK() {}  // the OK command does not end the dialog ("Close" does)
 
 void CSongInfoDlg::OnChangeField() {
     if (!fromLoad_) g_docModified = 1;

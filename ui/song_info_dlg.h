@@ -3,12 +3,14 @@
 // run and reads them back after it; the dialog never touches the song itself,
 // but the user's edits set g_docModified.
 //
-// "Close" takes the fields into the members and ends the dialog; Enter does
-// not end it, Escape ends it without taking them. "Visit page" is enabled when
-// the comment held "http://" at opening and opens its first link (up to the
-// first space or CR) through the URL opener, as one argument, then closes as
-// "Close" does. Opened after a load (g_songInfoFromLoad set), the check box is
-// greyed, "Close" has the focus and nothing typed marks the song.
+// "Close" (the default button: Enter runs it, except in the comment, where
+// it starts a new line) takes the fields into the members and ends the dialog;
+// the OK command alone does nothing; Escape ends it without taking them.
+// "Visit page" is enabled when the comment held "http://" at opening and opens
+// its first link (up to the first space or CR) through the URL opener, as one
+// argument, then closes as "Close" does. Opened after a load
+// (g_songInfoFromLoad set), the check box is greyed, "Close" has the focus and
+// nothing typed marks the song.
 //
 // The comment keeps CR LF line ends: each shows as a line break and comes
 // back as CR LF; an unedited comment comes back byte for byte. It holds at

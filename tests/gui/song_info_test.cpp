@@ -83,15 +83,21 @@ TEST_F(SongInfoTest, CancelAfterTypingKeepsTheTextsButMarksAndCloseWithoutEditsM
     EXPECT_FALSE(Modified());
 }
 
-TEST_F(SongInfoTest, EnterDoesNotCloseTheDialog) {
-    bool openAfterEnter = false;
+// Enter runs "Close", the default button; the OK command alone does not end
+// the dialog. (Real keys in the fields: tests/gui/dialog_input_test.cpp.)
+TEST_F(SongInfoTest, EnterRunsCloseButTheOkCommandAloneDoesNothing) {
+    bool openAfterOk = false;
     dialogScripts.push_back([&](CDialog& d) {
+        d.TypeText(IDC_SONG_TITLE, "Dusk");
+        d.OnOK();
+        openAfterOk = !d.HasEnded();
         d.PressEnter();
-        openAfterEnter = !d.HasEnded();
-        d.ClickButton(IDC_SONG_INFO_CLOSE);
+        EXPECT_TRUE(d.HasEnded());
+        EXPECT_EQ(d.GetResult(), IDOK);
     });
     EXPECT_TRUE(Run());
-    EXPECT_TRUE(openAfterEnter);
+    EXPECT_TRUE(openAfterOk);
+    EXPECT_EQ(g_songTitle, "Dusk");
 }
 
 TEST_F(SongInfoTest, TheCommentsLineEndsComeBackAsTheyWere) {
