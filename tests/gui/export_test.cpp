@@ -176,6 +176,7 @@ TEST_F(ExportTest, TheDialogWritesWhatRenderSongWritesAndLeavesTheProgramAsItFou
     // What a live session leaves for its device: a preview note queued 150 ms
     // into a 250 ms buffer, which the device was closed before playing, and a
     // test tone still fading out. Neither reaches the file.
+    const uint32_t bufferFrames = g_bufferFrames, bufferStart = g_bufferStartTime;
     g_bufferFrames = 11025;
     g_bufferStartTime = timeGetTime() - 150;
     QueueNoteOn(1, 40);
@@ -189,6 +190,8 @@ TEST_F(ExportTest, TheDialogWritesWhatRenderSongWritesAndLeavesTheProgramAsItFou
     answers.push_back(IDYES);
     RunTheDialog();
     EXPECT_TRUE(Export());
+    g_bufferFrames = bufferFrames;
+    g_bufferStartTime = bufferStart;
     ASSERT_EQ(dialogs, std::vector<UINT>{IDD_EXPORT_WAVE});
     EXPECT_TRUE(boxes.size() == 1) << "the confirmation only";
 
