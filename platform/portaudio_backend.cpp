@@ -57,26 +57,36 @@ struct PaOutput {
     void Attach(AudioSource* s) { source.store(s, std::memory_order_seq_cst); }
     void Detach() {
         source.store(nullptr, std::memory_order_seq_cst);
-        // The callback marks itself pulling before it looks at the source, so
-        // once it is seen idle here it will see no source until the next attach.
+        // Once the callback is seen not pulling, it sees no source until the
+        // next attach (it marks itself pulling before it looks again).
         while (pulling.load(std::memory_order_seq_cst)) std::this_thread::yield();
     }
 
     static int Callback(const void*, void* output, unsigned long frames, const PaStreamCallbackTimeInfo*,
                         PaStreamCallbackFlags flags, void* user) {
         auto* self = static_cast<PaOutput*>(user);
+        // The first look takes what the last attach or detach published (the
+        // first attach comes before the start, so the set-up among it).
+        AudioSource* s = self->source.load(std::memory_order_acquire);
+        if (s != nullptr) {
+            // Marked pulling before the source is looked at again, so a detach
+            // either waits for this pull or is seen here.
+            self->pulling.store(true, std::memory_order_seq_cst);
+            if (self->source.load(std::memory_order_seq_cst) != s) {
+                self->pulling.store(false, std::memory_order_release);
+                s = nullptr;
+            }
+        }
+        if (s == nullptr) {
+            std::memset(output, 0, static_cast<size_t>(frames) * 4);
+            return paContinue;
+        }
         if (!self->raised) {  // the server's thread for this client, raised once
             self->raised = true;
             RaiseCurrentThreadPriority();
         }
-        self->pulling.store(true, std::memory_order_seq_cst);
-        AudioSource* s = self->source.load(std::memory_order_seq_cst);
-        if (s == nullptr) {
-            std::memset(output, 0, static_cast<size_t>(frames) * 4);
-        } else {
-            if (flags & paOutputUnderflow) self->underflows.fetch_add(1, std::memory_order_relaxed);
-            s->Pull(static_cast<int16_t*>(output), static_cast<uint32_t>(frames));
-        }
+        if (flags & paOutputUnderflow) self->underflows.fetch_add(1, std::memory_order_relaxed);
+        s->Pull(static_cast<int16_t*>(output), static_cast<uint32_t>(frames));
         // What the pull wrote is seen by the thread that detaches.
         self->pulling.store(false, std::memory_order_release);
         return paContinue;
