@@ -316,10 +316,11 @@ TEST_F(LiveOutputTest, AConnectionToTheOutputPortsHoldsWhenTheDeviceIsOpenedAgai
         g_recorder->recording = true;
         g_testSignal = 1;
         bool heard = false;
+        size_t seen = 0;
         for (int wait = 0; wait < 500 && !heard; ++wait) {
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
             const size_t n = g_recorder->count.load();
-            for (size_t i = 0; i < n && !heard; ++i) heard = Left(g_recorder->frames[i]) > 5000;
+            for (; seen < n && !heard; ++seen) heard = Left(g_recorder->frames[seen]) > 5000;
         }
         EXPECT_TRUE(heard) << "the recorder heard no tone";
         g_testSignal = 0;
