@@ -17,6 +17,7 @@
 #include "shared/settings.h"
 #include "shared/song.h"
 #include "shared/transport.h"
+#include "shared/voice_state.h"
 
 uint32_t g_exportBuffer[kExportBlockFrames];
 Relaxed<uint32_t> g_exportKilobytes{0};
@@ -135,10 +136,18 @@ ExportResult ExportSong(const std::string& path, ExportProgress* progress, uint3
     if (progress == nullptr) progress = &none;
     if (maxSongBlocks == kSongBlocksOfTheSong) maxSongBlocks = LongestSongBlocks();
 
-    // Stop, clear the effect memory, and run the discarded pre-roll.
+    // Stop, clear the effect memory, and run the discarded pre-roll. The engine
+    // goes on from where the live session left it, but nothing the session
+    // left for its device reaches the file: notes the keyboard or MIDI queued
+    // at positions the pre-roll does not reach would sound in the first song
+    // block, the rest of a test tone's fade would take the first call and put
+    // the stop off by one call, and a held pitch bend would bend the song.
     g_engineReset = kResetStop;
     g_playFlag = 0;
     ResetEngineBuffers();
+    ClearEventQueues();
+    if (g_testSignal == 0) g_testToneLevel = 0;
+    for (VoiceState& vs : g_voiceState) RelaxedStore(vs.pitchBend, 0);
     g_masterMute = 0;
     for (uint32_t k = 0; k < kPreRollBlocks; ++k) {
         progress->PreRoll(kPreRollProgress[k]);

@@ -74,7 +74,9 @@ enum class ExportResult {
 };
 
 // Renders the song into a new file at path: stop request, effect memory cleared,
-// the discarded pre-roll of 8 x 4,096 frames, the start request at position 0
+// what the live session left for its device dropped (queued note events, the
+// rest of a test tone's fade, the voices' pitch bend; the engine's running
+// state carries on), the discarded pre-roll of 8 x 4,096 frames, the start request at position 0
 // with the polyphony at 32 voices, then 8,192-frame blocks until the song stops
 // (at most maxSongBlocks, by default the longest song without a loop), the effect tail of at most 64 blocks ending on a
 // quiet block, one block faded by the master mute, and the header sizes. File

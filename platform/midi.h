@@ -40,6 +40,10 @@ struct MidiPortList {
 
 enum class MidiOpenResult { Ok, Allocated, Failed };
 
+// The stable names of a listing, in order: a name that earlier ports of
+// exactly the same name already carry gets " (2)", " (3)"... by their count.
+std::vector<std::string> NumberRepeatedPortNames(const std::vector<std::string>& names);
+
 // Where a back-end's input thread hands arriving bytes (one whole message).
 void MidiBytesArrived(const uint8_t* bytes, size_t count);
 

@@ -1,5 +1,6 @@
 // The PortAudio back-end: ALSA and JACK output devices that open a 2-channel
-// 44,100 Hz 16-bit stream.
+// 44,100 Hz 16-bit stream. A stream on a JACK device outlives the device that
+// opened it, so the program's ports keep their names and connections (below).
 #include <alsa/asoundlib.h>
 #include <jack/jack.h>
 #include <pa_jack.h>
@@ -10,7 +11,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
+#include <memory>
 #include <string>
+#include <thread>
 
 #include "platform/audio_backend.h"
 #include "platform/threads.h"
@@ -42,62 +45,124 @@ bool InitialisePortAudio() {
     return ok;
 }
 
-class PaStreamOut final : public AudioStream {
-public:
-    PaStreamOut(PaStream* stream, AudioSource* source) : stream_(stream), source_(source) {}
-    ~PaStreamOut() override {
-        if (stream_ == nullptr) return;
-        Stop();
-        Pa_CloseStream(stream_);
+// One PortAudio output stream. Its callback pulls the attached source, or
+// plays silence while none is attached; detaching returns once the callback no
+// longer pulls the old source.
+struct PaOutput {
+    PaStream* stream = nullptr;
+    PaDeviceIndex device = paNoDevice;
+    bool running = false;  // started and not aborted (owner's thread)
+    bool claimed = false;  // a stream handle uses it (under g_keptMutex when kept)
+
+    void Attach(AudioSource* s) { source.store(s, std::memory_order_seq_cst); }
+    void Detach() {
+        source.store(nullptr, std::memory_order_seq_cst);
+        // Once the callback is seen not pulling, it sees no source until the
+        // next attach (it marks itself pulling before it looks again).
+        while (pulling.load(std::memory_order_seq_cst)) std::this_thread::yield();
     }
-    bool Start() override {
-        if (running_) return true;
-        // Everything written before the start is seen by the callback, which
-        // runs on the sound server's thread.
-        started_.store(true, std::memory_order_release);
-        running_ = Pa_StartStream(stream_) == paNoError;
-        return running_;
-    }
-    void Stop() override {
-        if (!running_) return;
-        Pa_AbortStream(stream_);
-        // The last callback has returned: what it wrote is seen from here on.
-        (void)finished_.load(std::memory_order_acquire);
-        running_ = false;
-    }
-    bool Paced() const override { return true; }
-    uint64_t DeviceUnderflows() const override { return underflows_.load(std::memory_order_relaxed); }
 
     static int Callback(const void*, void* output, unsigned long frames, const PaStreamCallbackTimeInfo*,
                         PaStreamCallbackFlags flags, void* user) {
-        auto* self = static_cast<PaStreamOut*>(user);
-        if (!self->started_.load(std::memory_order_acquire)) {
+        auto* self = static_cast<PaOutput*>(user);
+        // The first look takes what the last attach or detach published (the
+        // first attach comes before the start, so the set-up among it).
+        AudioSource* s = self->source.load(std::memory_order_acquire);
+        if (s != nullptr) {
+            // Marked pulling before the source is looked at again, so a detach
+            // either waits for this pull or is seen here.
+            self->pulling.store(true, std::memory_order_seq_cst);
+            if (self->source.load(std::memory_order_seq_cst) != s) {
+                self->pulling.store(false, std::memory_order_release);
+                s = nullptr;
+            }
+        }
+        if (s == nullptr) {
             std::memset(output, 0, static_cast<size_t>(frames) * 4);
             return paContinue;
         }
-        if (!self->raised_) {  // the server's thread for this client, raised once
-            self->raised_ = true;
+        if (!self->raised) {  // the server's thread for this client, raised once
+            self->raised = true;
             RaiseCurrentThreadPriority();
         }
-        if (flags & paOutputUnderflow) self->underflows_.fetch_add(1, std::memory_order_relaxed);
-        self->source_->Pull(static_cast<int16_t*>(output), static_cast<uint32_t>(frames));
-        self->finished_.fetch_add(1, std::memory_order_release);
+        if (flags & paOutputUnderflow) self->underflows.fetch_add(1, std::memory_order_relaxed);
+        s->Pull(static_cast<int16_t*>(output), static_cast<uint32_t>(frames));
+        // What the pull wrote is seen by the thread that detaches.
+        self->pulling.store(false, std::memory_order_release);
         return paContinue;
     }
 
-    PaStream** Slot() { return &stream_; }
+    // The hand-over with the sound server's thread: an attach publishes what
+    // was set up for the source, a detach takes what the last pull wrote.
+    std::atomic<AudioSource*> source{nullptr};
+    std::atomic<bool> pulling{false};
+    std::atomic<uint64_t> underflows{0};
+    bool raised = false;  // the callback's own
+};
+
+// A JACK output is kept open and running from its first open to the end of the
+// process: closing a stream unregisters its ports and stopping one cuts every
+// connection they have, and the next stream's ports come back under new names
+// (the JACK host API numbers them on from a counter). So a connection the user
+// made to the program's ports (to a recorder, another program) would not
+// survive the song export or a change in Preferences. Closing the device only
+// detaches its source, and opening it again on the same JACK device takes the
+// kept stream back: the ports keep their names and their connections. A second
+// JACK stream opened while the kept one is in use is an ordinary one.
+std::mutex g_keptMutex;
+PaOutput* g_keptJack = nullptr;  // never freed: the server's thread may still call it at exit
+
+void CloseOutput(PaOutput* out) {
+    if (out->running) Pa_AbortStream(out->stream);
+    Pa_CloseStream(out->stream);
+    delete out;
+}
+
+class PaStreamOut final : public AudioStream {
+public:
+    PaStreamOut(PaOutput* out, AudioSource* source, bool kept)
+        : out_(out), source_(source), kept_(kept), underflowBase_(out->underflows.load(std::memory_order_relaxed)) {}
+    ~PaStreamOut() override {
+        Stop();
+        if (kept_) {
+            std::lock_guard<std::mutex> lock(g_keptMutex);
+            out_->claimed = false;
+        } else {
+            CloseOutput(out_);
+        }
+    }
+    bool Start() override {
+        if (attached_) return true;
+        // Everything written before the start is seen by the callback, which
+        // runs on the sound server's thread.
+        out_->Attach(source_);
+        if (!out_->running) out_->running = Pa_StartStream(out_->stream) == paNoError;
+        if (!out_->running) {
+            out_->Detach();
+            return false;
+        }
+        attached_ = true;
+        return true;
+    }
+    void Stop() override {
+        if (!attached_) return;
+        out_->Detach();  // the last pull has returned: what it wrote is seen from here on
+        attached_ = false;
+        if (kept_) return;  // a kept stream plays silence on
+        Pa_AbortStream(out_->stream);
+        out_->running = false;
+    }
+    bool Paced() const override { return true; }
+    uint64_t DeviceUnderflows() const override {
+        return out_->underflows.load(std::memory_order_relaxed) - underflowBase_;
+    }
 
 private:
-    PaStream* stream_;
+    PaOutput* out_;
     AudioSource* source_;
-    bool running_ = false;
-    bool raised_ = false;  // the callback's own
-    // The hand-over with the sound server's thread, which PortAudio and JACK
-    // order with their own means: the start publishes what was set up, each
-    // callback publishes what it wrote for the stop to take.
-    std::atomic<bool> started_{false};
-    std::atomic<uint64_t> finished_{0};
-    std::atomic<uint64_t> underflows_{0};
+    bool kept_;
+    bool attached_ = false;
+    uint64_t underflowBase_;
 };
 
 class PortAudioBackend final : public AudioBackend {
@@ -105,6 +170,7 @@ public:
     std::vector<AudioOutputInfo> EnumerateOutputs() override {
         std::vector<AudioOutputInfo> list;
         paIndex_.clear();
+        isJack_.clear();
         defaultOutput_ = -1;
         if (!InitialisePortAudio()) return list;
         const PaDeviceIndex count = Pa_GetDeviceCount();
@@ -125,6 +191,7 @@ public:
             entry.name = info->name;
             list.push_back(entry);
             paIndex_.push_back(i);
+            isJack_.push_back(api->type == paJACK);
         }
         if (defaultOutput_ < 0 && !list.empty()) defaultOutput_ = 0;
         return list;
@@ -143,16 +210,34 @@ public:
             error = AudioOpenError::NoDriver;
             return nullptr;
         }
-        PaStreamParameters out{};
-        out.device = paIndex_[static_cast<size_t>(output)];
-        out.channelCount = 2;
-        out.sampleFormat = paInt16;
-        out.suggestedLatency = info->defaultLowOutputLatency;
-        auto stream = std::make_unique<PaStreamOut>(nullptr, source);
-        const PaError e = Pa_OpenStream(stream->Slot(), nullptr, &out, 44100.0, paFramesPerBufferUnspecified,
-                                        paClipOff | paDitherOff, &PaStreamOut::Callback, stream.get());
+        const PaDeviceIndex device = paIndex_[static_cast<size_t>(output)];
+        const bool jack = isJack_[static_cast<size_t>(output)];
+        if (jack) {
+            std::lock_guard<std::mutex> lock(g_keptMutex);
+            PaOutput* kept = g_keptJack;
+            // A kept stream that the server has stopped, or one on another JACK
+            // device, makes way for a new one.
+            if (kept != nullptr && !kept->claimed &&
+                (kept->device != device || (kept->running && Pa_IsStreamActive(kept->stream) != 1))) {
+                CloseOutput(kept);
+                g_keptJack = kept = nullptr;
+            }
+            if (kept != nullptr && !kept->claimed) {
+                kept->claimed = true;
+                if (g_openedHook != nullptr) g_openedHook(ClientName());
+                return std::make_unique<PaStreamOut>(kept, source, true);
+            }
+        }
+        auto out = std::make_unique<PaOutput>();
+        out->device = device;
+        PaStreamParameters params{};
+        params.device = device;
+        params.channelCount = 2;
+        params.sampleFormat = paInt16;
+        params.suggestedLatency = info->defaultLowOutputLatency;
+        const PaError e = Pa_OpenStream(&out->stream, nullptr, &params, 44100.0, paFramesPerBufferUnspecified,
+                                        paClipOff | paDitherOff, &PaOutput::Callback, out.get());
         if (e != paNoError) {
-            *stream->Slot() = nullptr;  // nothing to close
             switch (e) {
                 case paInvalidDevice: error = AudioOpenError::BadDevice; break;
                 case paDeviceUnavailable: error = AudioOpenError::Busy; break;
@@ -164,12 +249,22 @@ public:
             }
             return nullptr;
         }
+        bool keep = false;
+        if (jack) {
+            std::lock_guard<std::mutex> lock(g_keptMutex);
+            if (g_keptJack == nullptr) {
+                out->claimed = true;
+                g_keptJack = out.get();
+                keep = true;
+            }
+        }
         if (g_openedHook != nullptr) g_openedHook(ClientName());
-        return stream;
+        return std::make_unique<PaStreamOut>(out.release(), source, keep);
     }
 
 private:
     std::vector<PaDeviceIndex> paIndex_;
+    std::vector<bool> isJack_;
     int defaultOutput_ = -1;
 };
 

@@ -3,10 +3,12 @@
 //
 // Stable names: ALSA names end in the client and port numbers the sequencer
 // hands out on each run ("Synth:Synth Port 1 128:0"); they are cut off. A name
-// that comes twice in one list gets " (2)", " (3)"... in listing order. The
-// program's own ports (its client is "Morvel Canopy", which JACK may number
-// "Morvel Canopy-01") are never listed, so the output can't loop into the
-// input. A port is opened by looking its stable name up afresh.
+// that comes twice in one list gets " (2)", " (3)"... in listing order, counting
+// only the earlier ports of exactly that name, so a port's name does not hang
+// on other devices ("Synth (USB)" leaves "Synth" as it is). The program's own
+// ports (its client is "Morvel Canopy", which JACK may number "Morvel
+// Canopy-01") are never listed, so the output can't loop into the input. A
+// port is opened by looking its stable name up afresh.
 //
 // The library's JACK output frees its message ring before it stops the
 // client's process thread, which may still be in a period begun before the
@@ -15,6 +17,7 @@
 // of the process, to be opened again for the next JACK output.
 #include <unistd.h>
 
+#include <algorithm>
 #include <memory>
 #include <regex>
 #include <vector>
@@ -81,14 +84,13 @@ std::vector<Port> ListPorts(uint32_t& error) {
                 return ports;
             }
             if (OwnPort(raw)) continue;
-            std::string name = StableName(api, raw);
-            int same = 1;
-            for (const Port& p : ports)
-                if (p.name == name || p.name.rfind(name + " (", 0) == 0) ++same;
-            if (same > 1) name += " (" + std::to_string(same) + ")";
-            ports.push_back({name, api, i});
+            ports.push_back({StableName(api, raw), api, i});
         }
     }
+    std::vector<std::string> names;
+    for (const Port& p : ports) names.push_back(p.name);
+    names = NumberRepeatedPortNames(names);
+    for (size_t k = 0; k < ports.size(); ++k) ports[k].name = names[k];
     return ports;
 }
 
@@ -198,5 +200,14 @@ private:
 };
 
 }  // namespace
+
+std::vector<std::string> NumberRepeatedPortNames(const std::vector<std::string>& names) {
+    std::vector<std::string> stable;
+    for (size_t k = 0; k < names.size(); ++k) {
+        const auto same = 1 + std::count(names.begin(), names.begin() + static_cast<std::ptrdiff_t>(k), names[k]);
+        stable.push_back(same > 1 ? names[k] + " (" + std::to_string(same) + ")" : names[k]);
+    }
+    return stable;
+}
 
 std::unique_ptr<MidiBackend> CreateRtMidiBackend() { return std::make_unique<RtMidiBackend>(); }

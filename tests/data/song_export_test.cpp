@@ -1,7 +1,7 @@
 // The offline render loop: the checks before an export, the file's length and
 // header against the song's length in rows, its content against the same
-// sequence of engine calls made here, the bound on a song that never ends, and
-// file errors.
+// sequence of engine calls made here, what a live session leaves behind kept
+// out of the file, the bound on a song that never ends, and file errors.
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -10,6 +10,7 @@
 
 #include "data/song_export.h"
 #include "data/wave_file.h"
+#include "engine/effect_setup.h"
 #include "engine/master.h"
 #include "engine/render.h"
 #include "engine/tables.h"
@@ -182,6 +183,70 @@ TEST_F(SongExportTest, FileLengthHeaderAndContent) {
     ASSERT_EQ(want.size() * 4, file.size() - 44);
     for (size_t i = 0; i < want.size(); ++i) {
         ASSERT_EQ(GetU32(&file[44 + 4 * i]), want[i]) << "frame " << i;
+    }
+}
+
+// The demo song played live for a while (2,048-frame blocks at period position
+// 0, each followed by the effect set-up, as the live paths call the engine),
+// then stopped; `leave` adds what the session leaves for its device; then the
+// export. The file's sample words.
+std::vector<uint32_t> ExportAfterLivePlaying(void (*leave)()) {
+    engine_state::Clear();
+    const Bytes song = ReadFileBytes((std::filesystem::path(__FILE__).parent_path() / "../../songs/_default_.mcs").string());
+    EXPECT_TRUE(LoadSongBytes(song));
+    g_tempo = g_tempoDisplay.load();
+    std::vector<uint32_t> block(2048);
+    const auto live = [&block](int blocks) {
+        for (int i = 0; i < blocks; ++i) {
+            g_renderOut = block.data();
+            g_renderFrames = 2048;
+            g_renderPeriodPos = 0;
+            RenderBlock();
+            UpdateEffectUnits();
+        }
+    };
+    g_engineReset = kResetStart;
+    live(60);
+    g_engineReset = kResetStop;
+    live(4);
+    if (leave != nullptr) leave();
+    const std::string path = TempPath("after-live.wav");
+    EXPECT_EQ(ExportSong(path), ExportResult::kDone);
+    const Bytes file = ReadFileBytes(path);
+    std::vector<uint32_t> words((file.size() - 44) / 4);
+    for (size_t i = 0; i < words.size(); ++i) words[i] = GetU32(&file[44 + 4 * i]);
+    return words;
+}
+
+// The export starts from the engine as the session left it: the effect units'
+// sweeps, the noise generators and the output filters go on from where they
+// stood (so the same playing is needed before both exports). What the session
+// queued or left sounding for its device does not reach the file.
+TEST_F(SongExportTest, WhatTheLiveSessionLeftForItsDeviceStaysOutOfTheFile) {
+    const struct {
+        const char* what;
+        void (*leave)();
+    } cases[] = {
+        {"a preview note queued for the closed device beyond the pre-roll",
+         [] {
+             auto& q = g_voiceEvents;
+             q.key[0][6000] = 40;
+             q.sound[0][6000] = 1;
+             q.code[0][6000] = kVoiceEventNoteOn;
+         }},
+        {"the rest of a test tone's fade-out", [] { g_testToneLevel = 0x50000000; }},
+        {"a pitch bend held on the voices of a MIDI channel",
+         [] {
+             for (int v = 0; v < 8; ++v) g_voiceState[v].pitchBend = 300;
+         }},
+    };
+    const std::vector<uint32_t> want = ExportAfterLivePlaying(nullptr);
+    for (const auto& c : cases) {
+        const std::vector<uint32_t> got = ExportAfterLivePlaying(c.leave);
+        ASSERT_EQ(got.size(), want.size()) << c.what;
+        size_t first = 0;
+        while (first < want.size() && got[first] == want[first]) ++first;
+        EXPECT_EQ(first, want.size()) << c.what << ": the file differs from frame " << first;
     }
 }
 

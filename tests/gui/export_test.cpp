@@ -1,6 +1,7 @@
 // The song export from the File menu: the checks before any dialog, the
 // proposed name and the confirmation, the busy dialog run through its first
-// tick (a file equal to render_song's, the texts, the state it leaves), and
+// tick (a file equal to render_song's, also when a preview note and a test
+// tone were left for the closed device; the texts, the state it leaves), and
 // the file failures at every step.
 #include <cstdlib>
 #include <fstream>
@@ -13,10 +14,12 @@
 #include "data/song_file.h"
 #include "data/song_reset.h"
 #include "data/ui_hooks.h"
+#include "engine/event_queue.h"
 #include "engine/master.h"
 #include "engine/render.h"
 #include "engine/tables.h"
 #include "res/resource_ids.h"
+#include "shared/clock.h"
 #include "shared/file_io.h"
 #include "shared/mixer.h"
 #include "tests/faulty_file.h"
@@ -170,6 +173,14 @@ TEST_F(ExportTest, TheDialogWritesWhatRenderSongWritesAndLeavesTheProgramAsItFou
     }
     g_tempo = g_tempoDisplay.load();
     session_->doc->SetTitle("_default_.mcs");
+    // What a live session leaves for its device: a preview note queued 150 ms
+    // into a 250 ms buffer, which the device was closed before playing, and a
+    // test tone still fading out. Neither reaches the file.
+    const uint32_t bufferFrames = g_bufferFrames, bufferStart = g_bufferStartTime;
+    g_bufferFrames = 11025;
+    g_bufferStartTime = timeGetTime() - 150;
+    QueueNoteOn(1, 40);
+    g_testToneLevel = 0x50000000;
     g_polyphony = 2;
     g_midiSync = 1;
     g_playFlag = 1;
@@ -179,6 +190,8 @@ TEST_F(ExportTest, TheDialogWritesWhatRenderSongWritesAndLeavesTheProgramAsItFou
     answers.push_back(IDYES);
     RunTheDialog();
     EXPECT_TRUE(Export());
+    g_bufferFrames = bufferFrames;
+    g_bufferStartTime = bufferStart;
     ASSERT_EQ(dialogs, std::vector<UINT>{IDD_EXPORT_WAVE});
     EXPECT_TRUE(boxes.size() == 1) << "the confirmation only";
 

@@ -1,6 +1,8 @@
 // Real-time output on a sound server: the engine's test tone played for two
 // seconds through a waveOut-style and a DirectSound-style device (notify and
-// poll paths) and recorded through the server. Needs a JACK server running
+// poll paths) and recorded through the server; a connection made to the
+// program's output ports kept, with their names, when the device is opened
+// again. Needs a JACK server running
 // before the process starts (the CI set-up starts one with the dummy driver at
 // 44,100 Hz and 128 frames); without one the tests are skipped, unless
 // MC_REQUIRE_JACK is set, when they fail.
@@ -12,6 +14,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -64,6 +67,7 @@ struct Recorder {
 };
 
 Recorder* g_recorder = nullptr;
+std::string g_clientName;  // the program's client on the server
 
 // Called by the audio layer after it has opened a stream on the server and
 // before it starts it: our output ports go to the recorder.
@@ -101,7 +105,8 @@ protected:
         sp.sched_priority = sched_get_priority_max(SCHED_RR) - 10;
         pthread_setschedparam(jack_client_thread_id(r->client), SCHED_RR, &sp);
         g_recorder = r;
-        SetAudioClientName("mcout" + pid);
+        g_clientName = "mcout" + pid;
+        SetAudioClientName(g_clientName);
         SetAudioStreamOpenedHook(ConnectRecorder);
         BuildEngineTables();
         CreateRenderThreads();
@@ -128,6 +133,16 @@ protected:
     }
 
     void TearDown() override { SetMessageBoxHandler(nullptr); }
+
+    // The program's output ports on the server, by name.
+    static std::vector<std::string> OurPorts() {
+        std::vector<std::string> names;
+        const std::string pattern = "^" + g_clientName + ":";
+        const char** ports = jack_get_ports(g_recorder->client, pattern.c_str(), nullptr, JackPortIsOutput);
+        for (int i = 0; ports != nullptr && ports[i] != nullptr; ++i) names.push_back(ports[i]);
+        jack_free(ports);
+        return names;
+    }
 
     static int Entry(const std::string& name, int directSound) {
         for (int i = 0; i < g_deviceCount; ++i)
@@ -252,6 +267,69 @@ TEST_F(LiveOutputTest, DirectSoundPollPathPlaysTheToneAfterOneHalf) {
         ExpectToneWithoutGap(rec, 44 * g_directSoundLatencyMs[index]);
         EXPECT_EQ(late, 0u);
     }
+}
+
+// The user connects the program's output ports to another program (here the
+// recorder); the device is then closed and opened again, as the song export
+// and a new buffer size or driver in Preferences do. The ports keep their
+// names, the connection holds, and the other program hears the output
+// through it.
+TEST_F(LiveOutputTest, AConnectionToTheOutputPortsHoldsWhenTheDeviceIsOpenedAgain) {
+    const int notify = Entry("Primary Sound Driver", 1);
+    const int poll = Entry("system", 1);
+    const struct {
+        const char* what;
+        int entry;
+        int32_t responseTime;
+        int reopenEntry;
+        int32_t reopenResponseTime;
+    } cases[] = {
+        {"export, waveOut", 0, 2048, 0, 2048},
+        {"export, DirectSound notify", notify, 15, notify, 15},
+        {"another buffer size", 0, 2048, 0, 4096},
+        {"another driver", 0, 2048, poll, 8},
+    };
+    SetAudioStreamOpenedHook(nullptr);  // the connection is the user's
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        g_testSignal = 0;
+        g_waveOutDevice = c.entry;
+        g_responseTime = c.responseTime;
+        ASSERT_TRUE(OpenAudioDevice());
+        const std::vector<std::string> ports = OurPorts();
+        ASSERT_EQ(ports.size(), 2u);
+        for (int i = 0; i < 2; ++i) {
+            const int connected = jack_connect(g_recorder->client, ports[i].c_str(), jack_port_name(g_recorder->in[i]));
+            ASSERT_TRUE(connected == 0 || connected == EEXIST) << ports[i];
+        }
+
+        CloseAudioDevice();
+        g_waveOutDevice = c.reopenEntry;
+        g_responseTime = c.reopenResponseTime;
+        ASSERT_TRUE(OpenAudioDevice());
+        EXPECT_EQ(OurPorts(), ports);
+        for (int i = 0; i < 2; ++i)
+            EXPECT_TRUE(jack_port_connected_to(g_recorder->in[i], ports[i].c_str())) << ports[i];
+
+        // The tone reaches the recorder (waiting at most five seconds for it).
+        g_recorder->count = 0;
+        g_recorder->recording = true;
+        g_testSignal = 1;
+        bool heard = false;
+        size_t seen = 0;
+        for (int wait = 0; wait < 500 && !heard; ++wait) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            const size_t n = g_recorder->count.load();
+            for (; seen < n && !heard; ++seen) heard = Left(g_recorder->frames[seen]) > 5000;
+        }
+        EXPECT_TRUE(heard) << "the recorder heard no tone";
+        g_testSignal = 0;
+        CloseAudioDevice();
+        g_recorder->recording = false;
+        g_testToneLevel = 0;
+        for (int i = 0; i < 2; ++i) jack_port_disconnect(g_recorder->client, g_recorder->in[i]);
+    }
+    SetAudioStreamOpenedHook(ConnectRecorder);
 }
 
 }  // namespace

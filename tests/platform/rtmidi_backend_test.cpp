@@ -1,16 +1,37 @@
-// The RtMidi back-end on a machine without an ALSA sequencer and without a
-// JACK server: both lists are empty without an error, an open fails, and the
-// missing sequencer is not reported (the JACK side warns on its own that no
-// server runs). Skipped where a sequencer device exists.
+// The RtMidi back-end: the numbering of repeated port names, and, on a machine
+// without an ALSA sequencer and without a JACK server, both lists empty without
+// an error, an open that fails, and the missing sequencer not reported (the
+// JACK side warns on its own that no server runs; skipped where a sequencer
+// device exists).
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "platform/midi.h"
 
 namespace {
+
+// Only an earlier port of exactly the same name makes a name repeat, so a
+// port's stable name does not depend on the other devices plugged in.
+TEST(RtMidiBackend, RepeatedPortNamesAreNumberedByEarlierPortsOfTheSameName) {
+    using Names = std::vector<std::string>;
+    const struct {
+        Names listed;
+        Names stable;
+    } cases[] = {
+        {{"Synth", "Keys"}, {"Synth", "Keys"}},
+        {{"Synth", "Synth", "Synth"}, {"Synth", "Synth (2)", "Synth (3)"}},
+        {{"Synth (USB)", "Synth"}, {"Synth (USB)", "Synth"}},
+        {{"Synth (USB)", "Synth", "Synth (USB)", "Synth"}, {"Synth (USB)", "Synth", "Synth (USB) (2)", "Synth (2)"}},
+        {{"Synth 2", "Synth", "SynthX", "synth"}, {"Synth 2", "Synth", "SynthX", "synth"}},
+        {{"Keys", "Synth", "Keys"}, {"Keys", "Synth", "Keys (2)"}},
+        {{}, {}},
+    };
+    for (const auto& c : cases) EXPECT_EQ(NumberRepeatedPortNames(c.listed), c.stable) << ::testing::PrintToString(c.listed);
+}
 
 TEST(RtMidiBackend, WithoutASequencerOrAServerThereAreNoPortsAndNoMessage) {
     if (access("/dev/snd/seq", F_OK) == 0) GTEST_SKIP() << "this machine has an ALSA sequencer";

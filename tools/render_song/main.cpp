@@ -1,5 +1,7 @@
-// render_song: renders a song file into a WAV file exactly as the song export
-// does, for tests and benchmarks.
+// render_song: renders a song file into a WAV file as the song export does,
+// from a freshly started engine with the default output settings, for tests
+// and benchmarks. (The program's export starts from the engine as the session
+// left it: effect sweeps, noise and output filters go on from where they stood.)
 //
 //   render_song [--max-blocks N] SONG OUT.wav
 //
