@@ -598,12 +598,6 @@ bool CDialog::CreateWindowFromTemplate(CWnd* parent, bool modal) {
                 const bool tabs = (c.style & CS_TABSTOPS) != 0;
                 auto* l = new BridgeListBox(dlg, wid, pos, size, wxLB_SINGLE | ((c.style & CS_VSCROLL) ? wxLB_NEEDED_SB : 0),
                                             tabs);
-                if (tabs) {
-                    wxFont font = l->GetFont();
-                    font.SetFamily(wxFONTFAMILY_TELETYPE);
-                    font.SetFaceName(wxEmptyString);
-                    l->SetFont(font);
-                }
                 if (c.style & CS_NOTIFY) {
                     const int id = c.id;
                     l->Bind(wxEVT_LISTBOX, [this, id](wxCommandEvent&) { OnCmdMsg(UINT(id), nullptr); });

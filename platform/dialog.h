@@ -105,8 +105,8 @@ private:
 // command table under the list's id (the selection-change notification) when
 // the template gives it CS_NOTIFY; a change made by the program sends none.
 // With CS_TABSTOPS a tab in a row moves the text on to the next default tab
-// stop (every 8 average character widths): the row is shown expanded, in a
-// fixed-pitch font, so that the columns line up.
+// stop (every 8 characters): the row is shown with the tabs expanded to
+// blanks, in the dialog's font.
 class CListBox : public CControl {
 public:
     int AddString(const std::string& text);  // the new row's index

@@ -1,5 +1,7 @@
 #include "ui/select_command_dlg.h"
 
+#include <algorithm>
+
 #include "res/resource_ids.h"
 #include "shared/editor.h"
 #include "ui/view_globals.h"
@@ -42,12 +44,14 @@ void CSelectCommandDlg::DoDataExchange(CDataExchange* dx) {
 
 bool CSelectCommandDlg::OnInitDialog() {
     CDialog::OnInitDialog();
-    // Created at the owner's client origin; moved beside the cursor's column.
+    // Created at the owner's client origin; moved beside the cursor's column,
+    // 286 x 160 pixels unless the template in the dialog font is larger (a
+    // font wider than the one the list was laid out for would cut its rows).
     CRect r;
     GetWindowRect(&r);
     const int left = r.left + 16 + 7 * int(uint32_t(g_cursorColumn));
     const int top = r.top + (g_largeLayout ? 224 : 200);
-    MoveWindow(left, top, 286, 160, false);
+    MoveWindow(left, top, std::max(286, r.Width()), std::max(160, r.Height()), false);
 
     for (const char* text : kCommandListTexts) m_commandList.AddString(text);
     if (g_curCommand > 15) g_curCommand -= kExtendedCommandBase;
