@@ -192,7 +192,7 @@ TEST_F(SongExportTest, FileLengthHeaderAndContent) {
 // export. The file's sample words.
 std::vector<uint32_t> ExportAfterLivePlaying(void (*leave)()) {
     engine_state::Clear();
-    const Bytes song = ReadFileBytes((std::filesystem::path(__FILE__).parent_path() / "../../songs/_default_.mcs").string());
+    const Bytes song = ReadFileBytes((std::filesystem::path(MC_SOURCE_DIR) / "songs" / "_default_.mcs").string());
     EXPECT_TRUE(LoadSongBytes(song));
     g_tempo = g_tempoDisplay.load();
     std::vector<uint32_t> block(2048);

@@ -56,6 +56,9 @@ void DefineSound(int s, const char* name, Knobs knobs) {
             Fail("sound " + std::to_string(s) + ": parameter " + std::to_string(p) + " out of range");
         g_soundBank[p][s] = static_cast<uint8_t>(v);
     }
+    // The panel draws capitals, digits and blanks only, as the name box keeps.
+    if (std::string(name).find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789 ") != std::string::npos)
+        Fail(std::string("sound name \"") + name + "\" holds a character the panel cannot draw");
     g_soundNames[s] = name;
 }
 
@@ -66,7 +69,7 @@ enum Bus : int { kBusKick = 1, kBusDrums = 2, kBusBass = 3, kBusPad = 4, kBusLea
 void DefineSounds() {
     // A pulse lead with a slowly sweeping width, a detuned sawtooth beside it,
     // a filter that closes a little after the attack, and delayed vibrato.
-    DefineSound(kLead, "Pulse lead",
+    DefineSound(kLead, "PULSE LEAD",
                 {{kParamOsc1Wave, 4}, {kParamOsc1PulseWidth, 30}, {kParamOsc1Pwm, 6},
                  {kParamOsc2On, 1}, {kParamOsc2Wave, 3}, {kParamOsc2FineTune, Cents(9)}, {kParamOsc2Volume, 45},
                  {kParamAmpAttack, 8}, {kParamAmpDecay, 45}, {kParamAmpSustain, 62}, {kParamAmpRelease, 34},
@@ -78,7 +81,7 @@ void DefineSounds() {
                  {kParamChannel, kBusLead}});
     // Three sawtooths (one an octave up) through the 24 dB low pass, whose
     // cutoff the LFO moves slowly; a soft attack and a long release.
-    DefineSound(kPad, "Warm pad",
+    DefineSound(kPad, "WARM PAD",
                 {{kParamOsc1Wave, 3},
                  {kParamOsc2On, 1}, {kParamOsc2Wave, 3}, {kParamOsc2FineTune, Cents(12)}, {kParamOsc2Volume, 70},
                  {kParamOsc3On, 1}, {kParamOsc3Wave, 3}, {kParamOsc3Tune, Octaves(1)},
@@ -93,7 +96,7 @@ void DefineSounds() {
                  {kParamChannel, kBusPad}});
     // A sawtooth with a detuned pulse, a resonant 24 dB low pass with a
     // short filter envelope, a little drive; the gate time makes it staccato.
-    DefineSound(kBass, "Round bass",
+    DefineSound(kBass, "ROUND BASS",
                 {{kParamOsc1Wave, 3},
                  {kParamOsc2On, 1}, {kParamOsc2Wave, 4}, {kParamOsc2FineTune, Cents(-8)}, {kParamOsc2Volume, 55},
                  {kParamAmpAttack, 0}, {kParamAmpDecay, 38}, {kParamAmpSustain, 55}, {kParamAmpRelease, 14},
@@ -104,7 +107,7 @@ void DefineSounds() {
                  {kParamGateTime, 24}, {kParamDistortion, 12},
                  {kParamChannel, kBusBass}});
     // A plucked sawtooth: the filter and the amplifier both fall to nothing.
-    DefineSound(kArp, "Glass pluck",
+    DefineSound(kArp, "GLASS PLUCK",
                 {{kParamOsc1Wave, 3},
                  {kParamOsc2On, 1}, {kParamOsc2Wave, 2}, {kParamOsc2Tune, Octaves(1)}, {kParamOsc2Volume, 40},
                  {kParamAmpAttack, 0}, {kParamAmpDecay, 30}, {kParamAmpSustain, 0}, {kParamAmpRelease, 26},
@@ -115,7 +118,7 @@ void DefineSounds() {
                  {kParamChannel, kBusArp}});
     // Drums made of synthesizer sounds. The kick: a sine whose pitch the user
     // envelope throws down by about three octaves at the start.
-    DefineSound(kKick, "Sine kick",
+    DefineSound(kKick, "SINE KICK",
                 {{kParamOsc1Wave, 1},
                  {kParamAmpAttack, 0}, {kParamAmpDecay, 34}, {kParamAmpSustain, 0}, {kParamAmpRelease, 20},
                  {kParamAmpGain, 80},
@@ -125,7 +128,7 @@ void DefineSounds() {
                  {kParamChannel, kBusKick}});
     // The snare: bright noise over a sine body of about 185 Hz whatever the
     // key (oscillator 2 without key tracking), whose pitch falls a little.
-    DefineSound(kSnare, "Noise snare",
+    DefineSound(kSnare, "NOISE SNARE",
                 {{kParamOsc1Wave, 5}, {kParamOsc1Tune, Octaves(2)},
                  {kParamOsc2On, 1}, {kParamOsc2Wave, 1}, {kParamOsc2KeyTrack, 0}, {kParamOsc2Tune, 37},
                  {kParamOsc2Volume, 60},
@@ -135,13 +138,13 @@ void DefineSounds() {
                  {kParamUserEnvSustain, 0}, {kParamUserEnvGain, 10},
                  {kParamChannel, kBusDrums}});
     // Hats: the same noise higher, through a high pass, short and longer.
-    DefineSound(kHat, "Closed hat",
+    DefineSound(kHat, "CLOSED HAT",
                 {{kParamOsc1Wave, 5}, {kParamOsc1Tune, Octaves(2)},
                  {kParamAmpAttack, 0}, {kParamAmpDecay, 6}, {kParamAmpSustain, 0}, {kParamAmpRelease, 6},
                  {kParamAmpGain, 30},
                  {kParamFilterOn, 1}, {kParamFilterType, 3}, {kParamFilterCutoff, 55}, {kParamFilterResonance, 12},
                  {kParamChannel, kBusDrums}});
-    DefineSound(kOpenHat, "Open hat",
+    DefineSound(kOpenHat, "OPEN HAT",
                 {{kParamOsc1Wave, 5}, {kParamOsc1Tune, Octaves(2)},
                  {kParamAmpAttack, 0}, {kParamAmpDecay, 24}, {kParamAmpSustain, 0}, {kParamAmpRelease, 20},
                  {kParamAmpGain, 30},
