@@ -3,7 +3,11 @@
 // bitmaps.
 #include "tests/gui/gui_fixture.h"
 
+#include "data/sound_bank_ops.h"
+#include "host/midi_controllers.h"
+#include "host/midi_handler.h"
 #include "res/bmp.h"
+#include "res/resource_ids.h"
 #include "shared/mixer.h"
 #include "shared/sound_bank.h"
 #include "shared/transport.h"
@@ -11,6 +15,8 @@
 #include "ui/panel_paint.h"
 #include "tests/panel/skin_cache.h"
 #include "ui/panel_state.h"
+#include "ui/sound_commands.h"
+#include "ui/sound_name_dlg.h"
 
 namespace {
 
@@ -31,7 +37,23 @@ protected:
         ASSERT_TRUE(OpenSession());
     }
     CSynthView* View() { return static_cast<CSynthView*>(session_->view); }
+    bool Run(UINT id) { return session_->frame->ExecuteCommand(id); }
 };
+
+// The synthesizer section of the view's picture: its knobs, selectors, lamps,
+// digits and the sound name.
+std::vector<uint32_t> SynthSection(const CBitmap* picture) {
+    std::vector<uint32_t> px;
+    for (int y = 0; y < 157; ++y)
+        for (int x = 0; x < 605; ++x) px.push_back(picture->GetPixelRgb(g_panelX + x, g_panelY + y));
+    return px;
+}
+
+int Differing(const std::vector<uint32_t>& a, const std::vector<uint32_t>& b) {
+    int n = 0;
+    for (size_t i = 0; i < a.size() && i < b.size(); ++i) n += a[i] != b[i];
+    return n;
+}
 
 }  // namespace
 
@@ -147,4 +169,80 @@ TEST_F(PanelViewTest, TheSplashShowsItsPicture) {
     ASSERT_EQ(g_splashBitmap.Height(), 256);
     for (auto [x, y] : {std::pair{0, 0}, {120, 90}, {399, 255}, {318, 104}})
         EXPECT_EQ(g_splashBitmap.GetPixelRgb(x, y), splash.At(x, y)) << x << "," << y;
+}
+
+// Every command that changes what the panel shows of the current sound (its
+// name or a knob) reaches the screen at the next timer tick: the section then
+// shows what a full repaint draws.
+TEST_F(PanelViewTest, SoundCommandsReachThePanelAtTheNextTick) {
+    const std::string instrument = (dir_ / "lead.mci").string();
+    // Sound 3 with its own knobs and name, copied to the clipboard and saved.
+    g_curSound = 3;
+    LoadSoundToKnobs(3);
+    g_curSoundName = "CLIPBOARD 9";
+    g_liveKnobs[kParamFilterCutoff] = 12;
+    g_liveKnobs[kParamAmpAttack] = 70;
+    ASSERT_TRUE(Run(ID_SOUNDS_COPY));
+    filePicks.push_back(instrument);
+    ASSERT_TRUE(Run(ID_SOUNDS_SAVE));
+    // The controller of the filter cutoff.
+    int cutoff = -1;
+    for (int p = 0; p < kControllerKnobs; ++p)
+        if (g_paramValuePtrs[p].Address() == &g_liveKnobs[kParamFilterCutoff]) cutoff = p;
+    ASSERT_GE(cutoff, 0);
+    const uint32_t mapBefore = g_midiControllerMap[cutoff];
+
+    auto rename = [&](const char* name) {
+        dialogScripts.push_back([name](CDialog& d) {
+            d.SetDlgItemText(IDC_SOUND_NAME, name);
+            d.PressEnter();
+        });
+        EditSoundName(session_->doc);
+    };
+    struct Case {
+        const char* name;
+        std::function<void()> before;  // shown on the panel before the command
+        std::function<void()> command;
+    } cases[] = {
+        {"Paste", {}, [&] { EXPECT_TRUE(Run(ID_SOUNDS_PASTE)); }},
+        {"Undo changes after a rename", [&] { rename("RENAMED"); }, [&] { EXPECT_TRUE(Run(ID_SOUNDS_UNDO)); }},
+        {"Rename", {}, [&] { rename("NEW NAME 7"); }},
+        {"Reset knobs", {}, [&] { EXPECT_TRUE(Run(ID_SOUNDS_RESET)); }},
+        {"Randomize", {}, [&] { EXPECT_TRUE(Run(ID_SOUNDS_RANDOMIZE)); }},
+        {"Load sound", {},
+         [&] {
+             answers.push_back(IDYES);  // replace the used sound
+             filePicks.push_back(instrument);
+             EXPECT_TRUE(Run(ID_SOUNDS_LOAD));
+         }},
+        {"MIDI controller", {},
+         [&] {
+             g_midiControllerMap[cutoff] = 74;
+             HandleMidiMessage(0xB0u | 74u << 8 | 100u << 16, 0);
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        g_curSound = 5;
+        g_soundNames[5] = "LEAD ONE";
+        LoadSoundToKnobs(5);
+        g_liveKnobs[kParamFilterCutoff] = 40;
+        g_liveKnobs[kParamAmpGain] = 20;
+        StoreKnobsToSound(5);
+        LoadSoundToKnobs(5);
+        g_soundEdited = 0;
+        View()->PaintPanel();
+        if (c.before) c.before();
+        View()->OnTimer(kViewTimerId);
+        CBitmap* picture = View()->DrawSurface();
+        ASSERT_NE(picture, nullptr);
+        const std::vector<uint32_t> before = SynthSection(picture);
+        c.command();
+        View()->OnTimer(kViewTimerId);
+        const std::vector<uint32_t> shown = SynthSection(picture);
+        EXPECT_GT(Differing(shown, before), 0) << "the command changed nothing the panel shows";
+        View()->PaintPanel();
+        EXPECT_EQ(Differing(shown, SynthSection(picture)), 0) << "pixels the tick left stale";
+    }
+    g_midiControllerMap[cutoff] = mapBefore;
 }
