@@ -588,6 +588,13 @@ std::string CWnd::GetWindowText() const {
     return w->GetLabel().utf8_string();
 }
 
+CSize CWnd::GetTextExtent(const std::string& text) const {
+    wxWindow* w = ToolkitOf(this);
+    if (!w) return {};
+    const wxSize s = w->GetTextExtent(wxString::FromUTF8(text));
+    return {s.x, s.y};
+}
+
 CWnd* CWnd::SetFocus() {
     CWnd* old = GetFocus();
     if (wxWindow* w = ToolkitOf(this)) w->SetFocus();
