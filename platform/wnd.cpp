@@ -239,34 +239,63 @@ CWnd* OwnerOf(wxWindow* w) {
 
 }  // namespace
 
-void PresentSurface(wxDC& dc, CBitmap* surface) {
-    if (!surface || surface->IsNull()) return;
-    const int w = surface->Width(), h = surface->Height();
-    wxImage img(w, h, false);
-    unsigned char* rgb = img.GetData();
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) {
-            uint32_t p = surface->GetPixelRgb(x, y);
-            *rgb++ = (p >> 16) & 0xFF;
-            *rgb++ = (p >> 8) & 0xFF;
-            *rgb++ = p & 0xFF;
+void PresentSurface(wxDC& dc, CBitmap* surface, const wxRegion& region) {
+    const uint32_t* pixels = surface ? surface->DevicePixels() : nullptr;
+    if (!pixels) return;
+    const wxRect bounds(0, 0, surface->Width(), surface->Height());
+    for (wxRegionIterator it(region); it; ++it) {
+        const wxRect r = it.GetRect().Intersect(bounds);
+        if (r.IsEmpty()) continue;
+        wxImage img(r.width, r.height, false);
+        unsigned char* rgb = img.GetData();
+        for (int y = 0; y < r.height; ++y) {
+            const uint32_t* row = pixels + size_t(r.y + y) * size_t(bounds.width) + size_t(r.x);
+            for (int x = 0; x < r.width; ++x) {
+                const uint32_t p = row[x];
+                rgb[0] = uint8_t(p >> 16);
+                rgb[1] = uint8_t(p >> 8);
+                rgb[2] = uint8_t(p);
+                rgb += 3;
+            }
         }
-    dc.DrawBitmap(wxBitmap(img), 0, 0, false);
+        dc.DrawBitmap(wxBitmap(img), r.x, r.y, false);
+    }
+}
+
+void KeepDrawingAttributes(wxWindow* w) {
+    w->SetOwnFont(w->GetFont());
+    w->SetOwnForegroundColour(w->GetForegroundColour());
+    w->SetOwnBackgroundColour(w->GetBackgroundColour());
 }
 
 void BindCommonEvents(wxWindow* w, CWnd* /*owner*/, bool ownerDraws) {
     if (ownerDraws) {
         w->SetBackgroundStyle(wxBG_STYLE_PAINT);
+        KeepDrawingAttributes(w);
         w->Bind(wxEVT_PAINT, [w](wxPaintEvent&) {
             wxPaintDC pdc(w);
             CWnd* o = OwnerOf(w);
             if (!o) return;
-            o->SetInPaint(true);
-            o->Dispatch(WM_PAINT, 0, 0, [o] { o->OnPaint(); });
-            if ((o = OwnerOf(w)) != nullptr) {
+            // The picture always holds the whole window. A paint that only
+            // shows what the window's own contexts drew into it since the last
+            // one presents just those parts (the toolkit clips the paint to
+            // them; it reports their bounds); a paint the program asked for,
+            // or one the toolkit needs beyond that, runs the paint handler
+            // first and presents all it was asked for.
+            wxRegion present = w->GetUpdateRegion();
+            CWnd::Impl* impl = o->GetImpl();
+            const bool drawnOnly = !impl->paintRequested && !impl->drawnSincePaint.IsEmpty() &&
+                                   impl->drawnSincePaint.GetBox().Contains(present.GetBox());
+            if (drawnOnly) present.Intersect(impl->drawnSincePaint);
+            impl->paintRequested = false;
+            impl->drawnSincePaint.Clear();
+            if (!drawnOnly) {
+                o->SetInPaint(true);
+                o->Dispatch(WM_PAINT, 0, 0, [o] { o->OnPaint(); });
+                if ((o = OwnerOf(w)) == nullptr) return;
                 o->SetInPaint(false);
-                PresentSurface(pdc, o->DrawSurface());
             }
+            PresentSurface(pdc, o->DrawSurface(), present);
         });
     }
     // A key message reaches the owner's handler after the key state (the
@@ -463,12 +492,16 @@ void CWnd::UpdateWindow() {
 }
 
 void CWnd::Invalidate(bool /*erase*/) {
-    if (wxWindow* w = ToolkitOf(this)) w->Refresh(false);
+    wxWindow* w = ToolkitOf(this);
+    if (!w) return;
+    impl_->paintRequested = true;
+    w->Refresh(false);
 }
 
 void CWnd::InvalidateRect(const CRect* r, bool /*erase*/) {
     wxWindow* w = ToolkitOf(this);
     if (!w) return;
+    impl_->paintRequested = true;
     if (r) w->RefreshRect(wxRect(r->left, r->top, r->Width(), r->Height()), false);
     else w->Refresh(false);
 }
@@ -488,7 +521,7 @@ bool CWnd::MoveWindow(int x, int y, int w, int h, bool repaint) {
         win->Move(x, y);  // a window of fixed size keeps its size
     else
         win->SetSize(x, y, w, h);
-    if (repaint) win->Refresh(false);
+    if (repaint) Invalidate();
     return true;
 }
 
@@ -731,7 +764,11 @@ CBitmap* CWnd::DrawSurface() { return (impl_ && impl_->window && !surface_.IsNul
 void CWnd::SurfaceChanged(const CRect& r) {
     if (inPaint_) return;  // the paint presents the whole picture when it ends
     ++presented_;
-    if (wxWindow* w = ToolkitOf(this)) w->RefreshRect(wxRect(r.left, r.top, r.Width(), r.Height()), false);
+    if (wxWindow* w = ToolkitOf(this)) {
+        const wxRect rect(r.left, r.top, r.Width(), r.Height());
+        impl_->drawnSincePaint.Union(rect);
+        w->RefreshRect(rect, false);
+    }
 }
 
 // ---------------------------------------------------------------- contexts

@@ -2,6 +2,7 @@
 // they draw lands in their windows' pictures, compared with the skin's
 // bitmaps.
 #include "tests/gui/gui_fixture.h"
+#include "tests/app/program_fixture.h"  // ReadScreen
 
 #include "data/sound_bank_ops.h"
 #include "host/midi_controllers.h"
@@ -88,9 +89,11 @@ TEST_F(PanelViewTest, TheTimerTickUpdatesThePanelAndTheEnginesTempo) {
 
 // The timer draws only what changed: once the first ticks have caught up, a
 // tick where nothing moved copies nothing to the window, and a new play row
-// does.
+// does. (While the song plays, so that the grid and the readout show the play
+// row: a redraw that leaves the picture as it was reaches the window no more.)
 TEST_F(PanelViewTest, AQuietTickCopiesNothingToTheWindow) {
     for (auto& level : g_meterLevels) level = 0;  // falling meters are drawn
+    g_songPlaying = 1;
     View()->OnTimer(kViewTimerId);
     View()->OnTimer(kViewTimerId);
     const uint64_t before = View()->PresentedDrawings();
@@ -100,6 +103,7 @@ TEST_F(PanelViewTest, AQuietTickCopiesNothingToTheWindow) {
     View()->OnTimer(kViewTimerId);
     EXPECT_GT(View()->PresentedDrawings(), before);
     g_trackRow[0] = 0;
+    g_songPlaying = 0;
 }
 
 // Every showing of the grid redraws the top bar's LED readout: the edit
@@ -245,4 +249,66 @@ TEST_F(PanelViewTest, SoundCommandsReachThePanelAtTheNextTick) {
         EXPECT_EQ(Differing(shown, SynthSection(picture)), 0) << "pixels the tick left stale";
     }
     g_midiControllerMap[cutoff] = mapBefore;
+}
+
+namespace {
+
+class DrawCountingView : public CSynthView {
+public:
+    static inline int draws = 0;
+    void OnDraw(CDC* dc) override {
+        ++draws;
+        CSynthView::OnDraw(dc);
+    }
+};
+
+class ViewPaintTest : public SessionTest {
+protected:
+    void SetUp() override {
+        GuiTest::SetUp();
+        ASSERT_TRUE(OpenSession([] { return new DrawCountingView; }));
+        // The pointer away from the window: the screen's picture shows it.
+        ASSERT_EQ(std::system("xdotool mousemove 1279 1023"), 0);
+        PumpMessages(100);
+    }
+    CSynthView* View() { return static_cast<CSynthView*>(session_->view); }
+    // Pixels of the view's w x h area at (x, y) that the screen shows
+    // otherwise than the view's picture.
+    int StaleOnScreen(int x, int y, int w, int h) {
+        const ScreenShot shot = ReadScreen();
+        CRect view;
+        View()->GetWindowRect(&view);
+        if (shot.width < view.left + x + w) return -1;
+        const CBitmap* picture = View()->DrawSurface();
+        int n = 0;
+        for (int j = 0; j < h; ++j)
+            for (int i = 0; i < w; ++i)
+                n += shot.At(view.left + x + i, view.top + y + j) != picture->GetPixelRgb(x + i, y + j);
+        return n;
+    }
+};
+
+}  // namespace
+
+// What the view's timer draws reaches the screen without a full repaint: the
+// paint that follows only shows the changed part of the picture. A paint the
+// program asks for still runs the view's drawing.
+TEST_F(ViewPaintTest, TimerDrawingReachesTheScreenWithoutAFullRepaint) {
+    View()->OnTimer(kViewTimerId);
+    PumpMessages(100);
+    const int knobX = g_panelX + 159, knobY = g_panelY + 64;  // the filter cutoff
+    const int drawsBefore = DrawCountingView::draws;
+    // Two changes far apart in one tick: a knob near the top, a meter near
+    // the bottom; the screen between them stays as it was.
+    g_liveKnobs[kParamFilterCutoff] = g_liveKnobs[kParamFilterCutoff] == 20 ? 60 : 20;
+    g_meterLevels[0] = 12;
+    View()->OnTimer(kViewTimerId);
+    PumpMessages(100);
+    EXPECT_EQ(DrawCountingView::draws, drawsBefore);
+    EXPECT_EQ(StaleOnScreen(knobX, knobY, 30, 30), 0);
+    EXPECT_EQ(StaleOnScreen(0, 0, 632, 430), 0);
+
+    View()->Invalidate();
+    PumpMessages(100);
+    EXPECT_EQ(DrawCountingView::draws, drawsBefore + 1);
 }
