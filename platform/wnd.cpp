@@ -278,15 +278,14 @@ void BindCommonEvents(wxWindow* w, CWnd* /*owner*/, bool ownerDraws) {
             if (!o) return;
             // The picture always holds the whole window. A paint that only
             // shows what the window's own contexts drew into it since the last
-            // one presents just those parts (the toolkit clips the paint to
-            // them; it reports their bounds); a paint the program asked for,
-            // or one the toolkit needs beyond that, runs the paint handler
-            // first and presents all it was asked for.
-            wxRegion present = w->GetUpdateRegion();
+            // one just presents the picture; a paint the program asked for, or
+            // one the toolkit needs beyond that, runs the paint handler first.
+            // Either presents all the toolkit asks for: it may have joined an
+            // uncovered part of the window to the drawn ones.
+            const wxRegion present = w->GetUpdateRegion();
             CWnd::Impl* impl = o->GetImpl();
             const bool drawnOnly = !impl->paintRequested && !impl->drawnSincePaint.IsEmpty() &&
                                    impl->drawnSincePaint.GetBox().Contains(present.GetBox());
-            if (drawnOnly) present.Intersect(impl->drawnSincePaint);
             impl->paintRequested = false;
             impl->drawnSincePaint.Clear();
             if (!drawnOnly) {
