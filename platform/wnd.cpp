@@ -285,9 +285,9 @@ void BindCommonEvents(wxWindow* w, CWnd* /*owner*/, bool ownerDraws) {
             const wxRegion present = w->GetUpdateRegion();
             CWnd::Impl* impl = o->GetImpl();
             const bool drawnOnly = !impl->paintRequested && !impl->drawnSincePaint.IsEmpty() &&
-                                   impl->drawnSincePaint.GetBox().Contains(present.GetBox());
+                                   impl->drawnSincePaint.Contains(present.GetBox());
             impl->paintRequested = false;
-            impl->drawnSincePaint.Clear();
+            impl->drawnSincePaint = wxRect();
             if (!drawnOnly) {
                 o->SetInPaint(true);
                 o->Dispatch(WM_PAINT, 0, 0, [o] { o->OnPaint(); });

@@ -18,9 +18,9 @@ struct CWnd::Impl {
     bool ownerDraws = false;  // the window presents its drawing surface
     bool topMost = false;
     std::map<UINT, std::unique_ptr<WndTimer>> timers;
-    // Since the last paint: what the window's own contexts changed in its
-    // picture, and whether the program asked for a paint.
-    wxRegion drawnSincePaint;
+    // Since the last paint: the bounds of what the window's own contexts
+    // changed in its picture, and whether the program asked for a paint.
+    wxRect drawnSincePaint;
     bool paintRequested = false;
     ~Impl();
 };
