@@ -95,7 +95,7 @@ bool CValueTipDlg::OnInitDialog() {
     CDialog::OnInitDialog();
     CWnd* text = GetDlgItem(IDC_VALUE_TIP_TEXT);
     if (!text) return true;
-    // A pixel of air beside the widest text on every side.
+    // Two pixels of air left and right of the widest text, one above and below.
     CSize widest;
     for (const std::string& t : ValueTipTexts()) {
         const CSize e = text->GetTextExtent(t);
