@@ -10,6 +10,7 @@
 BridgeFrame::BridgeFrame(CWnd* o, const wxString& title, long style)
     : wxFrame(nullptr, wxID_ANY, title, wxDefaultPosition, wxDefaultSize, style) {
     owner = o;
+    KeepDrawingAttributes(this);
 }
 BridgeFrame::~BridgeFrame() {
     if (owner) owner->ToolkitWindowGone();

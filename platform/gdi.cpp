@@ -216,49 +216,94 @@ bool CDC::BitBlt(int x, int y, int w, int h, CDC* src, int sx, int sy, DWORD rop
     h = std::min({h, dst->Height() - y, from->Height() - sy});
     if (w <= 0 || h <= 0) return true;
 
-    if (from->GetKind() == CBitmap::Kind::Mono && dst->GetKind() != CBitmap::Kind::Mono) {
+    // Only the rows whose pixels the copy changed are reported to a window:
+    // copying what a picture already shows presents nothing again.
+    int firstChanged = h, lastChanged = -1;
+    auto changedRow = [&](int r) {
+        firstChanged = std::min(firstChanged, r);
+        lastChanged = std::max(lastChanged, r);
+    };
+    auto allRowsChanged = [&] {
+        firstChanged = 0;
+        lastChanged = h - 1;
+    };
+    const CBitmap::Kind dstKind = dst->GetKind(), fromKind = from->GetKind();
+    uint32_t* d = dst->DevicePixels();
+    const size_t dstW = size_t(dst->Width());
+    if (fromKind == CBitmap::Kind::Mono && dstKind != CBitmap::Kind::Mono) {
         // Set bits take this context's background colour, clear bits its text colour.
         const uint32_t set = ColorRefToRgb(background_), clear = ColorRefToRgb(text_);
-        for (int r = 0; r < h; ++r)
-            for (int c = 0; c < w; ++c) dst->SetPixelRgb(x + c, y + r, from->GetMonoBit(sx + c, sy + r) ? set : clear);
-        Touched(CRect(x, y, x + w, y + h));
-        return true;
-    }
-    const bool sameIndexed = dst->GetKind() == CBitmap::Kind::Dib8 && from->GetKind() == CBitmap::Kind::Dib8 &&
-                             dst->GetPalette() == from->GetPalette();
-    if (dst->GetKind() == CBitmap::Kind::Device && from->GetKind() == CBitmap::Kind::Device) {
-        uint32_t* d = dst->DevicePixels();
+        if (d) {
+            for (int r = 0; r < h; ++r) {
+                uint32_t* row = d + size_t(y + r) * dstW + size_t(x);
+                bool changed = false;
+                for (int c = 0; c < w; ++c) {
+                    const uint32_t v = from->GetMonoBit(sx + c, sy + r) ? set : clear;
+                    if (row[c] != v) {
+                        row[c] = v;
+                        changed = true;
+                    }
+                }
+                if (changed) changedRow(r);
+            }
+        } else {
+            for (int r = 0; r < h; ++r)
+                for (int c = 0; c < w; ++c) dst->SetPixelRgb(x + c, y + r, from->GetMonoBit(sx + c, sy + r) ? set : clear);
+            allRowsChanged();
+        }
+    } else if (dstKind == CBitmap::Kind::Device && fromKind == CBitmap::Kind::Device) {
         const uint32_t* s = from->DevicePixels();
+        const size_t fromW = size_t(from->Width());
         if (dst == from) {
             // Overlapping copy within one bitmap: go through a copy of the rows.
             std::vector<uint32_t> tmp(size_t(w) * size_t(h));
             for (int r = 0; r < h; ++r)
-                std::copy_n(s + size_t(sy + r) * size_t(from->Width()) + size_t(sx), w, tmp.begin() + size_t(r) * size_t(w));
+                std::copy_n(s + size_t(sy + r) * fromW + size_t(sx), w, tmp.begin() + size_t(r) * size_t(w));
             for (int r = 0; r < h; ++r)
-                std::copy_n(tmp.begin() + size_t(r) * size_t(w), w, d + size_t(y + r) * size_t(dst->Width()) + size_t(x));
+                std::copy_n(tmp.begin() + size_t(r) * size_t(w), w, d + size_t(y + r) * dstW + size_t(x));
+            allRowsChanged();
         } else {
-            for (int r = 0; r < h; ++r)
-                std::copy_n(s + size_t(sy + r) * size_t(from->Width()) + size_t(sx), w,
-                            d + size_t(y + r) * size_t(dst->Width()) + size_t(x));
+            for (int r = 0; r < h; ++r) {
+                const uint32_t* fromRow = s + size_t(sy + r) * fromW + size_t(sx);
+                uint32_t* toRow = d + size_t(y + r) * dstW + size_t(x);
+                if (std::equal(fromRow, fromRow + w, toRow)) continue;
+                std::copy_n(fromRow, w, toRow);
+                changedRow(r);
+            }
         }
-    } else if (sameIndexed) {
-        std::vector<uint8_t> tmp(size_t(w) * size_t(h));
-        for (int r = 0; r < h; ++r)
-            for (int c = 0; c < w; ++c) tmp[size_t(r) * size_t(w) + size_t(c)] = from->GetIndex(sx + c, sy + r);
-        uint8_t* bits = dst->DibBits();
-        const BITMAPINFOHEADER& hd = dst->GetDibHeader();
+    } else if (dstKind == CBitmap::Kind::Device && fromKind == CBitmap::Kind::Dib8) {
+        // Through the source's colour table; an index beyond it is black.
+        uint32_t colours[256] = {};
+        const std::vector<uint32_t>& palette = from->GetPalette();
+        std::copy_n(palette.begin(), std::min<size_t>(palette.size(), 256), colours);
         for (int r = 0; r < h; ++r) {
-            int row = hd.biHeight < 0 ? y + r : dst->Height() - 1 - (y + r);
-            std::copy_n(tmp.begin() + size_t(r) * size_t(w), w, bits + size_t(row) * size_t(dst->GetStride()) + size_t(x));
+            const uint8_t* fromRow = from->DibRow(sy + r) + sx;
+            uint32_t* toRow = d + size_t(y + r) * dstW + size_t(x);
+            uint32_t differs = 0;
+            for (int c = 0; c < w; ++c) {
+                const uint32_t v = colours[fromRow[c]];
+                differs |= toRow[c] ^ v;
+                toRow[c] = v;
+            }
+            if (differs != 0) changedRow(r);
         }
+    } else if (dstKind == CBitmap::Kind::Dib8 && fromKind == CBitmap::Kind::Dib8 &&
+               dst->GetPalette() == from->GetPalette()) {
+        // Indices copied as they are, through a copy of the rows (the two may
+        // be one bitmap).
+        std::vector<uint8_t> tmp(size_t(w) * size_t(h));
+        for (int r = 0; r < h; ++r) std::copy_n(from->DibRow(sy + r) + sx, w, tmp.begin() + size_t(r) * size_t(w));
+        for (int r = 0; r < h; ++r) std::copy_n(tmp.begin() + size_t(r) * size_t(w), w, dst->DibRow(y + r) + x);
+        allRowsChanged();
     } else {
         std::vector<uint32_t> tmp(size_t(w) * size_t(h));
         for (int r = 0; r < h; ++r)
             for (int c = 0; c < w; ++c) tmp[size_t(r) * size_t(w) + size_t(c)] = from->GetPixelRgb(sx + c, sy + r);
         for (int r = 0; r < h; ++r)
             for (int c = 0; c < w; ++c) dst->SetPixelRgb(x + c, y + r, tmp[size_t(r) * size_t(w) + size_t(c)]);
+        allRowsChanged();
     }
-    Touched(CRect(x, y, x + w, y + h));
+    if (lastChanged >= 0) Touched(CRect(x, y + firstChanged, x + w, y + lastChanged + 1));
     return true;
 }
 

@@ -11,6 +11,7 @@
 #pragma once
 
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "platform/afx.h"
@@ -117,6 +118,12 @@ public:
     uint32_t* DevicePixels() { return kind_ == Kind::Device ? device_.data() : nullptr; }
     const uint32_t* DevicePixels() const { return kind_ == Kind::Device ? device_.data() : nullptr; }
     uint8_t* DibBits() { return kind_ == Kind::Dib8 ? dib_.data() : nullptr; }
+    // The index bytes of row y (0 the top row) of a DIB section, whichever
+    // way its rows lie in memory; null for another bitmap or a row outside.
+    const uint8_t* DibRow(int y) const {
+        return kind_ == Kind::Dib8 && y >= 0 && y < height_ ? dib_.data() + DibOffset(0, y) : nullptr;
+    }
+    uint8_t* DibRow(int y) { return const_cast<uint8_t*>(std::as_const(*this).DibRow(y)); }
     // Whether a pixel of a monochrome bitmap is set.
     bool GetMonoBit(int x, int y) const;
 
@@ -167,6 +174,9 @@ public:
     // -1 colours (more than 256: a true-colour device) and 32 bits per pixel.
     int GetDeviceCaps(int index) const;
 
+    // Copies a rectangle of the source's bitmap (SRCCOPY only). Drawing into a
+    // window's picture, the context tells the window of the rows whose pixels
+    // the copy changed, and of nothing when the picture already showed them.
     bool BitBlt(int x, int y, int w, int h, CDC* src, int sx, int sy, DWORD rop);
     void FillSolidRect(const CRect& r, COLORREF colour);
     void FillSolidRect(int x, int y, int w, int h, COLORREF colour) { FillSolidRect(CRect(x, y, x + w, y + h), colour); }

@@ -239,24 +239,39 @@ CWnd* OwnerOf(wxWindow* w) {
 
 }  // namespace
 
-void PresentSurface(wxDC& dc, CBitmap* surface) {
-    if (!surface || surface->IsNull()) return;
-    const int w = surface->Width(), h = surface->Height();
-    wxImage img(w, h, false);
-    unsigned char* rgb = img.GetData();
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) {
-            uint32_t p = surface->GetPixelRgb(x, y);
-            *rgb++ = (p >> 16) & 0xFF;
-            *rgb++ = (p >> 8) & 0xFF;
-            *rgb++ = p & 0xFF;
+void PresentSurface(wxDC& dc, CBitmap* surface, const wxRegion& region) {
+    const uint32_t* pixels = surface ? surface->DevicePixels() : nullptr;
+    if (!pixels) return;
+    const wxRect bounds(0, 0, surface->Width(), surface->Height());
+    for (wxRegionIterator it(region); it; ++it) {
+        const wxRect r = it.GetRect().Intersect(bounds);
+        if (r.IsEmpty()) continue;
+        wxImage img(r.width, r.height, false);
+        unsigned char* rgb = img.GetData();
+        for (int y = 0; y < r.height; ++y) {
+            const uint32_t* row = pixels + size_t(r.y + y) * size_t(bounds.width) + size_t(r.x);
+            for (int x = 0; x < r.width; ++x) {
+                const uint32_t p = row[x];
+                rgb[0] = uint8_t(p >> 16);
+                rgb[1] = uint8_t(p >> 8);
+                rgb[2] = uint8_t(p);
+                rgb += 3;
+            }
         }
-    dc.DrawBitmap(wxBitmap(img), 0, 0, false);
+        dc.DrawBitmap(wxBitmap(img), r.x, r.y, false);
+    }
+}
+
+void KeepDrawingAttributes(wxWindow* w) {
+    w->SetOwnFont(w->GetFont());
+    w->SetOwnForegroundColour(w->GetForegroundColour());
+    w->SetOwnBackgroundColour(w->GetBackgroundColour());
 }
 
 void BindCommonEvents(wxWindow* w, CWnd* /*owner*/, bool ownerDraws) {
     if (ownerDraws) {
         w->SetBackgroundStyle(wxBG_STYLE_PAINT);
+        KeepDrawingAttributes(w);
         w->Bind(wxEVT_PAINT, [w](wxPaintEvent&) {
             wxPaintDC pdc(w);
             CWnd* o = OwnerOf(w);
@@ -269,17 +284,17 @@ void BindCommonEvents(wxWindow* w, CWnd* /*owner*/, bool ownerDraws) {
                 due.Intersect(update);
                 impl->invalid.Subtract(update);
             }
-            if (impl->painted && due.IsEmpty()) {
-                PresentSurface(pdc, o->DrawSurface());
-                return;
-            }
-            impl->painted = true;
-            o->SetInPaint(true);
-            o->Dispatch(WM_PAINT, 0, 0, [o] { o->OnPaint(); });
-            if ((o = OwnerOf(w)) != nullptr) {
+            if (!impl->painted || !due.IsEmpty()) {
+                impl->painted = true;
+                o->SetInPaint(true);
+                o->Dispatch(WM_PAINT, 0, 0, [o] { o->OnPaint(); });
+                if ((o = OwnerOf(w)) == nullptr) return;
                 o->SetInPaint(false);
-                PresentSurface(pdc, o->DrawSurface());
             }
+            // Only what the toolkit asks for is presented.
+            CBitmap* surface = o->DrawSurface();
+            PresentSurface(pdc, surface,
+                           update.IsEmpty() && surface ? wxRegion(0, 0, surface->Width(), surface->Height()) : update);
         });
     }
     // A key message reaches the owner's handler after the key state (the
@@ -621,6 +636,13 @@ std::string CWnd::GetWindowText() const {
     return w->GetLabel().utf8_string();
 }
 
+CSize CWnd::GetTextExtent(const std::string& text) const {
+    wxWindow* w = ToolkitOf(this);
+    if (!w) return {};
+    const wxSize s = w->GetTextExtent(wxString::FromUTF8(text));
+    return {s.x, s.y};
+}
+
 CWnd* CWnd::SetFocus() {
     CWnd* old = GetFocus();
     if (wxWindow* w = ToolkitOf(this)) w->SetFocus();
@@ -757,7 +779,10 @@ CBitmap* CWnd::DrawSurface() { return (impl_ && impl_->window && !surface_.IsNul
 void CWnd::SurfaceChanged(const CRect& r) {
     if (inPaint_) return;  // the paint presents the whole picture when it ends
     ++presented_;
-    if (wxWindow* w = ToolkitOf(this)) w->RefreshRect(wxRect(r.left, r.top, r.Width(), r.Height()), false);
+    if (wxWindow* w = ToolkitOf(this)) {
+        const wxRect rect(r.left, r.top, r.Width(), r.Height());
+        w->RefreshRect(rect, false);
+    }
 }
 
 // ---------------------------------------------------------------- contexts

@@ -119,6 +119,9 @@ public:
     bool IsWindowEnabled() const;
     void SetWindowText(const std::string& text);
     std::string GetWindowText() const;
+    // The size of one line of text in the window's own font; (0, 0) for a
+    // window that does not exist.
+    CSize GetTextExtent(const std::string& text) const;
     CWnd* SetFocus();
     static CWnd* GetFocus();
     void SetForegroundWindow();

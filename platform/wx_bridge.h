@@ -39,14 +39,20 @@ struct Bridge {
 CWnd* WndFromToolkit(wxWindow* w);
 Bridge* BridgeOf(wxWindow* w);
 
+// Every paint of a window (and of the frame around a child that paints)
+// makes the toolkit ask it for its font and colours; left unset, each answer
+// is looked up again in the theme. This sets them once to those same values.
+void KeepDrawingAttributes(wxWindow* w);
+
 // Forwards paint, keys, mouse and focus of w to owner's handlers.
 void BindCommonEvents(wxWindow* w, CWnd* owner, bool ownerDraws);
 
 // Virtual-key code of a toolkit key event (0 when none fits).
 UINT VirtualKeyFromEvent(const wxKeyEvent& e);
 
-// Presents a CWnd's drawing surface on a toolkit device context.
-void PresentSurface(wxDC& dc, CBitmap* surface);
+// Presents the part `region` of a CWnd's drawing surface on a toolkit device
+// context.
+void PresentSurface(wxDC& dc, CBitmap* surface, const wxRegion& region);
 
 // Toolkit top-level window of a CWnd (or null).
 wxWindow* ToolkitOf(const CWnd* w);

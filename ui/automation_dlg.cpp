@@ -311,8 +311,7 @@ void CAutomationDlg::StartDrag(int k, CPoint point) {
     if (g_pValueTip && g_pValueTip->IsWindow()) {
         CRect r;
         GetWindowRect(&r);
-        // The tip keeps its template's size (the desktop font is larger than
-        // the one its pixel size was made for).
+        // The tip keeps the size it gave itself from its texts.
         g_pValueTip->SetWindowPos(nullptr, r.left + kPitch * k + 15, r.top + 50, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
         g_pValueTip->ShowWindow(SW_SHOWNOACTIVATE);
     }

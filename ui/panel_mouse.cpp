@@ -15,9 +15,6 @@
 
 namespace {
 
-constexpr int kValueTipWidth = 32;
-constexpr int kValueTipHeight = 15;
-
 class ViewPanelTarget final : public PanelView {
 public:
     explicit ViewPanelTarget(CSynthView* view) : view_(view) {}
@@ -48,7 +45,8 @@ public:
     void ShowValueTip(int x, int y) override {
         CRect r;
         view_->GetWindowRect(&r);
-        g_pValueTip->SetWindowPos(nullptr, r.left + x, r.top + y, kValueTipWidth, kValueTipHeight, SWP_NOZORDER);
+        // The tip keeps the size it gave itself from its texts.
+        g_pValueTip->SetWindowPos(nullptr, r.left + x, r.top + y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
         g_pValueTip->ShowWindow(SW_SHOWNA);
     }
     void HideValueTip() override { g_pValueTip->ShowWindow(SW_HIDE); }

@@ -403,11 +403,13 @@ void UpdatePanelWith(SkinBlitter& out, const PanelGeometry& g) {
         if (changed(kCacheSends2 + i, g_mixerSettings.send2[i])) p.Send(i, 61, g_mixerSettings.send2[i]);
     }
 
-    // 11. The sound name; then the sound number counts as shown.
-    if (soundChanged) {
+    // 11. The sound name, when the sound number changed (or its kept value was
+    // forced) or the name is not the text last drawn; then both count as shown.
+    if (soundChanged || g_curSoundName != g_shownSoundName) {
         p.SoundName(g_curSoundName);
-        kept[kCacheSoundNumber] = int32_t(sound);
+        g_shownSoundName = g_curSoundName;
     }
+    kept[kCacheSoundNumber] = int32_t(sound);
 }
 
 void UpdateTopBarWith(SkinBlitter& out, const PanelGeometry& g) {

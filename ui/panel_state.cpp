@@ -17,6 +17,7 @@ Relaxed<int32_t> g_repeatMax{0};
 Relaxed<int32_t> g_repeatMin{0};
 
 int32_t g_panelCache[kPanelCacheSize] = {};
+std::string g_shownSoundName;
 int32_t g_shownPlayFlag = 0;
 int32_t g_shownStopButton = 0;
 int32_t g_shownSongMode = 0;

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "host/midi_state.h"  // the MIDI lamps' counters and knob transmission
 #include "shared/relaxed.h"
@@ -59,6 +60,10 @@ enum PanelCacheSlot : int {
     kPanelCacheSize = kCacheSends2 + 8
 };
 extern int32_t g_panelCache[kPanelCacheSize];
+// The sound name as UpdatePanel last drew it. The name is compared as text, so
+// a name that changes under the same sound number (a paste, an undo, a loaded
+// instrument, a rename) is drawn at the next update.
+extern std::string g_shownSoundName;
 
 // Shown states of the top bar (UpdateTopBar) and the mixer's channel buttons.
 extern int32_t g_shownPlayFlag;

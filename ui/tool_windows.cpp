@@ -1,10 +1,16 @@
 #include "ui/tool_windows.h"
 
+#include <algorithm>
+#include <iterator>
+#include <set>
+#include <utility>
+
 #include "data/ui_hooks.h"
 #include "host/synth_app.h"
 #include "platform/services.h"
 #include "res/resource_ids.h"
 #include "shared/app_settings.h"
+#include "ui/knob_drag.h"
 
 CBitmap g_splashBitmap;
 
@@ -73,6 +79,34 @@ void CSplashDlg::OnPaint() {
 }
 
 CValueTipDlg::CValueTipDlg(CWnd* parent) : CDialog(IDD_VALUE_TIP, parent) {}
+
+std::vector<std::string> ValueTipTexts() {
+    std::set<std::string> texts;
+    // Tip mode and the control kind whose drag range it shows.
+    constexpr std::pair<int32_t, int> kModes[] = {{1, 1}, {2, 2}, {3, 10}, {4, 11}, {5, 12}};
+    for (const auto& [mode, kind] : kModes)
+        for (int32_t v = g_dragMin[kind]; v <= g_dragMax[kind]; ++v) texts.insert(PercentText(mode, v));
+    for (int style = 0; style < int(std::size(kKnobStyleStrip)); ++style)
+        for (uint32_t v = 0; v <= uint32_t(kMaxKnobValue); ++v) texts.insert(AutomationValueText(style, v));
+    return {texts.begin(), texts.end()};
+}
+
+bool CValueTipDlg::OnInitDialog() {
+    CDialog::OnInitDialog();
+    CWnd* text = GetDlgItem(IDC_VALUE_TIP_TEXT);
+    if (!text) return true;
+    // Two pixels of air left and right of the widest text, one above and below.
+    CSize widest;
+    for (const std::string& t : ValueTipTexts()) {
+        const CSize e = text->GetTextExtent(t);
+        widest.cx = std::max(widest.cx, e.cx);
+        widest.cy = std::max(widest.cy, e.cy);
+    }
+    const int w = widest.cx + 4, h = widest.cy + 2;
+    SetClientSize(w, h);
+    text->MoveWindow(0, 0, w, h, true);
+    return true;
+}
 
 void InstallUiHooks() {
     static ToolWindowHooks hooks;

@@ -5,6 +5,9 @@
 // back to the main window.
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "platform/dialog.h"
 #include "shared/app_settings.h"
 #include "ui/automation_dlg.h"
@@ -19,10 +22,18 @@ public:
 };
 extern CBitmap g_splashBitmap;
 
+// The value tip: one small window shared by the panel's knobs and faders and
+// the automation panel's knobs. It sizes itself once, when its window is
+// created, to the widest of all the texts either can show, measured in its own
+// font; whoever shows it only moves it.
 class CValueTipDlg : public CDialog {
 public:
     explicit CValueTipDlg(CWnd* parent = nullptr);
+    bool OnInitDialog() override;
 };
+// Every text the value tip can show: the panel's percentages of each tip mode
+// over its drag range and the automation panel's of each knob style.
+std::vector<std::string> ValueTipTexts();
 
 // A tool window at its saved corner. A corner beyond the right or bottom edge
 // of the screen, or one that leaves the window wholly above or left of it

@@ -2,6 +2,9 @@
 // contexts and the program's pictures.
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <vector>
+
 #include "platform/gdi.h"
 #include "platform/resources.h"
 #include "platform/wnd.h"
@@ -20,6 +23,23 @@ BITMAPINFO Header8(int w, int h) {
     info.bmiColors[3] = {0x00, 0xFF, 0xFF, 0};  // yellow
     return info;
 }
+
+// A window's picture without a window: what its contexts report as changed.
+class FakeWindow : public DrawTarget {
+public:
+    FakeWindow(int w, int h) { surface.CreateBitmap(w, h); }
+    CBitmap* DrawSurface() override { return &surface; }
+    void SurfaceChanged(const CRect& r) override { changes.push_back(r); }
+    CBitmap surface;
+    std::vector<CRect> changes;
+};
+
+// A client context of the fake window: it reports its changes when it goes.
+class FakeClientDC : public CDC {
+public:
+    explicit FakeClientDC(FakeWindow& w) { AttachWindow(&w); }
+    ~FakeClientDC() override { FlushTouched(); }
+};
 
 }  // namespace
 
@@ -73,6 +93,56 @@ TEST(DeviceContext, BitBltCopiesThroughPaletteAndClips) {
     EXPECT_EQ(screen.GetPixelRgb(1, 0), 0xFFFF00u);  // index 3
     EXPECT_EQ(src.SelectObject(stockSrc), &dib);
     EXPECT_FALSE(dst.BitBlt(0, 0, 1, 1, &src, 0, 0, 0x00EE0086));  // only plain copies
+}
+
+// A copy into a window reports only the rows it changed: copying what the
+// picture already shows reports nothing, so the window is not presented again.
+TEST(DeviceContext, AWindowHearsOnlyOfTheRowsACopyChanged) {
+    CBitmap device;
+    ASSERT_TRUE(device.CreateBitmap(6, 4));
+    CBitmap top, bottom;
+    uint8_t* topBits = nullptr;
+    uint8_t* bottomBits = nullptr;
+    ASSERT_TRUE(top.CreateDIBSection(Header8(6, -4), DIB_RGB_COLORS, &topBits));
+    ASSERT_TRUE(bottom.CreateDIBSection(Header8(6, 4), DIB_RGB_COLORS, &bottomBits));
+    CBitmap mono;
+    ASSERT_TRUE(mono.CreateBitmap(6, 4, 1, 1, nullptr));
+    // Each source: its pixel (c, r) set to "colour k" for the first picture.
+    struct Source {
+        const char* name;
+        CBitmap* bitmap;
+        std::function<void(int c, int r, int k)> set;
+    } sources[] = {
+        {"device", &device, [&](int c, int r, int k) { device.SetPixelRgb(c, r, 0x010203u * uint32_t(k)); }},
+        {"top-down DIB", &top, [&](int c, int r, int k) { topBits[r * 8 + c] = uint8_t(k % 4); }},
+        {"bottom-up DIB", &bottom, [&](int c, int r, int k) { bottomBits[(3 - r) * 8 + c] = uint8_t(k % 4); }},
+        {"monochrome", &mono, [&](int c, int r, int k) { mono.SetPixelRgb(c, r, k % 2 ? 0xFFFFFFu : 0u); }},
+    };
+    for (const Source& s : sources) {
+        SCOPED_TRACE(s.name);
+        FakeWindow window(10, 8);
+        for (int r = 0; r < 4; ++r)
+            for (int c = 0; c < 6; ++c) s.set(c, r, 1 + c + r);
+        CDC mem;
+        mem.CreateCompatibleDC(nullptr);
+        mem.SelectObject(s.bitmap);
+        auto copy = [&] {
+            FakeClientDC dc(window);
+            EXPECT_TRUE(dc.BitBlt(2, 3, 6, 4, &mem, 0, 0, SRCCOPY));
+        };
+        copy();
+        ASSERT_EQ(window.changes.size(), 1u);
+        EXPECT_EQ(window.changes[0], CRect(2, 3, 8, 7));
+        EXPECT_EQ(window.surface.GetPixelRgb(3, 4), s.bitmap->GetPixelRgb(1, 1));
+        window.changes.clear();
+        copy();
+        EXPECT_TRUE(window.changes.empty()) << "the same picture again";
+        s.set(4, 2, 2 + 4 + 2);  // one pixel of source row 2
+        copy();
+        ASSERT_EQ(window.changes.size(), 1u);
+        EXPECT_EQ(window.changes[0], CRect(2, 5, 8, 6));
+        EXPECT_EQ(window.surface.GetPixelRgb(6, 5), s.bitmap->GetPixelRgb(4, 2));
+    }
 }
 
 TEST(DeviceContext, AWindowThatDoesNotExistIsTheScreen) {

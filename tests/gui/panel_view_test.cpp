@@ -2,8 +2,13 @@
 // they draw lands in their windows' pictures, compared with the skin's
 // bitmaps.
 #include "tests/gui/gui_fixture.h"
+#include "tests/app/program_fixture.h"  // ReadScreen
 
+#include "data/sound_bank_ops.h"
+#include "host/midi_controllers.h"
+#include "host/midi_handler.h"
 #include "res/bmp.h"
+#include "res/resource_ids.h"
 #include "shared/mixer.h"
 #include "shared/sound_bank.h"
 #include "shared/transport.h"
@@ -11,6 +16,8 @@
 #include "ui/panel_paint.h"
 #include "tests/panel/skin_cache.h"
 #include "ui/panel_state.h"
+#include "ui/sound_commands.h"
+#include "ui/sound_name_dlg.h"
 
 namespace {
 
@@ -31,7 +38,23 @@ protected:
         ASSERT_TRUE(OpenSession());
     }
     CSynthView* View() { return static_cast<CSynthView*>(session_->view); }
+    bool Run(UINT id) { return session_->frame->ExecuteCommand(id); }
 };
+
+// The synthesizer section of the view's picture: its knobs, selectors, lamps,
+// digits and the sound name.
+std::vector<uint32_t> SynthSection(const CBitmap* picture) {
+    std::vector<uint32_t> px;
+    for (int y = 0; y < 157; ++y)
+        for (int x = 0; x < 605; ++x) px.push_back(picture->GetPixelRgb(g_panelX + x, g_panelY + y));
+    return px;
+}
+
+int Differing(const std::vector<uint32_t>& a, const std::vector<uint32_t>& b) {
+    int n = 0;
+    for (size_t i = 0; i < a.size() && i < b.size(); ++i) n += a[i] != b[i];
+    return n;
+}
 
 }  // namespace
 
@@ -66,9 +89,11 @@ TEST_F(PanelViewTest, TheTimerTickUpdatesThePanelAndTheEnginesTempo) {
 
 // The timer draws only what changed: once the first ticks have caught up, a
 // tick where nothing moved copies nothing to the window, and a new play row
-// does.
+// does. (While the song plays, so that the grid and the readout show the play
+// row: a redraw that leaves the picture as it was reaches the window no more.)
 TEST_F(PanelViewTest, AQuietTickCopiesNothingToTheWindow) {
     for (auto& level : g_meterLevels) level = 0;  // falling meters are drawn
+    g_songPlaying = 1;
     View()->OnTimer(kViewTimerId);
     View()->OnTimer(kViewTimerId);
     const uint64_t before = View()->PresentedDrawings();
@@ -78,6 +103,7 @@ TEST_F(PanelViewTest, AQuietTickCopiesNothingToTheWindow) {
     View()->OnTimer(kViewTimerId);
     EXPECT_GT(View()->PresentedDrawings(), before);
     g_trackRow[0] = 0;
+    g_songPlaying = 0;
 }
 
 // Every showing of the grid redraws the top bar's LED readout: the edit
@@ -178,4 +204,142 @@ TEST_F(PanelViewTest, TheSplashShowsItsPicture) {
     ASSERT_EQ(g_splashBitmap.Height(), 256);
     for (auto [x, y] : {std::pair{0, 0}, {120, 90}, {399, 255}, {318, 104}})
         EXPECT_EQ(g_splashBitmap.GetPixelRgb(x, y), splash.At(x, y)) << x << "," << y;
+}
+
+// Every command that changes what the panel shows of the current sound (its
+// name or a knob) reaches the screen at the next timer tick: the section then
+// shows what a full repaint draws.
+TEST_F(PanelViewTest, SoundCommandsReachThePanelAtTheNextTick) {
+    const std::string instrument = (dir_ / "lead.mci").string();
+    // Sound 3 with its own knobs and name, copied to the clipboard and saved.
+    g_curSound = 3;
+    LoadSoundToKnobs(3);
+    g_curSoundName = "CLIPBOARD 9";
+    g_liveKnobs[kParamFilterCutoff] = 12;
+    g_liveKnobs[kParamAmpAttack] = 70;
+    ASSERT_TRUE(Run(ID_SOUNDS_COPY));
+    filePicks.push_back(instrument);
+    ASSERT_TRUE(Run(ID_SOUNDS_SAVE));
+    // The controller of the filter cutoff.
+    int cutoff = -1;
+    for (int p = 0; p < kControllerKnobs; ++p)
+        if (g_paramValuePtrs[p].Address() == &g_liveKnobs[kParamFilterCutoff]) cutoff = p;
+    ASSERT_GE(cutoff, 0);
+    const uint32_t mapBefore = g_midiControllerMap[cutoff];
+
+    auto rename = [&](const char* name) {
+        dialogScripts.push_back([name](CDialog& d) {
+            d.SetDlgItemText(IDC_SOUND_NAME, name);
+            d.PressEnter();
+        });
+        EditSoundName(session_->doc);
+    };
+    struct Case {
+        const char* name;
+        std::function<void()> before;  // shown on the panel before the command
+        std::function<void()> command;
+    } cases[] = {
+        {"Paste", {}, [&] { EXPECT_TRUE(Run(ID_SOUNDS_PASTE)); }},
+        {"Undo changes after a rename", [&] { rename("RENAMED"); }, [&] { EXPECT_TRUE(Run(ID_SOUNDS_UNDO)); }},
+        {"Rename", {}, [&] { rename("NEW NAME 7"); }},
+        {"Reset knobs", {}, [&] { EXPECT_TRUE(Run(ID_SOUNDS_RESET)); }},
+        {"Randomize", {}, [&] { EXPECT_TRUE(Run(ID_SOUNDS_RANDOMIZE)); }},
+        {"Load sound", {},
+         [&] {
+             answers.push_back(IDYES);  // replace the used sound
+             filePicks.push_back(instrument);
+             EXPECT_TRUE(Run(ID_SOUNDS_LOAD));
+         }},
+        {"MIDI controller", {},
+         [&] {
+             g_midiControllerMap[cutoff] = 74;
+             HandleMidiMessage(0xB0u | 74u << 8 | 100u << 16, 0);
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        g_curSound = 5;
+        g_soundNames[5] = "LEAD ONE";
+        LoadSoundToKnobs(5);
+        g_liveKnobs[kParamFilterCutoff] = 40;
+        g_liveKnobs[kParamAmpGain] = 20;
+        StoreKnobsToSound(5);
+        LoadSoundToKnobs(5);
+        g_soundEdited = 0;
+        View()->PaintPanel();
+        if (c.before) c.before();
+        View()->OnTimer(kViewTimerId);
+        CBitmap* picture = View()->DrawSurface();
+        ASSERT_NE(picture, nullptr);
+        const std::vector<uint32_t> before = SynthSection(picture);
+        c.command();
+        View()->OnTimer(kViewTimerId);
+        const std::vector<uint32_t> shown = SynthSection(picture);
+        EXPECT_GT(Differing(shown, before), 0) << "the command changed nothing the panel shows";
+        View()->PaintPanel();
+        EXPECT_EQ(Differing(shown, SynthSection(picture)), 0) << "pixels the tick left stale";
+    }
+    g_midiControllerMap[cutoff] = mapBefore;
+}
+
+namespace {
+
+class DrawCountingView : public CSynthView {
+public:
+    static inline int draws = 0;
+    void OnDraw(CDC* dc) override {
+        ++draws;
+        CSynthView::OnDraw(dc);
+    }
+};
+
+class ViewPaintTest : public SessionTest {
+protected:
+    void SetUp() override {
+        GuiTest::SetUp();
+        ASSERT_TRUE(OpenSession([] { return new DrawCountingView; }));
+        // The pointer away from the window: the screen's picture shows it.
+        ASSERT_EQ(std::system("xdotool mousemove 1279 1023"), 0);
+        PumpMessages(100);
+    }
+    CSynthView* View() { return static_cast<CSynthView*>(session_->view); }
+    // Pixels of the view's w x h area at (x, y) that the screen shows
+    // otherwise than the view's picture.
+    int StaleOnScreen(int x, int y, int w, int h) {
+        const ScreenShot shot = ReadScreen();
+        CRect view;
+        View()->GetWindowRect(&view);
+        if (shot.width < view.left + x + w) return -1;
+        const CBitmap* picture = View()->DrawSurface();
+        int n = 0;
+        for (int j = 0; j < h; ++j)
+            for (int i = 0; i < w; ++i)
+                n += shot.At(view.left + x + i, view.top + y + j) != picture->GetPixelRgb(x + i, y + j);
+        return n;
+    }
+};
+
+}  // namespace
+
+// What the view's timer draws reaches the screen without a full repaint: the
+// paint that follows only shows the changed part of the picture. A paint the
+// program asks for still runs the view's drawing.
+TEST_F(ViewPaintTest, TimerDrawingReachesTheScreenWithoutAFullRepaint) {
+    View()->OnTimer(kViewTimerId);
+    PumpMessages(100);
+    const int knobX = g_panelX + 159, knobY = g_panelY + 64;  // the filter cutoff
+    const int drawsBefore = DrawCountingView::draws;
+    // Two changes far apart in one tick: a knob near the top, a meter near
+    // the bottom; the screen between them stays as it was.
+    g_liveKnobs[kParamFilterCutoff] = g_liveKnobs[kParamFilterCutoff] == 20 ? 60 : 20;
+    g_meterLevels[0] = 12;
+    View()->OnTimer(kViewTimerId);
+    PumpMessages(100);
+    EXPECT_EQ(DrawCountingView::draws, drawsBefore);
+    EXPECT_EQ(StaleOnScreen(knobX, knobY, 30, 30), 0);
+    EXPECT_EQ(StaleOnScreen(0, 0, 632, 430), 0);
+
+    View()->Invalidate();
+    PumpMessages(100);
+    EXPECT_EQ(DrawCountingView::draws, drawsBefore + 1);
 }

@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "tests/gui/gui_fixture.h"
+#include "tests/app/program_fixture.h"  // ReadScreen
 
 #include "engine/sequencing.h"
 #include "platform/wx_bridge.h"
@@ -17,6 +18,7 @@
 #include "shared/voice_state.h"
 #include "ui/effects_dlg.h"
 #include "ui/knob_target_dlg.h"
+#include "ui/panel_controls.h"
 #include "ui/panel_state.h"
 #include "ui/sound_name_dlg.h"
 #include "ui/view_timer.h"
@@ -299,6 +301,56 @@ TEST_F(ToolWindowTest, SetZeroesTheOldEntryOnOkOnly) {
     EXPECT_EQ(g_knobSound[2], 9u);
     EXPECT_EQ(g_knobEnabled[2], 0u);  // not touched
     EXPECT_EQ(g_docModified, 1);
+}
+
+// The panel's knobs and the automation panel's knobs show the one tip at one
+// size, whichever was pressed first, and its text control holds the widest
+// text either can show ("-100%") in the tip's own font.
+TEST_F(ToolWindowTest, TheValueTipHasOneSizeThatFitsEveryText) {
+    CAutomationDlg& panel = OpenPanel();
+    ASSERT_TRUE(g_pValueTip->Create(IDD_VALUE_TIP, nullptr));
+    auto* view = static_cast<CSynthView*>(session_->view);
+    const PanelControl& knob = g_panelControls[9];
+    const int kx = g_panelX + (knob.left + knob.right) / 2, ky = g_panelY + (knob.top + knob.bottom) / 2;
+    auto tipSize = [] {
+        CRect r;
+        g_pValueTip->GetWindowRect(&r);
+        return CSize(r.Width(), r.Height());
+    };
+    view->OnPanelButtonDown(kx, ky);
+    const CSize afterPanel = tipSize();
+    view->OnPanelButtonUp(kx, ky);
+    g_knobParam[3] = kModOsc2Tune;  // signed: shows -100% at 0
+    panel.OnPanelButtonDown(KnobPoint(3));
+    panel.OnPanelMouseMove(MK_LBUTTON, CPoint(KnobPoint(3).x, KnobPoint(3).y + 500));
+    EXPECT_EQ(g_pValueTip->GetDlgItemText(IDC_VALUE_TIP_TEXT), "-100%");
+    const CSize afterAutomation = tipSize();
+    // On screen the text stays clear of the tip's edges: its outer ring of
+    // pixels is one colour.
+    PumpMessages(200);
+    const ScreenShot shot = ReadScreen();
+    CRect tip;
+    g_pValueTip->GetWindowRect(&tip);
+    ASSERT_GT(shot.width, tip.right) << "no frame buffer to read";
+    const uint32_t ring = shot.At(tip.left, tip.top);
+    int touched = 0;
+    for (int x = tip.left; x < tip.right; ++x)
+        touched += (shot.At(x, tip.top) != ring) + (shot.At(x, tip.bottom - 1) != ring);
+    for (int y = tip.top; y < tip.bottom; ++y)
+        touched += (shot.At(tip.left, y) != ring) + (shot.At(tip.right - 1, y) != ring);
+    EXPECT_EQ(touched, 0) << "the text reaches the tip's edge";
+    panel.OnPanelButtonUp(KnobPoint(3));
+    EXPECT_EQ(afterAutomation, afterPanel);
+
+    CWnd* text = g_pValueTip->GetDlgItem(IDC_VALUE_TIP_TEXT);
+    ASSERT_NE(text, nullptr);
+    CRect box;
+    text->GetWindowRect(&box);
+    const CSize widest = text->GetTextExtent("-100%");
+    EXPECT_GT(widest.cx, 0);
+    EXPECT_GE(box.Width(), widest.cx);
+    EXPECT_GE(box.Height(), widest.cy);
+    EXPECT_TRUE(box.left >= tip.left && box.top >= tip.top && box.right <= tip.right && box.bottom <= tip.bottom);
 }
 
 TEST_F(ToolWindowTest, DragWhileStoppedWritesTheEditRow) {

@@ -95,6 +95,7 @@ protected:
         g_stopButtonState = g_tempoButtonState = g_channelButtonState = g_soundButtonState = g_storeButtonState = 0;
         g_midiActivity = g_midiOutActivity = 0;
         for (auto& k : g_panelCache) k = 0;
+        g_shownSoundName.clear();
         for (auto& k : g_shownTopBarButtons) k = 0;
         for (auto& k : g_shownChannelButtons) k = 0;
         g_shownPlayFlag = g_shownStopButton = g_shownSongMode = g_shownPatternCue = 0;
@@ -269,6 +270,24 @@ TEST_F(PanelPaintTest, SoundNameIsDrawnRightAlignedFromItsCharacterWidths) {
     UpdatePanelWith(v, kNormal);
     EXPECT_TRUE(v.Shows(x0 + 594, y, 7, 8, 214, 23 * 8, 0));
     EXPECT_TRUE(v.Shows(x0 + 377, y, 217, 8, 214, 288, 0));
+}
+
+// The name is kept as drawn text: a new name under the same sound number is
+// drawn at the next update, and an unchanged one is not drawn again.
+TEST_F(PanelPaintTest, ANewNameUnderTheSameSoundNumberIsDrawnAtTheNextUpdate) {
+    g_curSoundName = "LEAD";
+    ViewPicture v = Painted();
+    const int x0 = 12, y = 27 + 108;
+    g_curSoundName = "PAD 2";
+    v.copies.clear();
+    UpdatePanelWith(v, kNormal);
+    EXPECT_TRUE(v.Shows(x0 + 594, y, 7, 8, 214, 208 + 16, 0));  // the 2
+    EXPECT_TRUE(v.Shows(x0 + 569, y, 7, 8, 214, 120, 0));       // the P
+    EXPECT_TRUE(v.Shows(x0 + 377, y, 192, 8, 214, 288, 0));
+    for (const auto& c : v.copies) EXPECT_EQ(c.bitmap, kSkinNameFont) << "only the name was drawn";
+    v.copies.clear();
+    UpdatePanelWith(v, kNormal);
+    EXPECT_TRUE(v.copies.empty());
 }
 
 TEST_F(PanelPaintTest, SongPositionRowAndBeatMark) {
