@@ -52,10 +52,18 @@ uint64_t NowNs() {
                                      .count());
 }
 
-// Frames the pump keeps queued beyond two server periods, and the pump's step
-// interval.
+// Frames the pump keeps queued beyond two server periods, and the bounds of
+// the pump's step interval: a sixteenth of a half-buffer, so that the cursor
+// moves finely enough for the smallest buffers while a larger buffer's pump
+// does not wake thousands of times a second for nothing.
 constexpr uint32_t kQueueMarginFrames = 128;
-constexpr long kPumpStepNs = 500000;
+constexpr long kPumpStepMinNs = 500000;
+constexpr long kPumpStepMaxNs = 2000000;
+
+long PumpStepNs(uint32_t bufferFrames) {
+    const long sixteenthOfHalf = static_cast<long>(uint64_t{bufferFrames} / 2 * 1000000000ull / 44100 / 16);
+    return std::clamp(sixteenthOfHalf, kPumpStepMinNs, kPumpStepMaxNs);
+}
 constexpr uint32_t kQueueFrames = 16384;
 
 class PrimaryBuffer final : public IDirectSoundBuffer {
@@ -93,7 +101,7 @@ private:
 class SoundBuffer final : public IDirectSoundBuffer, public IDirectSoundNotify, public AudioSource {
 public:
     SoundBuffer(int output, uint32_t bytes, bool notify)
-        : output_(output), bytes_(bytes), frames_(bytes / 4), notify_(notify),
+        : output_(output), bytes_(bytes), frames_(bytes / 4), notify_(notify), pumpStepNs_(PumpStepNs(bytes / 4)),
           data_(bytes / 4, 0), fresh_(bytes / 4, 0), queue_(kQueueFrames, 0) {}
 
     void SetStream(std::unique_ptr<AudioStream> s) {
@@ -298,7 +306,7 @@ private:
         }
     }
 
-    // Moves the cursor at the output rate in steps of half a millisecond. The
+    // Moves the cursor at the output rate in steps of 0.5 to 2 ms. The
     // rate leans up to 5 % toward keeping the queue at its target (two server
     // periods and a margin), so it follows the frames the server actually takes
     // while late or bunched server periods do not move the cursor in bursts.
@@ -309,7 +317,7 @@ private:
         uint64_t lastNs = NowNs();
         double owed = 0.0;
         while (!pumpQuit_.load(std::memory_order_acquire)) {
-            next.tv_nsec += kPumpStepNs;
+            next.tv_nsec += pumpStepNs_;
             if (next.tv_nsec >= 1000000000) {
                 next.tv_nsec -= 1000000000;
                 ++next.tv_sec;
@@ -342,6 +350,7 @@ private:
     const uint32_t bytes_;
     const uint32_t frames_;
     const bool notify_;
+    const long pumpStepNs_;
     std::vector<uint32_t> data_;   // the looping buffer, one word per frame
     std::vector<uint8_t> fresh_;   // frame written since it last played
     std::unique_ptr<AudioStream> stream_;
