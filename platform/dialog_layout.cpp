@@ -72,8 +72,11 @@ wxRect FitControlToToolkit(wxWindow* w, const ControlResource& c, const wxRect& 
             break;
         }
         case ControlKind::CheckBox:
-        case ControlKind::Radio: {
-            // The indicator and the whole text, on the template's line.
+        case ControlKind::Radio:
+        case ControlKind::Spin: {
+            // The indicator and the whole text, on the template's line; an
+            // up-down at the toolkit's least size (one on a buddy is placed
+            // by PlaceSpinOnBuddy).
             const wxSize best = w->GetBestSize();
             r.width = std::max(r.width, best.x);
             if (best.y > r.height) {
@@ -96,17 +99,6 @@ wxRect FitControlToToolkit(wxWindow* w, const ControlResource& c, const wxRect& 
             const int centre = ((2 * c.y + kClosedComboBandDlu) * GetDialogBaseUnits().cy + 8) / 16;
             r.y = centre - closed / 2;
             r.height = closed;
-            break;
-        }
-        case ControlKind::Spin: {
-            // The toolkit's up-down has a least size of its own; one on a
-            // buddy is placed by PlaceSpinOnBuddy.
-            const wxSize best = w->GetBestSize();
-            r.width = std::max(r.width, best.x);
-            if (best.y > r.height) {
-                r.y = Centred(r.y, r.height, best.y);
-                r.height = best.y;
-            }
             break;
         }
         case ControlKind::Slider: {
