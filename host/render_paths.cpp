@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cstring>
+#include <initializer_list>
 #include <mutex>
 
 #include "engine/render.h"
@@ -247,6 +248,17 @@ void ComputeSubBlocks(uint32_t frames) {
     for (uint32_t i = 1; i < n; ++i) {
         g_subBlockOffsetB[i] = g_subBlockOffsetB[i - 1] + g_subBlockFrames[i - 1] * 4;
         g_subBlockOffsetA[i] = g_subBlockOffsetA[i - 1] + g_subBlockFrames[i - 1] * 4;
+    }
+}
+
+void EndRenderThreads() {
+    g_threadsRun = 0;
+    // The notify threads wait for their events without a time-out.
+    if (g_hNotifyEventA != nullptr) SetEvent(g_hNotifyEventA);
+    if (g_hNotifyEventB != nullptr) SetEvent(g_hNotifyEventB);
+    for (ThreadHandle* t : {&g_hPollThread, &g_hNotifyThreadA, &g_hNotifyThreadB}) {
+        JoinPlatformThread(*t);
+        *t = nullptr;
     }
 }
 

@@ -40,6 +40,7 @@ AppServices RealServices() {
     s.timeEndPeriod = [](UINT ms) { return ::timeEndPeriod(ms); };
     s.setPriorityClass = [](PriorityClass c) { return ::SetPriorityClass(c); };
     s.createRenderThreads = CreateRenderThreads;
+    s.endRenderThreads = EndRenderThreads;
     s.openAudioDevice = OpenAudioDevice;
     s.closeAudioDevice = CloseAudioDevice;
     return s;
@@ -128,6 +129,7 @@ int CSynthApp::ExitInstance() {
     sys.setPriorityClass(PriorityClass::Normal);
     g_threadsRun = 0;
     sys.closeAudioDevice();
+    sys.endRenderThreads();
     FinishCaptureAtExit();  // the render paths have stopped: a capture still open gets its header
     sys.closeMidiIn();
     sys.closeMidiOut();

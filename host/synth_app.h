@@ -34,6 +34,7 @@ struct AppServices {
     std::function<UINT(UINT)> timeEndPeriod;
     std::function<bool(PriorityClass)> setPriorityClass;
     std::function<bool()> createRenderThreads;  // events and threads; false when one failed
+    std::function<void()> endRenderThreads;     // their loops ended and the threads joined
     std::function<bool()> openAudioDevice;
     std::function<void()> closeAudioDevice;
 };

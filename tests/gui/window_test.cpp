@@ -77,8 +77,9 @@ protected:
     // display gives it the keyboard (without a window manager the keys would
     // otherwise go to whatever window the pointer is over).
     void Type(const std::string& keys) {
-        if (const unsigned long id = WindowNamed("^MorvelCanopy I - Untitled$"))
+        if (const unsigned long id = WindowNamed("^MorvelCanopy I - Untitled$")) {
             ASSERT_EQ(std::system(("xdotool windowfocus --sync " + std::to_string(id)).c_str()), 0);
+        }
         session_->view->SetFocus();
         PumpMessages(50);
         std::string cmd = "xdotool key --delay 20 " + keys;

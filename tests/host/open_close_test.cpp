@@ -238,4 +238,21 @@ TEST_F(OpenCloseTest, CloseParksTheRenderThreadsAndReleasesTheBuffer) {
     }
 }
 
+// At the end the render threads leave their loops and are joined, also the
+// notify threads that wait for their events without a time-out; afterwards
+// the threads are made again for the tests that follow.
+TEST_F(OpenCloseTest, TheRenderThreadsEndAndAreJoined) {
+    ASSERT_TRUE(OpenDirectSoundAt(20));  // 100 ms: the notify threads run
+    ASSERT_NE(g_hNotifyThreadA, nullptr);
+    g_threadsRun = 0;
+    CloseAudioDevice();
+    EndRenderThreads();
+    EXPECT_EQ(g_hPollThread, nullptr);
+    EXPECT_EQ(g_hNotifyThreadA, nullptr);
+    EXPECT_EQ(g_hNotifyThreadB, nullptr);
+    EndRenderThreads();  // twice does nothing
+    g_threadsRun = 1;
+    ASSERT_TRUE(CreateRenderThreads());
+}
+
 }  // namespace
