@@ -260,6 +260,10 @@ void EndRenderThreads() {
         JoinPlatformThread(*t);
         *t = nullptr;
     }
+    for (EventHandle* e : {&g_hPollEvent, &g_hNotifyEventA, &g_hNotifyEventB}) {
+        if (*e != nullptr) CloseEvent(*e);
+        *e = nullptr;
+    }
 }
 
 bool CreateRenderThreads() {

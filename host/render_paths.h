@@ -84,7 +84,7 @@ void ComputeSubBlocks(uint32_t frames);
 // priority. Returns false when an event or a thread could not be created (the
 // caller then warns and sets g_threadsAvailable to 0).
 bool CreateRenderThreads();
-// Shut-down: clears g_threadsRun, wakes the threads wherever they wait and
-// joins them (their handles become null). Nothing happens for threads that
-// were never created.
+// Shut-down: clears g_threadsRun, wakes the threads wherever they wait, joins
+// them and closes the events (their handles become null). Nothing happens for
+// threads and events that were never created.
 void EndRenderThreads();

@@ -250,6 +250,7 @@ TEST_F(OpenCloseTest, TheRenderThreadsEndAndAreJoined) {
     EXPECT_EQ(g_hPollThread, nullptr);
     EXPECT_EQ(g_hNotifyThreadA, nullptr);
     EXPECT_EQ(g_hNotifyThreadB, nullptr);
+    EXPECT_EQ(g_hNotifyEventA, nullptr);
     EndRenderThreads();  // twice does nothing
     g_threadsRun = 1;
     ASSERT_TRUE(CreateRenderThreads());
