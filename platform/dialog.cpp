@@ -77,11 +77,18 @@ BridgeDialog::~BridgeDialog() {
 
 namespace {
 
-// A list box that remembers whether it expands tabs.
+// A list box that remembers whether it expands tabs. Space only selects the
+// row under the cursor, as a one-choice list does: the toolkit's list would
+// take it as a double click (row activation).
 class BridgeListBox : public wxListBox {
 public:
     BridgeListBox(wxWindow* parent, int id, const wxPoint& pos, const wxSize& size, long style, bool tabs)
-        : wxListBox(parent, id, pos, size, 0, nullptr, style), expandsTabs(tabs) {}
+        : wxListBox(parent, id, pos, size, 0, nullptr, style), expandsTabs(tabs) {
+        Bind(wxEVT_KEY_DOWN, [](wxKeyEvent& e) {
+            const int key = e.GetKeyCode();
+            e.Skip(!((key == WXK_SPACE || key == WXK_NUMPAD_SPACE) && e.GetModifiers() == wxMOD_NONE));
+        });
+    }
     bool expandsTabs;
 };
 

@@ -135,38 +135,40 @@ const AccelTableResource* FindAccelResource(UINT id) {
 namespace {
 
 // The MIDI mapper: channels 1 to 8 in the left column, 9 to 16 in the right.
-// A row is 17 units high and a voices field 60 units wide: room for the
+// A row is 17 units high, a sound list 96 units wide (room for "Use Program
+// Change" in the dialog font) and a voices field 60 units wide: room for the
 // toolkit's up-down beside a field that shows three digits.
 DialogResource MidiMapperTemplate() {
     using K = ControlKind;
-    DialogResource d{IDD_MIDI_MAPPER, "MorvelCanopy I MIDI mapper", 0, 0, 380, 210,
+    DialogResource d{IDD_MIDI_MAPPER, "MorvelCanopy I MIDI mapper", 0, 0, 416, 210,
                      DS_CAPTION | DS_SYSMENU | DS_MODALFRAME, {}};
-    d.controls.push_back({K::GroupBox, IDC_STATIC, "MIDI map", 7, 7, 366, 160});
+    d.controls.push_back({K::GroupBox, IDC_STATIC, "MIDI map", 7, 7, 402, 160});
     for (int col = 0; col < 2; ++col) {
-        const int x = 14 + col * 180;
+        const int x = 14 + col * 198;
         d.controls.push_back({K::Static, IDC_STATIC, "Instrument", x + 30, 18, 60, 8});
-        d.controls.push_back({K::Static, IDC_STATIC, "Poly", x + 112, 18, 30, 8});
+        d.controls.push_back({K::Static, IDC_STATIC, "Poly", x + 130, 18, 30, 8});
         for (int row = 0; row < 8; ++row) {
             const int n = col * 8 + row;
             const int y = 30 + row * 17;
             d.controls.push_back({K::Static, IDC_STATIC, "Chn " + std::to_string(n + 1), x, y + 3, 28, 8});
-            d.controls.push_back({K::ComboBox, IDC_MAPPER_SOUND_1 + n, "", x + 30, y, 78, 100});
-            d.controls.push_back({K::Edit, IDC_MAPPER_VOICES_1 + n, "", x + 112, y, 60, 14, CS_NUMBER});
-            d.controls.push_back({K::Spin, IDC_MAPPER_SPIN_1 + n, "", x + 172, y, 10, 14,
+            d.controls.push_back({K::ComboBox, IDC_MAPPER_SOUND_1 + n, "", x + 30, y, 96, 100});
+            d.controls.push_back({K::Edit, IDC_MAPPER_VOICES_1 + n, "", x + 130, y, 60, 14, CS_NUMBER});
+            d.controls.push_back({K::Spin, IDC_MAPPER_SPIN_1 + n, "", x + 190, y, 10, 14,
                                   CS_AUTOBUDDY | CS_ALIGNRIGHT | CS_ARROWKEYS | CS_SETBUDDYINT | CS_NOTHOUSANDS});
         }
     }
     d.controls.push_back({K::Static, IDC_STATIC, "Voices mapped:", 14, 172, 60, 8});
     d.controls.push_back({K::Static, IDC_MAPPER_TOTAL, "", 76, 172, 40, 8});
     d.controls.push_back({K::Static, IDC_MAPPER_WARNING, " ", 14, 184, 200, 8});
-    d.controls.push_back({K::DefPushButton, IDOK, "Close", 323, 172, 50, 14});
-    d.controls.push_back({K::PushButton, IDC_MAPPER_CONTROLLERS, "Controllers", 259, 189, 60, 14});
-    d.controls.push_back({K::PushButton, IDC_MAPPER_HELP, "Help", 323, 189, 50, 14});
+    d.controls.push_back({K::DefPushButton, IDOK, "Close", 359, 172, 50, 14});
+    d.controls.push_back({K::PushButton, IDC_MAPPER_CONTROLLERS, "Controllers", 295, 189, 60, 14});
+    d.controls.push_back({K::PushButton, IDC_MAPPER_HELP, "Help", 359, 189, 50, 14});
     return d;
 }
 
 // The effects selector: three units' type lists, sliders and captions, and the
-// connection of units 1 and 2.
+// connection of units 1 and 2. The type lists are 104 units wide, room for
+// the longest type in the dialog font.
 DialogResource EffectsTemplate() {
     using K = ControlKind;
     const std::vector<std::string> delays = {"Off", "Delay, digital", "Delay, stereo", "Delay, spatial",
@@ -180,40 +182,40 @@ DialogResource EffectsTemplate() {
             "MorvelCanopy I effects selector",
             0,
             0,
-            286,
+            290,
             121,
             DS_CAPTION | DS_SYSMENU | DS_MODALFRAME,
             {
-                {K::GroupBox, IDC_STATIC, "Fx 1", 5, 0, 275, 35},
+                {K::GroupBox, IDC_STATIC, "Fx 1", 5, 0, 279, 35},
                 {K::Static, IDC_STATIC, "Type", 10, 8, 20, 8},
-                {K::ComboBox, IDC_FX1_TYPE, "", 10, 17, 100, 125, 0,
+                {K::ComboBox, IDC_FX1_TYPE, "", 10, 17, 104, 125, 0,
                  list({"Phaser, mono", "Phaser, spatial", "Flanger, mono", "Flanger, stereo", "Chorus, mono",
                        "Chorus, stereo", "Chorus, dual-voice stereo"})},
-                {K::Static, IDC_FX1_CAPTION1, "<parameter>", 114, 8, 51, 8, CS_CENTER},
-                {K::Slider, IDC_FX1_PARAM1, "", 111, 16, 56, 16},
-                {K::Static, IDC_FX1_CAPTION2, "<parameter>", 169, 8, 51, 8, CS_CENTER},
-                {K::Slider, IDC_FX1_PARAM2, "", 167, 16, 56, 16},
-                {K::Static, IDC_FX1_CAPTION3, "<parameter>", 226, 8, 51, 8, CS_CENTER},
-                {K::Slider, IDC_FX1_PARAM3, "", 223, 16, 56, 16},
+                {K::Static, IDC_FX1_CAPTION1, "<parameter>", 118, 8, 51, 8, CS_CENTER},
+                {K::Slider, IDC_FX1_PARAM1, "", 115, 16, 56, 16},
+                {K::Static, IDC_FX1_CAPTION2, "<parameter>", 173, 8, 51, 8, CS_CENTER},
+                {K::Slider, IDC_FX1_PARAM2, "", 171, 16, 56, 16},
+                {K::Static, IDC_FX1_CAPTION3, "<parameter>", 230, 8, 51, 8, CS_CENTER},
+                {K::Slider, IDC_FX1_PARAM3, "", 227, 16, 56, 16},
                 {K::Static, IDC_STATIC, "Type", 10, 43, 20, 8},
-                {K::ComboBox, IDC_FX2_TYPE, "", 10, 52, 100, 113, 0,
+                {K::ComboBox, IDC_FX2_TYPE, "", 10, 52, 104, 113, 0,
                  list({"Phaser, spatial", "Flanger, stereo", "Chorus, stereo"})},
-                {K::Static, IDC_FX2_CAPTION1, "<parameter>", 115, 43, 52, 8, CS_CENTER},
-                {K::Slider, IDC_FX2_PARAM1, "", 111, 51, 56, 16},
-                {K::Static, IDC_FX2_CAPTION2, "<parameter>", 169, 43, 53, 8, CS_CENTER},
-                {K::Slider, IDC_FX2_PARAM2, "", 167, 51, 56, 16},
-                {K::Static, IDC_FX2_CAPTION3, "<parameter>", 225, 43, 53, 8, CS_CENTER},
-                {K::Slider, IDC_FX2_PARAM3, "", 223, 51, 56, 16},
+                {K::Static, IDC_FX2_CAPTION1, "<parameter>", 119, 43, 52, 8, CS_CENTER},
+                {K::Slider, IDC_FX2_PARAM1, "", 115, 51, 56, 16},
+                {K::Static, IDC_FX2_CAPTION2, "<parameter>", 173, 43, 53, 8, CS_CENTER},
+                {K::Slider, IDC_FX2_PARAM2, "", 171, 51, 56, 16},
+                {K::Static, IDC_FX2_CAPTION3, "<parameter>", 229, 43, 53, 8, CS_CENTER},
+                {K::Slider, IDC_FX2_PARAM3, "", 227, 51, 56, 16},
                 {K::Static, IDC_STATIC, "Type", 10, 67, 20, 8},
-                {K::ComboBox, IDC_FX3_TYPE, "", 10, 76, 100, 113, 0,
+                {K::ComboBox, IDC_FX3_TYPE, "", 10, 76, 104, 113, 0,
                  list({"Reverb, room", "Reverb, hall", "Reverb, plate"})},
-                {K::Static, IDC_FX3_CAPTION1, "<parameter>", 115, 67, 52, 8, CS_CENTER},
-                {K::Slider, IDC_FX3_PARAM1, "", 111, 75, 56, 16},
-                {K::Static, IDC_FX3_CAPTION2, "<parameter>", 169, 67, 53, 8, CS_CENTER},
-                {K::Slider, IDC_FX3_PARAM2, "", 167, 75, 56, 16},
-                {K::Static, IDC_FX3_CAPTION3, "<parameter>", 225, 67, 53, 8, CS_CENTER},
-                {K::Slider, IDC_FX3_PARAM3, "", 223, 75, 56, 16},
-                {K::GroupBox, IDC_STATIC, "Fx 2", 5, 35, 275, 59},
+                {K::Static, IDC_FX3_CAPTION1, "<parameter>", 119, 67, 52, 8, CS_CENTER},
+                {K::Slider, IDC_FX3_PARAM1, "", 115, 75, 56, 16},
+                {K::Static, IDC_FX3_CAPTION2, "<parameter>", 173, 67, 53, 8, CS_CENTER},
+                {K::Slider, IDC_FX3_PARAM2, "", 171, 75, 56, 16},
+                {K::Static, IDC_FX3_CAPTION3, "<parameter>", 229, 67, 53, 8, CS_CENTER},
+                {K::Slider, IDC_FX3_PARAM3, "", 227, 75, 56, 16},
+                {K::GroupBox, IDC_STATIC, "Fx 2", 5, 35, 279, 59},
                 {K::GroupBox, IDC_STATIC, "Fx 1&&2 Connection", 5, 95, 159, 23},
                 // Plain radio buttons, each checked and unchecked by the dialog;
                 // here one group, which shows the same (one of them checked).

@@ -141,6 +141,40 @@ TEST_F(DialogInputTest, EnterInTheCommandListEndsItAsOkWithTheRow) {
     }
 }
 
+// Space in a list only selects the row under the cursor: a list that ends
+// its dialog on a double click (as Select sample's does) stays open. A real
+// double click still reaches the dialog.
+TEST_F(DialogInputTest, SpaceInAListIsNoDoubleClick) {
+    class CountingDlg : public CSelectCommandDlg {
+    public:
+        CountingDlg() {
+            OnControlEntry(LBN_DBLCLK, IDC_COMMAND_LIST, [this] { ++doubleClicks; });
+        }
+        int doubleClicks = 0;
+    };
+    g_curCommand = 3;
+    int afterSpace = -1;
+    bool openAfterSpace = false;
+    CountingDlg dlg;
+    dialogScripts.push_back([&](CDialog& d) {
+        ShowForInput(d);
+        d.FocusControl(IDC_COMMAND_LIST);
+        Keys("Down space");
+        openAfterSpace = !d.HasEnded();
+        afterSpace = dlg.doubleClicks;
+        const wxRect r = ToolkitOf(d.GetDlgItem(IDC_COMMAND_LIST))->GetScreenRect();
+        const std::string cmd = "xdotool mousemove " + std::to_string(r.x + r.width / 2) + " " +
+                                std::to_string(r.y + 10) + " click --repeat 2 --delay 60 1";
+        ASSERT_EQ(std::system(cmd.c_str()), 0);
+        PumpMessages(300);
+        if (!d.HasEnded()) d.PressEscape();
+    });
+    dlg.DoModal();
+    EXPECT_TRUE(openAfterSpace);
+    EXPECT_EQ(afterSpace, 0);
+    EXPECT_EQ(dlg.doubleClicks, 1);
+}
+
 // Song information: Enter in the title runs "Close" (the edit taken); in the
 // comment it starts a new line and the dialog stays open.
 TEST_F(DialogInputTest, EnterInTheSongTitleClosesAndInTheCommentAddsALine) {

@@ -4,15 +4,16 @@
 // size and lies in the client area; no two overlap, except a group box and
 // what it holds; every text of a label, group box, check box, radio button
 // and push button shows whole where the toolkit puts its label, and so does
-// every heading of a list view; no control
-// gets less than the toolkit's least width (nor, for check boxes, radio
-// buttons, sliders and up-downs, its least height); a closed drop-down list
-// is about two lines high; the field an up-down sits on shows at least three
+// every heading of a list view; no control gets less than the toolkit's
+// least width (nor, for check boxes, radio buttons, sliders and up-downs, its
+// least height); a closed drop-down list is about two lines high and shows
+// its chosen entry whole; the field an up-down sits on shows at least three
 // digits and its widest value; and the toolkit logs no warning doing it.
 #include <dlfcn.h>
 
 #include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <sstream>
@@ -21,6 +22,8 @@
 #include <wx/checkbox.h>
 #include <wx/choice.h>
 #include <wx/dcclient.h>
+#include <wx/dcmemory.h>
+#include <wx/image.h>
 #include <wx/listbox.h>
 #include <wx/listctrl.h>
 #include <wx/radiobut.h>
@@ -31,6 +34,7 @@
 
 #include "tests/gui/gui_fixture.h"
 #include "tests/toolkit_log.h"
+#include "tests/xvfb_screen.h"
 
 #include "data/new_song_dlg.h"
 #include "host/midi_controllers_dlg.h"
@@ -205,9 +209,19 @@ void CheckLayout(CDialog& dlg) {
             }
         }
 
-        // A closed drop-down list is about two lines of text high.
-        if (dynamic_cast<wxChoice*>(w)) {
+        // A closed drop-down list is about two lines of text high, and shows
+        // its chosen entry whole (the toolkit's cell keeps 2 pixels free on
+        // either side of the text).
+        if (auto* choice = dynamic_cast<wxChoice*>(w)) {
             EXPECT_LE(r.height, std::max(2 * w->GetCharHeight(), least.y));
+            if (choice->GetSelection() != wxNOT_FOUND) {
+                wxClientDC dc(w);
+                dc.SetFont(w->GetFont());
+                const wxString chosen = choice->GetStringSelection();
+                const GtkRect cell = gtk.Allocation(gtk.binChild(h));
+                EXPECT_GE(cell.width, dc.GetTextExtent(chosen).x + 2 * 2)
+                    << "entry \"" << chosen.utf8_string() << "\" cut";
+            }
         }
     }
 
@@ -261,6 +275,65 @@ void CheckLayout(CDialog& dlg) {
         previous = &c;
     }
 }
+
+// Every dialog as the display showed it, under its name, on one picture for
+// people to look at.
+class ContactSheet {
+public:
+    void Add(const std::string& name, const wxRect& onScreen) {
+        const ScreenShot screen = ReadScreen();
+        const wxRect r = onScreen.Intersect(wxRect(0, 0, screen.width, screen.height));
+        if (r.IsEmpty()) return;
+        wxImage shot(r.width, r.height);
+        for (int y = 0; y < r.height; ++y)
+            for (int x = 0; x < r.width; ++x) {
+                const uint32_t v = screen.At(r.x + x, r.y + y);
+                shot.SetRGB(x, y, (v >> 16) & 0xff, (v >> 8) & 0xff, v & 0xff);
+            }
+        shots_.push_back({name, shot});
+    }
+    // Rows of pictures at most kWidth wide, each under a line with its name.
+    bool Save(const std::string& path) const {
+        constexpr int kWidth = 1800, kGap = 12, kCaption = 22;
+        struct Place {
+            int x, y;
+        };
+        std::vector<Place> places;
+        int x = kGap, y = kGap, rowHeight = 0, width = 0;
+        for (const auto& s : shots_) {
+            if (x > kGap && x + s.picture.GetWidth() > kWidth) {
+                x = kGap;
+                y += rowHeight + kGap;
+                rowHeight = 0;
+            }
+            places.push_back({x, y});
+            x += s.picture.GetWidth() + kGap;
+            width = std::max(width, x);
+            rowHeight = std::max(rowHeight, kCaption + s.picture.GetHeight());
+        }
+        if (shots_.empty()) return false;
+        wxBitmap sheet(width, y + rowHeight + kGap, 24);
+        {
+            wxMemoryDC dc(sheet);
+            dc.SetBackground(wxBrush(wxColour(96, 96, 104)));
+            dc.Clear();
+            dc.SetTextForeground(*wxWHITE);
+            for (size_t i = 0; i < shots_.size(); ++i) {
+                dc.DrawText(shots_[i].name, places[i].x, places[i].y + 2);
+                dc.DrawBitmap(wxBitmap(shots_[i].picture), places[i].x, places[i].y + kCaption);
+            }
+        }
+        if (!wxImage::FindHandler(wxBITMAP_TYPE_PNG)) wxImage::AddHandler(new wxPNGHandler);
+        return sheet.ConvertToImage().SaveFile(path, wxBITMAP_TYPE_PNG);
+    }
+
+private:
+    struct Shot {
+        std::string name;
+        wxImage picture;
+    };
+    std::vector<Shot> shots_;
+};
 
 // How a dialog is opened for the check.
 using Opener = std::function<void(std::function<void(CDialog&)>)>;
@@ -354,6 +427,9 @@ TEST_F(DialogLayoutTest, EveryDialogShowsItsControlsWholeAndApart) {
         {"MIDI mapper", IDD_MIDI_MAPPER, Modal<CMidiMapperDlg>()},
         {"preferences", IDD_PREFERENCES, Modal<CPreferencesDlg>()},
     };
+    ContactSheet sheet;
+    // The pointer out of the pictures.
+    EXPECT_EQ(std::system("xdotool mousemove 1279 1023 >/dev/null 2>&1"), 0);
     for (const DialogCase& c : cases) {
         SCOPED_TRACE(c.name);
         const size_t logged = ToolkitMessageCount();
@@ -361,6 +437,8 @@ TEST_F(DialogLayoutTest, EveryDialogShowsItsControlsWholeAndApart) {
         c.open([&](CDialog& d) {
             EXPECT_EQ(d.GetTemplateId(), c.id);
             CheckLayout(d);
+            PumpMessages(100);
+            sheet.Add(c.name, ToolkitOf(&d)->GetScreenRect());
             if (c.states) c.states(d, [&] { CheckLayout(d); });
             checked = true;
         });
@@ -368,4 +446,9 @@ TEST_F(DialogLayoutTest, EveryDialogShowsItsControlsWholeAndApart) {
         PumpMessages(10);
         for (const std::string& m : ToolkitMessagesSince(logged)) ADD_FAILURE() << "toolkit logged: " << m;
     }
+    // The contact sheet goes into the build tree, to be looked at there.
+    std::filesystem::create_directories(MC_TEST_OUTPUT_DIR);
+    const std::string picture = std::string(MC_TEST_OUTPUT_DIR) + "/dialogs.png";
+    std::filesystem::remove(picture);
+    EXPECT_TRUE(sheet.Save(picture)) << picture;
 }

@@ -85,7 +85,7 @@ Image ArtAbout(TtfFont& bold, TtfFont& regular) {
     img.VLine(31, 63, 288, MakeRgb(4, 4, 5));
     img.HLine(31, 262, 288, MakeRgb(86, 92, 106));
     img.VLine(262, 63, 288, MakeRgb(86, 92, 106));
-    regular.DrawCentered(img, 150, 298, "click anywhere to close", 9, MakeRgb(110, 118, 132));
+    regular.DrawCentered(img, 150, 296, "click anywhere to close", 8, MakeRgb(110, 118, 132));
     img.FrameRect(0, 0, 300, 300, MakeRgb(80, 88, 102));
     return img;
 }
