@@ -12,12 +12,16 @@
 //
 // The library's JACK output frees its message ring before it stops the
 // client's process thread, which may still be in a period begun before the
-// port closed: destroying a JACK output that had a port open can crash. Such
-// an output is therefore never destroyed: once closed it waits, for the life
-// of the process, to be opened again for the next JACK output.
+// port closed: destroying a JACK output that had a port open can crash. Closing
+// its port alone (unregistering it while the client runs) can crash one of
+// the client's threads as well. A JACK output is therefore never closed
+// nor destroyed: once the program closes it, it stays, silent and still
+// connected to the port it was opened on, for the life of the process, and is
+// taken again when that port is opened again.
 #include <unistd.h>
 
 #include <algorithm>
+#include <map>
 #include <memory>
 #include <regex>
 #include <vector>
@@ -45,11 +49,13 @@ std::string StableName(RtMidi::Api api, const std::string& raw) {
     return std::regex_replace(raw, numbers, "");
 }
 
-// One entry of a listing: the stable name and where the port is now.
+// One entry of a listing: the stable name, where the port is now, and its
+// name as the library gives it (unique among a JACK server's ports).
 struct Port {
     std::string name;
     RtMidi::Api api;
     unsigned index;
+    std::string raw;
 };
 
 template <typename Midi>
@@ -84,7 +90,7 @@ std::vector<Port> ListPorts(uint32_t& error) {
                 return ports;
             }
             if (OwnPort(raw)) continue;
-            ports.push_back({StableName(api, raw), api, i});
+            ports.push_back({StableName(api, raw), api, i, raw});
         }
     }
     std::vector<std::string> names;
@@ -101,8 +107,8 @@ MidiPortList Names(const std::vector<Port>& ports, uint32_t error) {
     return list;
 }
 
-// The closed JACK outputs, kept until they are opened again (never freed).
-std::vector<RtMidiOut*>* g_idleJackOutputs = new std::vector<RtMidiOut*>;
+// The closed JACK outputs by the port they stay connected to (never freed).
+std::multimap<std::string, RtMidiOut*>* g_idleJackOutputs = new std::multimap<std::string, RtMidiOut*>;
 
 void Arrived(double, std::vector<unsigned char>* message, void*) {
     if (message) MidiBytesArrived(message->data(), message->size());
@@ -153,9 +159,13 @@ public:
         uint32_t error;
         for (const Port& p : ListPorts<RtMidiOut>(error)) {
             if (p.name != name) continue;
-            if (p.api == RtMidi::UNIX_JACK && !g_idleJackOutputs->empty()) {
-                out_.reset(g_idleJackOutputs->back());
-                g_idleJackOutputs->pop_back();
+            outPort_ = p.raw;
+            if (const auto idle = g_idleJackOutputs->find(p.raw);
+                p.api == RtMidi::UNIX_JACK && idle != g_idleJackOutputs->end()) {
+                // Its port is still registered: opening it again connects
+                // it once more, should the other end have gone and come back.
+                out_.reset(idle->second);
+                g_idleJackOutputs->erase(idle);
             } else {
                 out_ = MakeClient<RtMidiOut>(p.api);
             }
@@ -172,9 +182,11 @@ public:
     }
     void CloseOut() override {
         if (!out_) return;
-        try {
-            out_->closePort();
-        } catch (const RtMidiError&) {
+        if (out_->getCurrentApi() != RtMidi::UNIX_JACK) {
+            try {
+                out_->closePort();
+            } catch (const RtMidiError&) {
+            }
         }
         ReleaseOut();
     }
@@ -191,12 +203,13 @@ public:
 private:
     // A JACK output goes to the idle ones, any other is destroyed.
     void ReleaseOut() {
-        if (out_ && out_->getCurrentApi() == RtMidi::UNIX_JACK) g_idleJackOutputs->push_back(out_.release());
+        if (out_ && out_->getCurrentApi() == RtMidi::UNIX_JACK) g_idleJackOutputs->emplace(outPort_, out_.release());
         out_.reset();
     }
 
     std::unique_ptr<RtMidiIn> in_;
     std::unique_ptr<RtMidiOut> out_;
+    std::string outPort_;  // the library's name of the port out_ was opened on
 };
 
 }  // namespace
