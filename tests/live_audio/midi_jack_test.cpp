@@ -119,6 +119,12 @@ TEST(MidiJack, AnOutputClosedAndOpenedAgainAndAgainKeepsWorking) {
     MidiOutClose();
 }
 
+// How many times a peer has received a message.
+long TimesReceived(const MidiPeer& p, uint32_t m) {
+    const std::vector<uint32_t> got = p.Received();
+    return std::count(got.begin(), got.end(), m);
+}
+
 // Closing an output and opening another sends to the new one alone; the
 // first, opened again, hears the program again, and the second no more.
 TEST(MidiJack, AnOutputSwitchedBetweenTwoPortsSendsToTheOpenOneAlone) {
@@ -127,19 +133,15 @@ TEST(MidiJack, AnOutputSwitchedBetweenTwoPortsSendsToTheOpenOneAlone) {
         if (std::getenv("MC_REQUIRE_JACK")) FAIL() << "no JACK server";
         GTEST_SKIP() << "no JACK server";
     }
-    const auto count = [](const MidiPeer& p, uint32_t m) {
-        const std::vector<uint32_t> got = p.Received();
-        return std::count(got.begin(), got.end(), m);
-    };
-    // Sends m through the port named to until the open one hears it (the
-    // server may lose a period on a busy machine), then waits a little for
-    // anything that also reached the other one.
+    // Opens the output on to's port and sends m until to hears it (the server
+    // may lose a period on a busy machine), then waits a little for anything
+    // that also reached the other peer, and closes.
     const auto sendTo = [&](const MidiPeer& to, uint32_t m) {
         ASSERT_EQ(MidiOutOpen(to.InputName()), MidiOpenResult::Ok);
-        for (int i = 0; i < 5 && count(to, m) == 0; ++i) {
+        for (int i = 0; i < 5 && TimesReceived(to, m) == 0; ++i) {
             MidiOutShortMsg(m, MidiProducer::GuiThread);
             MidiOutFlush();
-            Eventually([&] { return count(to, m) > 0; });
+            Eventually([&] { return TimesReceived(to, m) > 0; });
         }
         std::this_thread::sleep_for(50ms);
         MidiOutClose();
@@ -147,12 +149,12 @@ TEST(MidiJack, AnOutputSwitchedBetweenTwoPortsSendsToTheOpenOneAlone) {
     sendTo(a, 0x403C90);
     sendTo(b, 0x403D90);
     sendTo(a, 0x403E90);
-    EXPECT_EQ(count(a, 0x403C90), 1);
-    EXPECT_EQ(count(a, 0x403D90), 0);
-    EXPECT_EQ(count(a, 0x403E90), 1);
-    EXPECT_EQ(count(b, 0x403C90), 0);
-    EXPECT_EQ(count(b, 0x403D90), 1);
-    EXPECT_EQ(count(b, 0x403E90), 0);
+    EXPECT_EQ(TimesReceived(a, 0x403C90), 1);
+    EXPECT_EQ(TimesReceived(a, 0x403D90), 0);
+    EXPECT_EQ(TimesReceived(a, 0x403E90), 1);
+    EXPECT_EQ(TimesReceived(b, 0x403C90), 0);
+    EXPECT_EQ(TimesReceived(b, 0x403D90), 1);
+    EXPECT_EQ(TimesReceived(b, 0x403E90), 0);
 }
 
 }  // namespace
