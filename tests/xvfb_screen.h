@@ -46,3 +46,11 @@ inline ScreenShot ReadScreen() {
         }
     return shot;
 }
+
+// How many pixels of the w x h region at (x0, y0) differ between two pictures.
+inline int ChangedPixels(const ScreenShot& a, const ScreenShot& b, int x0, int y0, int w, int h) {
+    int n = 0;
+    for (int y = y0; y < y0 + h; ++y)
+        for (int x = x0; x < x0 + w; ++x) n += a.At(x, y) != b.At(x, y);
+    return n;
+}

@@ -10,30 +10,10 @@
 
 namespace {
 
-struct Geometry {
-    int x = 0, y = 0, width = 0, height = 0;
-};
-
-Geometry GeometryOf(const std::string& window) {
-    Geometry g;
-    std::istringstream in(Shell("xdotool getwindowgeometry --shell " + window));
-    for (std::string line; std::getline(in, line);) {
-        const size_t eq = line.find('=');
-        if (eq == std::string::npos) continue;
-        const std::string key = line.substr(0, eq);
-        const int value = std::atoi(line.c_str() + eq + 1);
-        if (key == "X") g.x = value;
-        if (key == "Y") g.y = value;
-        if (key == "WIDTH") g.width = value;
-        if (key == "HEIGHT") g.height = value;
-    }
-    return g;
-}
-
 // The rows of a menu on the screen: the bands of lines whose label column
 // holds ink, dark or greyed text on the menu's light ground (the check boxes
 // at the left and the scroll arrows in the middle lie outside that column).
-std::vector<std::pair<int, int>> TextRows(const ScreenShot& s, const Geometry& menu) {
+std::vector<std::pair<int, int>> TextRows(const ScreenShot& s, const WindowGeometry& menu) {
     std::vector<std::pair<int, int>> rows;
     int start = -1;
     for (int y = menu.y; y <= menu.y + menu.height; ++y) {
@@ -85,13 +65,13 @@ TEST_F(ProgramTest, TheFileMenuWithRecentFilesShowsEveryRowAndRunsTheRowClicked)
 
     // The next start in another folder, with its own default song.
     Start(second);
-    ASSERT_TRUE(WaitFor([&] { return !(main = FindWindow("^MorvelCanopy I - Untitled$")).empty(); }, 20000));
+    ASSERT_FALSE((main = MainWindow()).empty());
     std::this_thread::sleep_for(std::chrono::milliseconds(500));
     ASSERT_EQ(FindWindow("^MorvelCanopy I$"), "") << "a message box is showing";
-    const Geometry frame = GeometryOf(main);
+    const WindowGeometry frame = GeometryOf(main);
 
     // Opens the File menu with a click on its title; its rows once drawn.
-    Geometry menu;
+    WindowGeometry menu;
     auto openFileMenu = [&] {
         Click(frame.x + 18, frame.y + 11);
         std::vector<std::pair<int, int>> rows;

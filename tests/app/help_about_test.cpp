@@ -5,32 +5,20 @@
 
 namespace {
 
-int Field(const std::string& shell, const std::string& name) {
-    const size_t at = shell.find(name + "=");
-    return at == std::string::npos ? -1 : std::atoi(shell.c_str() + at + name.size() + 1);
-}
-
 // The About box: the visible window without a title and of the picture's size.
 // Its screen position, or false.
 bool FindAboutBox(int& x, int& y) {
     std::istringstream ids(Shell("xdotool search --onlyvisible --name '^$' 2>/dev/null"));
     std::string id;
     while (std::getline(ids, id)) {
-        const std::string g = Shell("xdotool getwindowgeometry --shell " + id + " 2>/dev/null");
-        if (Field(g, "WIDTH") == 300 && Field(g, "HEIGHT") == 300) {
-            x = Field(g, "X");
-            y = Field(g, "Y");
+        const WindowGeometry g = GeometryOf(id);
+        if (g.width == 300 && g.height == 300) {
+            x = g.x;
+            y = g.y;
             return true;
         }
     }
     return false;
-}
-
-int ChangedPixels(const ScreenShot& a, const ScreenShot& b, int x0, int y0, int w, int h) {
-    int n = 0;
-    for (int y = y0; y < y0 + h; ++y)
-        for (int x = x0; x < x0 + w; ++x) n += a.At(x, y) != b.At(x, y);
-    return n;
 }
 
 }  // namespace
@@ -42,7 +30,7 @@ TEST_F(ProgramTest, StartsAndTheHelpViewerPrintNoToolkitComplaints) {
     const fs::path songs = fs::path(MC_SOURCE_DIR) / "songs";
     Start(songs);
     std::string main;
-    ASSERT_TRUE(WaitFor([&] { return !(main = FindWindow("^MorvelCanopy I - Untitled$")).empty(); }, 20000));
+    ASSERT_FALSE((main = MainWindow()).empty());
     EXPECT_TRUE(WaitFor([] { return !FindWindow("^Morvel Canopy Help - Getting started$").empty(); }, 20000))
         << "the first-run page is not showing as a rendered page";
     std::this_thread::sleep_for(std::chrono::milliseconds(500));
@@ -51,7 +39,7 @@ TEST_F(ProgramTest, StartsAndTheHelpViewerPrintNoToolkitComplaints) {
     EXPECT_EQ(ToolkitComplaints(), "") << "first start with the help viewer";
 
     Start(songs);
-    ASSERT_TRUE(WaitFor([&] { return !(main = FindWindow("^MorvelCanopy I - Untitled$")).empty(); }, 20000));
+    ASSERT_FALSE((main = MainWindow()).empty());
     std::this_thread::sleep_for(std::chrono::milliseconds(1000));
     EXPECT_EQ(FindWindow("^Morvel Canopy Help"), "") << "the help opened on a second start";
     EXPECT_EQ(ToolkitComplaints(), "") << "second start";
@@ -70,7 +58,7 @@ TEST_F(ProgramTest, TheAboutBoxsCreditsMoveOnScreen) {
     ASSERT_NE(std::getenv("MC_XVFB_FBDIR"), nullptr) << "run through scripts/xvfb-test.sh";
     Start(fs::path(MC_SOURCE_DIR) / "songs");
     std::string main;
-    ASSERT_TRUE(WaitFor([&] { return !(main = FindWindow("^MorvelCanopy I - Untitled$")).empty(); }, 20000));
+    ASSERT_FALSE((main = MainWindow()).empty());
     std::this_thread::sleep_for(std::chrono::milliseconds(500));
     Press(main, "alt+h Up Return");  // the menu's last command: About
     int x = 0, y = 0;

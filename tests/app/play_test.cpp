@@ -16,15 +16,7 @@ constexpr Area kLedReadout{481, 4, 541, 21};
 constexpr Area kGrid{0, 194, 630, 194 + 172};
 
 int ChangedPixels(const ScreenShot& a, const ScreenShot& b, int viewX, int viewY, Area area) {
-    int n = 0;
-    for (int y = area.y0; y < area.y1; ++y)
-        for (int x = area.x0; x < area.x1; ++x) n += a.At(viewX + x, viewY + y) != b.At(viewX + x, viewY + y);
-    return n;
-}
-
-int Field(const std::string& shell, const std::string& name) {
-    const size_t at = shell.find(name + "=");
-    return at == std::string::npos ? -1 : std::atoi(shell.c_str() + at + name.size() + 1);
+    return ChangedPixels(a, b, viewX + area.x0, viewY + area.y0, area.x1 - area.x0, area.y1 - area.y0);
 }
 
 }  // namespace
@@ -34,11 +26,11 @@ TEST_F(ProgramTest, PlayStopFromTheFileMenuMovesTheReadoutAndThePlayRow) {
     ASSERT_NE(std::getenv("MC_XVFB_FBDIR"), nullptr) << "run through scripts/xvfb-test.sh";
     Start(fs::path(MC_SOURCE_DIR) / "songs");
     std::string main;
-    ASSERT_TRUE(WaitFor([&] { return !(main = FindWindow("^MorvelCanopy I - Untitled$")).empty(); }, 20000));
+    ASSERT_FALSE((main = MainWindow()).empty());
     std::this_thread::sleep_for(std::chrono::milliseconds(1000));
-    const std::string geometry = Shell("xdotool getwindowgeometry --shell " + main);
-    const int x = Field(geometry, "X"), y = Field(geometry, "Y"), h = Field(geometry, "HEIGHT");
-    ASSERT_GE(h, kClientHeight) << geometry;
+    const WindowGeometry frame = GeometryOf(main);
+    const int x = frame.x, y = frame.y, h = frame.height;
+    ASSERT_GE(h, kClientHeight) << "frame " << frame.width << "x" << h;
     const int viewX = x, viewY = y + h - kClientHeight;
 
     // Stopped: nothing moves.

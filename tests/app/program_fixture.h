@@ -47,6 +47,28 @@ inline std::string FindWindow(const std::string& titleRegex) {
     return ids.substr(0, ids.find('\n'));
 }
 
+// A window's place and size on the display, as xdotool tells them (all 0 for
+// a window it does not know).
+struct WindowGeometry {
+    int x = 0, y = 0, width = 0, height = 0;
+};
+
+inline WindowGeometry GeometryOf(const std::string& window) {
+    WindowGeometry g;
+    std::istringstream in(Shell("xdotool getwindowgeometry --shell " + window + " 2>/dev/null"));
+    for (std::string line; std::getline(in, line);) {
+        const size_t eq = line.find('=');
+        if (eq == std::string::npos) continue;
+        const std::string key = line.substr(0, eq);
+        const int value = std::atoi(line.c_str() + eq + 1);
+        if (key == "X") g.x = value;
+        if (key == "Y") g.y = value;
+        if (key == "WIDTH") g.width = value;
+        if (key == "HEIGHT") g.height = value;
+    }
+    return g;
+}
+
 inline bool WaitFor(const std::function<bool()>& done, int ms) {
     for (int t = 0; t < ms; t += 50) {
         if (done()) return true;
@@ -117,6 +139,13 @@ protected:
             ::execv(MC_PROGRAM, argv.data());
             ::_exit(127);
         }
+    }
+    // The main window of a new, untitled song once it shows; empty when it
+    // does not within ms.
+    static std::string MainWindow(int ms = 20000) {
+        std::string main;
+        WaitFor([&] { return !(main = FindWindow("^MorvelCanopy I - Untitled$")).empty(); }, ms);
+        return main;
     }
     // The exit status, or -1 when the program is still running after ms.
     int WaitExit(int ms) {

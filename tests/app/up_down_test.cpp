@@ -20,14 +20,9 @@ struct Box {
     int x = 0, y = 0, w = 0, h = 0;
 };
 
-int Field(const std::string& shell, const std::string& name) {
-    const size_t at = shell.find(name + "=");
-    return at == std::string::npos ? -1 : std::atoi(shell.c_str() + at + name.size() + 1);
-}
-
 Box WindowBox(const std::string& window) {
-    const std::string g = Shell("xdotool getwindowgeometry --shell " + window);
-    return {Field(g, "X"), Field(g, "Y"), Field(g, "WIDTH"), Field(g, "HEIGHT")};
+    const WindowGeometry g = GeometryOf(window);
+    return {g.x, g.y, g.width, g.height};
 }
 
 // Where controls of a dialog lie in its client area: this process lays the
@@ -73,8 +68,8 @@ protected:
         fs::create_directories(Settings().parent_path());
         std::ofstream(Settings()) << "[Miscellaneous]\nFirst Run=0\n";
         Start(fs::path(MC_SOURCE_DIR) / "songs");
-        std::string main;
-        EXPECT_TRUE(WaitFor([&] { return !(main = FindWindow("^MorvelCanopy I - Untitled$")).empty(); }, 20000));
+        const std::string main = MainWindow();
+        EXPECT_FALSE(main.empty());
         std::this_thread::sleep_for(std::chrono::milliseconds(1000));
         return main;
     }
