@@ -9,7 +9,7 @@
 //
 // A server without real-time scheduling on a busy machine fails to run some
 // of its periods, and MIDI of such a period never arrives, in either
-// direction. What the program sends is therefore also logged where it leaves
+// direction, or arrives twice. What the program sends is therefore also logged where it leaves
 // for the port: what it did is judged against what it received (as its echo
 // shows), always; what it received and what came back against what the
 // instrument sent, in a take during which the server lost no period (a take
@@ -301,6 +301,8 @@ protected:
             Stopped();
             const int xruns = peer_->Xruns();
             faults = take();
+            // The server tells of a lost period a little after it.
+            std::this_thread::sleep_for(200ms);
             spoiled = peer_->Xruns() != xruns;
             if (!faults.program.empty() || faults.transport.empty() || !spoiled) break;
             std::fprintf(stderr, attempt < 5 ? "the server lost periods and messages with them, taking it again:\n"
@@ -345,6 +347,12 @@ protected:
         }
         if (wrong.empty()) return wrong;
         return "expected every track at " + std::to_string(songPos) + ":" + std::to_string(row) + ";" + wrong;
+    }
+
+    // The messages with each run of one message repeated kept once.
+    static std::vector<uint32_t> WithoutRepeats(std::vector<uint32_t> words) {
+        words.erase(std::unique(words.begin(), words.end()), words.end());
+        return words;
     }
 
     static std::string Describe(const std::vector<uint32_t>& words) {
@@ -470,7 +478,12 @@ TEST_F(MidiLiveTest, SongPositionPointerThenContinueStartsAtItsRow) {
         std::vector<uint32_t> expected = {pointer, 0xFB};
         if (stopped) expected.push_back(0xFC);
         const std::vector<uint32_t> sent = Sent(expected.size());
-        if (sent != expected) faults.Program(Describe(sent), "echo");
+        if (sent != expected) {
+            // A late period hands the program its input port's last
+            // messages again: echoed twice, they arrived twice.
+            if (WithoutRepeats(sent) == expected) faults.Transport("a message arrived twice: " + Describe(sent));
+            else faults.Program(Describe(sent), "echo");
+        }
         const std::vector<uint32_t> echo = Echo(sent.size());
         if (echo != sent) faults.Transport("the instrument received " + Describe(echo));
         return faults;
