@@ -3,6 +3,7 @@
 // change together under the render lock, the old blocks are freed only once
 // the engine has left them). Meant for the sanitizer build.
 #include <atomic>
+#include <chrono>
 #include <thread>
 
 #include "data/pattern_store.h"
@@ -16,6 +17,18 @@
 namespace {
 
 class FormatWhilePlaying : public HostTest {};
+
+// Waits up to ten seconds for `done`: the device renders on its own driver
+// thread, which a loaded machine may leave unscheduled for a while.
+template <typename Done>
+bool Eventually(Done done) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > deadline) return false;
+        std::this_thread::yield();
+    }
+    return true;
+}
 
 TEST_F(FormatWhilePlaying, TheRenderThreadPlaysThroughEveryReformat) {
     g_testSignal = 0;
@@ -34,23 +47,28 @@ TEST_F(FormatWhilePlaying, TheRenderThreadPlaysThroughEveryReformat) {
 
     std::atomic<bool> stop{false};
     std::atomic<int> pulls{0};
-    std::atomic<bool> played{false};
     std::thread device([&] {
         while (!stop) {
             backend->Pull(256);
-            if (g_songPlaying != 0) played = true;
             ++pulls;
         }
     });
+    // Pulls only hand buffers back: the driver thread renders them meanwhile.
+    // The song is under way before the first reformat.
+    ASSERT_TRUE(Eventually([] { return g_songPlaying != 0; })) << "the song never started";
     for (uint32_t length : {128u, 16u, 24u, 48u, 96u, 32u, 64u, 128u, 16u, 64u}) {
         const int before = pulls;
         while (pulls < before + 3) std::this_thread::yield();  // the device plays between reformats
         ASSERT_TRUE(ReformatPatterns(length));  // the questions are answered OK: no
         EXPECT_EQ(g_patternLength, length);
     }
+    // And it goes on after the last one: the rows move on, the song still plays.
+    const uint32_t row = g_trackRow[3];
+    const uint32_t songPos = g_trackSongPos[3];
+    EXPECT_TRUE(Eventually([&] { return g_trackRow[3] != row || g_trackSongPos[3] != songPos; }));
+    EXPECT_NE(g_songPlaying, 0u);
     stop = true;
     device.join();
-    EXPECT_TRUE(played);
     CloseAudioDevice();
     WaitForEngineOutside();
     EXPECT_EQ(RetiredBlockCount(), 0u);
