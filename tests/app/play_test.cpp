@@ -27,6 +27,7 @@ TEST_F(ProgramTest, PlayStopFromTheFileMenuMovesTheReadoutAndThePlayRow) {
     Start(fs::path(MC_SOURCE_DIR) / "songs");
     std::string main;
     ASSERT_FALSE((main = MainWindow()).empty());
+    ASSERT_TRUE(FirstRunHelpShown());
     std::this_thread::sleep_for(std::chrono::milliseconds(1000));
     const WindowGeometry frame = GeometryOf(main);
     const int x = frame.x, y = frame.y, h = frame.height;
@@ -42,7 +43,7 @@ TEST_F(ProgramTest, PlayStopFromTheFileMenuMovesTheReadoutAndThePlayRow) {
     EXPECT_EQ(ChangedPixels(before, still, viewX, viewY, kGrid), 0);
 
     // File menu, fifth row: "Play / Stop".
-    Press(main, "alt+f Down Down Down Down Return");
+    ASSERT_TRUE(ChooseFromMenu(main, "alt+f", "Down Down Down Down Return"));
     std::this_thread::sleep_for(std::chrono::milliseconds(1500));
     ScreenShot playing = ReadScreen();
     EXPECT_GT(ChangedPixels(still, playing, viewX, viewY, kGrid), 0) << "the grid did not show the play row";
@@ -52,7 +53,7 @@ TEST_F(ProgramTest, PlayStopFromTheFileMenuMovesTheReadoutAndThePlayRow) {
     EXPECT_GT(ChangedPixels(playing, later, viewX, viewY, kGrid), 0) << "the play row stood still";
 
     // Play / Stop again stops it.
-    Press(main, "alt+f Down Down Down Down Return");
+    ASSERT_TRUE(ChooseFromMenu(main, "alt+f", "Down Down Down Down Return"));
     std::this_thread::sleep_for(std::chrono::milliseconds(800));
     ScreenShot stopped = ReadScreen();
     std::this_thread::sleep_for(std::chrono::milliseconds(600));

@@ -158,6 +158,29 @@ protected:
     void Press(const std::string& window, const std::string& keys) {
         Shell("xdotool windowfocus --sync " + window + " key --delay 30 " + keys + " 2>/dev/null");
     }
+    // A first start opens the help viewer over the main window; true once it
+    // shows, so that it has taken the focus before a test types into the main
+    // window.
+    static bool FirstRunHelpShown() {
+        return WaitFor([] { return !FindWindow("^Morvel Canopy Help - Getting started$").empty(); }, 20000);
+    }
+    // Opens a menu with its Alt key, waits until its popup shows, then types
+    // `keys` into it (on a slow start, keys typed before the popup shows go to
+    // the main window instead). False when no popup showed.
+    bool ChooseFromMenu(const std::string& window, const std::string& altKey, const std::string& keys) {
+        Press(window, altKey);
+        const bool shown = WaitFor(
+            [] {
+                const std::string popup =
+                    Shell("xdotool search --onlyvisible --maxdepth 1 --name '^morvelcanopy$' 2>/dev/null");
+                return !popup.empty() && popup.find('\n') == std::string::npos;  // one popup
+            },
+            10000);
+        if (!shown) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));  // the popup takes its grab
+        Shell("xdotool key --delay 30 " + keys + " 2>/dev/null");
+        return true;
+    }
     // Answers a message box with Enter; true once it is gone.
     bool Dismiss(const std::string& box) {
         return WaitFor(
