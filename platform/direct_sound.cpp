@@ -55,10 +55,12 @@ uint64_t NowNs() {
 // Frames the pump keeps queued beyond two server periods, and the bounds of
 // the pump's step interval: a sixteenth of a half-buffer, so that the cursor
 // moves finely enough for the smallest buffers while a larger buffer's pump
-// does not wake thousands of times a second for nothing.
+// does not wake hundreds of times a second for nothing (the default 100 ms
+// half-buffer steps every 6.25 ms; buffers of the polling path, up to 40 ms,
+// keep steps of at most 2.5 ms).
 constexpr uint32_t kQueueMarginFrames = 128;
 constexpr long kPumpStepMinNs = 500000;
-constexpr long kPumpStepMaxNs = 2000000;
+constexpr long kPumpStepMaxNs = 8000000;
 
 long PumpStepNs(uint32_t bufferFrames) {
     const long sixteenthOfHalf = static_cast<long>(uint64_t{bufferFrames} / 2 * 1000000000ull / 44100 / 16);
@@ -306,7 +308,7 @@ private:
         }
     }
 
-    // Moves the cursor at the output rate in steps of 0.5 to 2 ms. The
+    // Moves the cursor at the output rate in steps of 0.5 to 8 ms. The
     // rate leans up to 5 % toward keeping the queue at its target (two server
     // periods and a margin), so it follows the frames the server actually takes
     // while late or bunched server periods do not move the cursor in bursts.
