@@ -3,7 +3,6 @@
 // change together under the render lock, the old blocks are freed only once
 // the engine has left them). Meant for the sanitizer build.
 #include <atomic>
-#include <chrono>
 #include <thread>
 
 #include "data/pattern_store.h"
@@ -11,24 +10,13 @@
 #include "data/song_reset.h"
 #include "shared/song.h"
 #include "shared/transport.h"
+#include "tests/eventually.h"
 #include "tests/host/host_fixture.h"
 #include "ui/format_patterns.h"
 
 namespace {
 
 class FormatWhilePlaying : public HostTest {};
-
-// Waits up to ten seconds for `done`: the device renders on its own driver
-// thread, which a loaded machine may leave unscheduled for a while.
-template <typename Done>
-bool Eventually(Done done) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > deadline) return false;
-        std::this_thread::yield();
-    }
-    return true;
-}
 
 TEST_F(FormatWhilePlaying, TheRenderThreadPlaysThroughEveryReformat) {
     g_testSignal = 0;

@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "platform/midi.h"
+#include "tests/eventually.h"
 #include "tests/live_audio/midi_peer.h"
 
 namespace {
@@ -21,12 +22,6 @@ void Collect(uint32_t message, uint32_t) { g_in.push_back(message); }
 
 bool Has(const std::vector<std::string>& names, const std::string& n) {
     return std::find(names.begin(), names.end(), n) != names.end();
-}
-
-template <typename Pred>
-bool Eventually(Pred p) {
-    for (int i = 0; i < 2000 && !p(); ++i) std::this_thread::sleep_for(1ms);
-    return p();
 }
 
 TEST(MidiJack, PortsByNameMessagesBothWaysOwnPortsHidden) {
@@ -60,18 +55,18 @@ TEST(MidiJack, PortsByNameMessagesBothWaysOwnPortsHidden) {
         g_in.clear();
         const size_t from = peer.Received().size();
         for (uint32_t m : sent) peer.Send(m);
-        ASSERT_TRUE(Eventually([&] { return peer.AllSent(); }));
+        ASSERT_TRUE(Eventually([&] { return peer.AllSent(); }, 2s));
         Eventually([&] {
             MidiInFlush();
             return g_in.size() >= expected.size();
-        });
+        }, 2s);
         std::this_thread::sleep_for(20ms);
         MidiInFlush();
         in = g_in;
 
         for (uint32_t m : expected) MidiOutShortMsg(m, MidiProducer::MidiThread);
         MidiOutFlush();
-        Eventually([&] { return peer.Received().size() >= from + expected.size(); });
+        Eventually([&] { return peer.Received().size() >= from + expected.size(); }, 2s);
         std::this_thread::sleep_for(20ms);
         const std::vector<uint32_t> all = peer.Received();
         back.assign(all.begin() + long(from), all.end());
@@ -113,7 +108,7 @@ TEST(MidiJack, AnOutputClosedAndOpenedAgainAndAgainKeepsWorking) {
     for (int i = 0; i < 5 && !heard(); ++i) {
         MidiOutShortMsg(note, MidiProducer::GuiThread);
         MidiOutFlush();
-        Eventually(heard);
+        Eventually(heard, 2s);
     }
     EXPECT_TRUE(heard());
     MidiOutClose();
@@ -141,7 +136,7 @@ TEST(MidiJack, AnOutputSwitchedBetweenTwoPortsSendsToTheOpenOneAlone) {
         for (int i = 0; i < 5 && TimesReceived(to, m) == 0; ++i) {
             MidiOutShortMsg(m, MidiProducer::GuiThread);
             MidiOutFlush();
-            Eventually([&] { return TimesReceived(to, m) > 0; });
+            Eventually([&] { return TimesReceived(to, m) > 0; }, 2s);
         }
         std::this_thread::sleep_for(50ms);
         MidiOutClose();

@@ -49,6 +49,7 @@
 #include "shared/sound_bank.h"
 #include "shared/transport.h"
 #include "shared/voice_state.h"
+#include "tests/eventually.h"
 #include "tests/live_audio/midi_peer.h"
 
 namespace {
@@ -60,17 +61,6 @@ constexpr uint32_t kRows = 64;
 constexpr int32_t kKey = 60 - 12;          // of note 60
 constexpr uint32_t kNoteOn = 0x7F3C90;     // note 60, velocity 127, channel 1
 constexpr uint32_t kNoteOff = 0x403C80;
-
-// Polls `done` every millisecond for up to `seconds`.
-template <typename Pred>
-bool Eventually(Pred done, int seconds = 10) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > deadline) return done();
-        std::this_thread::sleep_for(1ms);
-    }
-    return true;
-}
 
 // Everything the render path hands to the capture file, in order: one whole
 // block after another from the block in which the capture was armed.
@@ -261,7 +251,7 @@ protected:
     // What the program sent in this take, once `count` messages have, and a
     // little longer, so that one too many shows.
     std::vector<uint32_t> Sent(size_t count) const {
-        Eventually([this, count] { return sent_->SentCount() >= sentFrom_ + count; }, 3);
+        Eventually([this, count] { return sent_->SentCount() >= sentFrom_ + count; }, 3s);
         std::this_thread::sleep_for(100ms);
         MidiOutFlush();
         return sent_->Sent(sentFrom_);
@@ -270,7 +260,7 @@ protected:
     // What reached the instrument in this take once it has `count` messages,
     // or after a while.
     std::vector<uint32_t> Echo(size_t count) const {
-        Eventually([this, count] { return peer_->Received().size() >= echoFrom_ + count; }, 3);
+        Eventually([this, count] { return peer_->Received().size() >= echoFrom_ + count; }, 3s);
         const std::vector<uint32_t> all = peer_->Received();
         return std::vector<uint32_t>(all.begin() + long(echoFrom_), all.end());
     }
@@ -320,7 +310,7 @@ protected:
     void Stopped() {
         for (int i = 0; i < 5 && g_songPlaying != 0; ++i) {
             Play({0xFC});
-            Eventually([] { return g_songPlaying == 0; }, 2);
+            Eventually([] { return g_songPlaying == 0; }, 2s);
         }
         for (int i = 0; i < 5 && Holder() >= 0; ++i) Play({kNoteOff});
         g_songPosReceived = 0;  // a pointer of an earlier take does not carry over
@@ -392,7 +382,7 @@ TEST_F(MidiLiveTest, ClocksAt120BpmMoveTheTracksFortyRowsAndComeBackOnTheEcho) {
         if (g_songPlaying != 0) faults.Program("the song plays", "after clocks while stopped");
 
         Play({0xFA});
-        if (!Eventually([] { return g_songPlaying != 0; }, 3)) {
+        if (!Eventually([] { return g_songPlaying != 0; }, 3s)) {
             faults.Transport("Start did not start the song");
             return faults;
         }
@@ -404,7 +394,7 @@ TEST_F(MidiLiveTest, ClocksAt120BpmMoveTheTracksFortyRowsAndComeBackOnTheEcho) {
             peer_->Send(0xF8);
         }
         Settle();
-        Eventually([&] { return g_trackRow[0] >= 1 + kClocks / kClocksPerRow; }, 5);
+        Eventually([&] { return g_trackRow[0] >= 1 + kClocks / kClocksPerRow; }, 5s);
         // Every clock step queued has been played two periods later.
         std::this_thread::sleep_for(std::chrono::milliseconds(3 * kPeriodFrames / 44));
         const uint32_t count = g_clockCount;
@@ -412,7 +402,7 @@ TEST_F(MidiLiveTest, ClocksAt120BpmMoveTheTracksFortyRowsAndComeBackOnTheEcho) {
         std::string rows = TracksAt(0, 1 + kClocks / kClocksPerRow);
 
         Play({0xFC});
-        const bool stopped = Eventually([] { return g_songPlaying == 0; }, 3);
+        const bool stopped = Eventually([] { return g_songPlaying == 0; }, 3s);
         if (!stopped) faults.Transport("Stop did not stop the song");
         else if (g_transmitTweaks != 0) faults.Program("knob transmission on", "after Stop");
 
@@ -463,17 +453,17 @@ TEST_F(MidiLiveTest, SongPositionPointerThenContinueStartsAtItsRow) {
         if (g_songPlaying != 0) faults.Program("the song plays", "after the pointer");
 
         Play({0xFB});
-        if (!Eventually([] { return g_songPlaying != 0; }, 3)) {
+        if (!Eventually([] { return g_songPlaying != 0; }, 3s)) {
             faults.Transport("Continue did not start the song");
             return faults;
         }
         faults.Program(TracksAt(1, 9), "after Continue");
         // The note of row 8, track 0, the only one in the song.
-        if (!Eventually([] { return RelaxedLoad(g_voiceState[0].ampGate) != 0; }, 3))
+        if (!Eventually([] { return RelaxedLoad(g_voiceState[0].ampGate) != 0; }, 3s))
             faults.Program("row 8's note did not sound", "after Continue");
 
         Play({0xFC});
-        const bool stopped = Eventually([] { return g_songPlaying == 0; }, 3);
+        const bool stopped = Eventually([] { return g_songPlaying == 0; }, 3s);
         if (!stopped) faults.Transport("Stop did not stop the song");
         std::vector<uint32_t> expected = {pointer, 0xFB};
         if (stopped) expected.push_back(0xFC);
@@ -512,7 +502,7 @@ TEST_F(MidiLiveTest, NoteOnSoundsWithinTwoBuffersAndNoteOffReleasesIt) {
         const bool handled = Eventually([&] {
             MidiInFlush();
             return Holder() >= 0;
-        }, 3);
+        }, 3s);
         const uint32_t before = CapturedFrames();  // no later block had begun when it was handled
         const uint32_t offset = std::min<uint32_t>(g_midiMs * 44, kPeriodFrames - 4);
         if (!handled) {
@@ -521,20 +511,20 @@ TEST_F(MidiLiveTest, NoteOnSoundsWithinTwoBuffersAndNoteOffReleasesIt) {
             return faults;
         }
         const int v = Holder();
-        if (!Eventually([v] { return RelaxedLoad(g_voiceState[v].ampGate) != 0; }, 3))
+        if (!Eventually([v] { return RelaxedLoad(g_voiceState[v].ampGate) != 0; }, 3s))
             faults.Program("the voice did not open", "note on");
         std::this_thread::sleep_for(200ms);
 
         const uint32_t held = CapturedFrames();  // sounding at least this long
         peer_->Send(kNoteOff);
-        if (!Eventually([&] { MidiInFlush(); return Holder() < 0; }, 3)) {
+        if (!Eventually([&] { MidiInFlush(); return Holder() < 0; }, 3s)) {
             StopCapture();
             faults.Transport("the note off did not arrive");
             return faults;
         }
         if (!Eventually([v] {
                 return RelaxedLoad(g_voiceState[v].ampGate) == 0 && RelaxedLoad(g_voiceState[v].ampStage) == 1;
-            }, 3))
+            }, 3s))
             faults.Program("the voice was not released", "note off");
         std::this_thread::sleep_for(1s);
         const std::vector<uint32_t> out = StopCapture();

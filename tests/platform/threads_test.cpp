@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "platform/threads.h"
+#include "tests/eventually.h"
 
 namespace {
 
@@ -25,12 +26,6 @@ uint32_t LoopProc(void* p) {
         if (WaitForSingleObject(l->event, l->wait) == WAIT_OBJECT_0) ++l->woken;
     }
     return 0;
-}
-
-template <typename Pred>
-bool Eventually(Pred p) {
-    for (int i = 0; i < 2000 && !p(); ++i) std::this_thread::sleep_for(1ms);
-    return p();
 }
 
 void End(Loop& l, ThreadHandle t) {
@@ -62,14 +57,14 @@ TEST(ThreadsTest, ThreadWaitingForItsEventCountsAsParkedAndKeepsTheSignal) {
     std::this_thread::sleep_for(10ms);
     EXPECT_EQ(l.woken, 0) << "a thread created suspended must not run";
     ResumeThread(t);
-    ASSERT_TRUE(Eventually([&] { return l.woken == 1; }));
+    ASSERT_TRUE(Eventually([&] { return l.woken == 1; }, 2s));
 
     SuspendThread(t);  // returns at once: the thread waits for its event
     SetEvent(l.event);
     std::this_thread::sleep_for(10ms);
     EXPECT_EQ(l.woken, 1) << "a suspended thread takes no signal";
     ResumeThread(t);
-    EXPECT_TRUE(Eventually([&] { return l.woken == 2; })) << "the signal waited for the resume";
+    EXPECT_TRUE(Eventually([&] { return l.woken == 2; }, 2s)) << "the signal waited for the resume";
     End(l, t);
 }
 
@@ -77,13 +72,13 @@ TEST(ThreadsTest, SuspendParksARunningThreadAtTheTopOfItsLoop) {
     Loop l;
     l.wait = 1;  // a polling thread
     ThreadHandle t = CreatePlatformThread(LoopProc, &l, false);
-    ASSERT_TRUE(Eventually([&] { return ThreadLoopCount(t) > 3; }));
+    ASSERT_TRUE(Eventually([&] { return ThreadLoopCount(t) > 3; }, 2s));
     SuspendThread(t);
     const uint64_t parked = ThreadLoopCount(t);
     std::this_thread::sleep_for(20ms);
     EXPECT_EQ(ThreadLoopCount(t), parked);
     ResumeThread(t);
-    EXPECT_TRUE(Eventually([&] { return ThreadLoopCount(t) > parked + 3; }));
+    EXPECT_TRUE(Eventually([&] { return ThreadLoopCount(t) > parked + 3; }, 2s));
     End(l, t);
 }
 
